@@ -1,0 +1,27 @@
+# nevrik_area(<name> [SOURCE_DIRS dir...] [DEPENDS target...] [LIBRARIES lib...])
+#
+# One static library per area, nevrik_<name> with the alias nevrik::<name>, made
+# of every .cpp in the area's folder and its detail/ folder. DEPENDS states the
+# layering; LIBRARIES adds outside libraries the area uses privately.
+function(nevrik_area name)
+    cmake_parse_arguments(ARG "" "" "SOURCE_DIRS;DEPENDS;LIBRARIES" ${ARGN})
+    if(NOT ARG_SOURCE_DIRS)
+        set(ARG_SOURCE_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+    set(sources)
+    foreach(dir IN LISTS ARG_SOURCE_DIRS)
+        file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/detail/*.cpp)
+        list(APPEND sources ${found})
+    endforeach()
+    add_library(nevrik_${name} STATIC ${sources})
+    add_library(nevrik::${name} ALIAS nevrik_${name})
+    target_include_directories(nevrik_${name} PUBLIC
+        $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/src>)
+    target_link_libraries(nevrik_${name} PUBLIC ${ARG_DEPENDS} PRIVATE nevrik_warnings ${ARG_LIBRARIES})
+    set_property(GLOBAL APPEND PROPERTY NEVRIK_AREAS nevrik_${name})
+endfunction()
+
+# nevrik_alias(<name> <target>): an area that lives inside another area's library.
+function(nevrik_alias name target)
+    add_library(nevrik::${name} ALIAS ${target})
+endfunction()

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <utility>
+
+namespace nevrik::object {
+
+/// Holds one reference on an Object for as long as it points to it.
+///
+/// Constructing from a raw pointer adds a reference (the creator keeps its own
+/// and usually releases it right after); adopt() instead takes over the
+/// creator's reference.
+template <class T>
+class Pointer {
+public:
+    Pointer() noexcept = default;
+    Pointer(std::nullptr_t) noexcept {}
+    Pointer(T* object) noexcept : mObject(object) { retain(); }
+    Pointer(const Pointer& other) noexcept : mObject(other.mObject) { retain(); }
+    Pointer(Pointer&& other) noexcept : mObject(std::exchange(other.mObject, nullptr)) {}
+    template <class U>
+    Pointer(const Pointer<U>& other) noexcept : mObject(other.get()) {
+        retain();
+    }
+    ~Pointer() { drop(); }
+
+    /// Takes over the reference the caller holds on `object` (for example a
+    /// freshly made one) without adding another.
+    static Pointer adopt(T* object) noexcept {
+        Pointer pointer;
+        pointer.mObject = object;
+        return pointer;
+    }
+
+    Pointer& operator=(const Pointer& other) noexcept {
+        // Retain before dropping: assigning a pointer to itself or to an
+        // object that only the old target keeps alive must not destroy it.
+        Pointer copy(other);
+        swap(copy);
+        return *this;
+    }
+    Pointer& operator=(Pointer&& other) noexcept {
+        Pointer moved(std::move(other));
+        swap(moved);
+        return *this;
+    }
+    Pointer& operator=(T* object) noexcept { return *this = Pointer(object); }
+
+    void swap(Pointer& other) noexcept { std::swap(mObject, other.mObject); }
+    void reset() noexcept { drop(); }
+    /// Hands the held reference to the caller and forgets the object.
+    T* detach() noexcept { return std::exchange(mObject, nullptr); }
+
+    T* get() const noexcept { return mObject; }
+    T& operator*() const noexcept { return *mObject; }
+    T* operator->() const noexcept { return mObject; }
+    explicit operator bool() const noexcept { return mObject != nullptr; }
+
+    friend bool operator==(const Pointer& a, const Pointer& b) noexcept { return a.mObject == b.mObject; }
+    friend bool operator!=(const Pointer& a, const Pointer& b) noexcept { return a.mObject != b.mObject; }
+    friend bool operator<(const Pointer& a, const Pointer& b) noexcept {
+        return std::less<T*>()(a.mObject, b.mObject);
+    }
+
+private:
+    void retain() const noexcept {
+        if (mObject != nullptr) {
+            mObject->addReference();
+        }
+    }
+    void drop() noexcept {
+        if (T* object = std::exchange(mObject, nullptr)) {
+            object->release();
+        }
+    }
+
+    T* mObject = nullptr;
+};
+
+}  // namespace nevrik::object
