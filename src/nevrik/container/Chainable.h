@@ -1,5 +1,7 @@
 #pragma once
 
+#include "nevrik/container/detail/Ring.h"
+
 namespace nevrik::container {
 
 template <class T>
@@ -8,34 +10,20 @@ class Chain;
 /// The link that puts a T on one Chain<T>: the chain it is on (null when on
 /// none), next and previous. T derives from Chainable<T>.
 ///
-/// A copy starts unlinked: chain membership belongs to the object, not its
-/// value. An element destroyed while still linked unlinks itself first, so
-/// its chain never points at freed memory. Used on the thread that owns the
-/// chain.
+/// A copy starts unlinked. An element destroyed while still linked unlinks
+/// itself first, so its chain never points at freed memory. Used on the
+/// thread that owns the chain.
 template <class T>
-class Chainable {
+class Chainable : public detail::Link<Chain<T>> {
 public:
-    Chainable(const Chainable&) noexcept {}
-    /// Assignment copies value only; the link stays.
-    Chainable& operator=(const Chainable&) noexcept { return *this; }
-
     /// The chain this element is on, or null.
-    Chain<T>* getChain() const noexcept { return mChain; }
+    Chain<T>* getChain() const noexcept { return this->getOwner(); }
 
 protected:
     Chainable() noexcept = default;
-    ~Chainable() {
-        if (mChain != nullptr) {
-            mChain->unlink(this);
-        }
-    }
-
-private:
-    friend class Chain<T>;
-
-    Chain<T>* mChain = nullptr;
-    Chainable* mNext = nullptr;
-    Chainable* mPrevious = nullptr;
+    Chainable(const Chainable&) noexcept = default;
+    Chainable& operator=(const Chainable&) noexcept = default;
+    ~Chainable() = default;
 };
 
 }  // namespace nevrik::container

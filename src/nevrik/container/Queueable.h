@@ -1,40 +1,29 @@
 #pragma once
 
+#include "nevrik/container/detail/Ring.h"
+
 namespace nevrik::container {
 
 template <class T>
 class Queue;
 
 /// The link that puts a T on one Queue<T>: the queue it waits on (null when
-/// on none), the next and the previous item. T derives from Queueable<T>.
+/// on none), next and previous. T derives from Queueable<T>.
 ///
 /// A copy starts unlinked. An item destroyed while still queued unlinks
 /// itself first, so its queue never points at freed memory. Used on the
 /// thread that owns the queue.
 template <class T>
-class Queueable {
+class Queueable : public detail::Link<Queue<T>> {
 public:
-    Queueable(const Queueable&) noexcept {}
-    /// Assignment copies value only; the link stays.
-    Queueable& operator=(const Queueable&) noexcept { return *this; }
-
     /// The queue this item waits on, or null.
-    Queue<T>* getQueue() const noexcept { return mQueue; }
+    Queue<T>* getQueue() const noexcept { return this->getOwner(); }
 
 protected:
     Queueable() noexcept = default;
-    ~Queueable() {
-        if (mQueue != nullptr) {
-            mQueue->unlink(this);
-        }
-    }
-
-private:
-    friend class Queue<T>;
-
-    Queue<T>* mQueue = nullptr;
-    Queueable* mNext = nullptr;
-    Queueable* mPrevious = nullptr;
+    Queueable(const Queueable&) noexcept = default;
+    Queueable& operator=(const Queueable&) noexcept = default;
+    ~Queueable() = default;
 };
 
 }  // namespace nevrik::container
