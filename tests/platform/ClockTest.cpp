@@ -44,13 +44,15 @@ TEST(ClockTest, NowCountsFrom1601) {
                                       std::chrono::system_clock::now().time_since_epoch())
                                       .count();
     const std::uint64_t now = Clock::now();
-    const auto expected = static_cast<std::uint64_t>(unixMicroseconds) + 11644473600ull * kMicrosecondsPerSecond;
+    const auto expected =
+        static_cast<std::uint64_t>(unixMicroseconds) + 11644473600ull * kMicrosecondsPerSecond;
     EXPECT_NEAR(static_cast<double>(now), static_cast<double>(expected), 2.0 * kMicrosecondsPerSecond);
 }
 
 TEST(ClockTest, FormatLocalShowsDateSpaceAnd24HourTime) {
     ZoneScope zone("UTC0");
-    const std::string text = Clock::formatLocal(Clock::kUnixEpoch + kLastSecondOf1999 * kMicrosecondsPerSecond);
+    const std::string text =
+        Clock::formatLocal(Clock::kUnixEpoch + kLastSecondOf1999 * kMicrosecondsPerSecond);
     const std::size_t space = text.find(' ');
     ASSERT_NE(space, std::string::npos) << text;
     EXPECT_EQ(text.substr(space), " 23:59:59");

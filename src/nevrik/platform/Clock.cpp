@@ -1,9 +1,9 @@
 #include "nevrik/platform/Clock.h"
 
-#include <clocale>
-#include <ctime>
 #include <locale.h>
 #include <time.h>
+#include <clocale>
+#include <ctime>
 
 namespace nevrik::platform {
 namespace {
@@ -14,7 +14,8 @@ namespace {
 locale_t userTimeLocale() noexcept {
     static const locale_t sLocale = [] {
         locale_t made = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(0));
-        return made != static_cast<locale_t>(0) ? made : newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(0));
+        return made != static_cast<locale_t>(0) ? made
+                                                : newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(0));
     }();
     return sLocale;
 }
@@ -30,8 +31,8 @@ std::uint64_t Clock::now() noexcept {
 
 std::string Clock::formatLocal(std::uint64_t microseconds) {
     // Signed seconds relative to 1970: times before 1970 are valid too.
-    const auto unixSeconds = static_cast<std::int64_t>(microseconds / 1000000) -
-                             static_cast<std::int64_t>(kUnixEpoch / 1000000);
+    const auto unixSeconds =
+        static_cast<std::int64_t>(microseconds / 1000000) - static_cast<std::int64_t>(kUnixEpoch / 1000000);
     const auto seconds = static_cast<time_t>(unixSeconds);
     // Re-read TZ each time so that a changed time zone shows at once.
     tzset();

@@ -1,0 +1,34 @@
+#include "nevrik/platform/Event.h"
+
+namespace nevrik::platform {
+
+void Event::set() { release(true); }
+
+void Event::reset() {
+    std::lock_guard<std::mutex> guard(mMutex);
+    mSignalled = false;
+}
+
+void Event::pulse() { release(false); }
+
+void Event::wait() {
+    std::unique_lock<std::mutex> guard(mMutex);
+    const std::uint64_t generation = mGeneration;
+    mChanged.wait(guard, [&] { return mSignalled || mGeneration != generation; });
+}
+
+void Event::release(bool stayingSignalled) {
+    {
+        std::lock_guard<std::mutex> guard(mMutex);
+        mSignalled = stayingSignalled;
+        ++mGeneration;
+    }
+    mChanged.notify_all();
+}
+
+bool Event::isSet() const {
+    std::lock_guard<std::mutex> guard(mMutex);
+    return mSignalled;
+}
+
+}  // namespace nevrik::platform
