@@ -1,0 +1,11 @@
+#include "nevrik/io/Directory.h"
+
+namespace nevrik::io {
+
+void Directory::open(const types::String& path) {
+    mEntries.clear();
+    setPath(path);
+    refresh();
+}
+
+}  // namespace nevrik::io

@@ -1,0 +1,48 @@
+#include "nevrik/io/SystemDirectory.h"
+
+#include "nevrik/io/DirectoryNotFoundException.h"
+#include "nevrik/io/detail/FileTime.h"
+#include "nevrik/platform/NativeDirectory.h"
+
+#include <utility>
+
+namespace nevrik::io {
+namespace {
+
+FileInfo infoOf(const platform::NativeDirectory::Entry& entry) {
+    std::uint8_t flags = FileInfo::kReadable;
+    flags |= entry.writable ? FileInfo::kWritable : 0;
+    flags |= entry.directory ? FileInfo::kDirectory : 0;
+    flags |= entry.hidden ? FileInfo::kHidden : 0;
+    flags |= entry.symbolicLink ? FileInfo::kReparsePoint : 0;
+    return FileInfo(entry.name, static_cast<std::uint32_t>(entry.size), detail::timestampOf(entry.times.creation),
+                    detail::timestampOf(entry.times.modification), detail::timestampOf(entry.times.access), flags);
+}
+
+}  // namespace
+
+SystemDirectory::SystemDirectory(const types::String& path) { open(path); }
+
+void SystemDirectory::refresh() {
+    types::String folder = getPath();
+    if (folder.isEmpty()) {
+        folder = ".";
+    }
+    if (!folder.endsWith("/")) {
+        folder += "/";
+    }
+    platform::NativeDirectory native;
+    if (!native.open(folder.c_str())) {
+        throw DirectoryNotFoundException();
+    }
+    container::Array<FileInfo> entries;
+    platform::NativeDirectory::Entry entry;
+    while (native.next(entry)) {
+        entries.add(infoOf(entry));
+    }
+    replaceEntries(std::move(entries));
+}
+
+void SystemDirectory::setPath(const types::String& path) { storePath(path); }
+
+}  // namespace nevrik::io

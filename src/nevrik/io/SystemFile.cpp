@@ -1,0 +1,89 @@
+#include "nevrik/io/SystemFile.h"
+
+#include "nevrik/io/IOException.h"
+#include "nevrik/io/IllegalPositionModeException.h"
+#include "nevrik/io/detail/FileTime.h"
+#include "nevrik/platform/LastError.h"
+
+#include <utility>
+
+namespace nevrik::io {
+
+SystemFile::SystemFile(platform::NativeFile handle, std::uint32_t mode) noexcept
+    : File(mode), mHandle(std::move(handle)) {}
+
+SystemFile::~SystemFile() { mHandle.close(); }
+
+system::Timestamp SystemFile::getCreationTime() { return detail::timestampOf(getTimes().creation); }
+
+system::Timestamp SystemFile::getModificationTime() { return detail::timestampOf(getTimes().modification); }
+
+system::Timestamp SystemFile::getAccessTime() { return detail::timestampOf(getTimes().access); }
+
+std::int32_t SystemFile::write(const void* buffer, std::int32_t count) { return mHandle.write(buffer, count); }
+
+std::int32_t SystemFile::read(void* buffer, std::int32_t count) { return mHandle.read(buffer, count); }
+
+std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
+    using Origin = platform::NativeFile::Origin;
+    Origin origin;
+    switch (positionMode) {
+        case kBegin:
+            origin = Origin::kBegin;
+            break;
+        case kCurrent:
+            origin = Origin::kCurrent;
+            break;
+        case kEnd:
+            origin = Origin::kEnd;
+            break;
+        default:
+            throw IllegalPositionModeException();
+    }
+    const std::int32_t position = mHandle.seek(offset, origin);
+    if (position == platform::NativeFile::kInvalidPosition) {
+        IOException::raise();
+    }
+    return position;
+}
+
+std::int32_t SystemFile::getPosition() { return mHandle.seek(0, platform::NativeFile::Origin::kCurrent); }
+
+bool SystemFile::rewind() {
+    if (mHandle.seek(0, platform::NativeFile::Origin::kBegin) != 0) {
+        IOException::raise();
+    }
+    return true;
+}
+
+bool SystemFile::flush() { return mHandle.flush(); }
+
+std::int32_t SystemFile::getSize() {
+    const std::int32_t position = seek(0, kCurrent);
+    const std::int32_t size = seek(0, kEnd);
+    seek(position, kBegin);
+    return size;
+}
+
+std::int32_t SystemFile::setSize(std::int32_t size) {
+    const std::int32_t position = seek(0, kCurrent);
+    seek(size, kBegin);
+    const bool cut = mHandle.truncate();
+    // Moving back may overwrite the last error, so keep the truncate's.
+    const std::uint32_t error = platform::LastError::get();
+    seek(position, kBegin);
+    if (!cut) {
+        IOException::raise(error);
+    }
+    return size;
+}
+
+platform::NativeFile::Times SystemFile::getTimes() {
+    platform::NativeFile::Times times;
+    if (!mHandle.getTimes(times)) {
+        IOException::raise();
+    }
+    return times;
+}
+
+}  // namespace nevrik::io
