@@ -1,15 +1,13 @@
 #pragma once
 
+#include "nevrik/container/detail/ForwardIterator.h"
 #include "nevrik/container/detail/Link.h"
-
-#include <cstddef>
-#include <iterator>
 
 namespace nevrik::container::detail {
 
-/// The circular doubly-linked list under Chain and Queue: a sentinel link
-/// whose ring pointer is the ring itself, and a count. Links only; whether
-/// elements are referenced is the owning container's business.
+/// The circular doubly-linked list under Chain, Queue and List: a sentinel
+/// link whose ring pointer is the ring itself, and a count. Links only;
+/// whether elements are referenced or owned is the container's business.
 template <class Owner>
 class Ring {
 public:
@@ -18,14 +16,8 @@ public:
     /// Yields T* and fetches the next link before yielding, so a loop body may
     /// unlink (and destroy) the element it is given, but no other one.
     template <class T>
-    class Iterator {
+    class Iterator : public ForwardIterator<Iterator<T>, T*, T*> {
     public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T*;
-        using difference_type = std::ptrdiff_t;
-        using pointer = T* const*;
-        using reference = T*;
-
         explicit Iterator(Element* current) noexcept : mCurrent(current), mNext(current->mNext) {}
 
         T* operator*() const noexcept { return static_cast<T*>(mCurrent); }
@@ -34,18 +26,14 @@ public:
             mNext = mCurrent->mNext;
             return *this;
         }
-        friend bool operator==(const Iterator& a, const Iterator& b) noexcept {
-            return a.mCurrent == b.mCurrent;
-        }
-        friend bool operator!=(const Iterator& a, const Iterator& b) noexcept {
-            return a.mCurrent != b.mCurrent;
-        }
+        const Element* position() const noexcept { return mCurrent; }
 
     private:
         Element* mCurrent;
         Element* mNext;
     };
 
+    /// `owner` is what Link::getOwner() reports for linked elements.
     explicit Ring(Owner* owner) noexcept : mOwner(owner) {
         mSentinel.mRing = this;
         mSentinel.mNext = &mSentinel;
@@ -61,16 +49,9 @@ public:
     bool contains(const Element* link) const noexcept { return link != nullptr && link->mRing == this; }
     static bool isLinked(const Element* link) noexcept { return link->mRing != nullptr; }
 
-    /// Links `link`, which must be on no ring, at the tail.
-    void append(Element* link) noexcept {
-        Element* tail = mSentinel.mPrevious;
-        link->mRing = this;
-        link->mNext = &mSentinel;
-        link->mPrevious = tail;
-        tail->mNext = link;
-        mSentinel.mPrevious = link;
-        ++mCount;
-    }
+    /// Links `link`, which must be on no ring, at the tail or the head.
+    void append(Element* link) noexcept { linkAfter(mSentinel.mPrevious, link); }
+    void prepend(Element* link) noexcept { linkAfter(&mSentinel, link); }
 
     /// Unlinks `link`, which must be on this ring, and clears its pointers.
     void unlink(Element* link) noexcept {
@@ -101,6 +82,16 @@ public:
     int getCount() const noexcept { return mCount; }
 
 private:
+    void linkAfter(Element* previous, Element* link) noexcept {
+        Element* next = previous->mNext;
+        link->mRing = this;
+        link->mNext = next;
+        link->mPrevious = previous;
+        previous->mNext = link;
+        next->mPrevious = link;
+        ++mCount;
+    }
+
     // The sentinel has no element around it.
     Element* elementAt(Element* link) const noexcept { return link == &mSentinel ? nullptr : link; }
 

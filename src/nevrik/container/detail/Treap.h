@@ -2,10 +2,10 @@
 
 #include "nevrik/container/Allocator.h"
 #include "nevrik/container/detail/Compare.h"
+#include "nevrik/container/detail/ForwardIterator.h"
 
 #include <cstdint>
 #include <initializer_list>
-#include <iterator>
 #include <utility>
 
 namespace nevrik::container::detail {
@@ -21,14 +21,8 @@ public:
     /// Walks in key order. Removing the node it stands on invalidates it;
     /// other nodes never move.
     template <class N>
-    class Iterator {
+    class Iterator : public ForwardIterator<Iterator<N>, N, N&> {
     public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = N;
-        using difference_type = std::ptrdiff_t;
-        using pointer = N*;
-        using reference = N&;
-
         explicit Iterator(N* node) noexcept : mNode(node) {}
 
         N& operator*() const noexcept { return *mNode; }
@@ -37,8 +31,7 @@ public:
             mNode = successor(mNode);
             return *this;
         }
-        friend bool operator==(const Iterator& a, const Iterator& b) noexcept { return a.mNode == b.mNode; }
-        friend bool operator!=(const Iterator& a, const Iterator& b) noexcept { return a.mNode != b.mNode; }
+        const N* position() const noexcept { return mNode; }
 
     private:
         N* mNode;

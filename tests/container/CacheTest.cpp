@@ -1,0 +1,82 @@
+#include "nevrik/container/Cache.h"
+
+#include "nevrik/object/Exception.h"
+#include "nevrik/types/String.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace nevrik::container {
+namespace {
+
+using types::String;
+
+// Makes one int per name and records every request; refuses "bad".
+class CountingFactory {
+public:
+    explicit CountingFactory(int base) : mBase(base) {}
+
+    const int* create(const String& name) {
+        mRequests.push_back(name);
+        if (name == "bad") {
+            throw object::Exception("no such thing");
+        }
+        if (name == "missing") {
+            return nullptr;
+        }
+        mMade.push_back(std::make_unique<int>(mBase + static_cast<int>(name.getLength())));
+        return mMade.back().get();
+    }
+
+    std::vector<String> mRequests;
+
+private:
+    int mBase;
+    std::vector<std::unique_ptr<int>> mMade;
+};
+
+using IntCache = Cache<String, const int*, CountingFactory>;
+
+TEST(CacheTest, MissAsksFactoryOnceAndHitsReturnTheSameValue) {
+    IntCache cache(100);
+    const int* first = cache.get(String("abc"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(*first, 103);
+    EXPECT_EQ(cache.get(String("abc")), first);
+    EXPECT_EQ(cache.getFactory().mRequests.size(), 1u);
+    // "" is a key like any other.
+    EXPECT_EQ(*cache.get(String("")), 100);
+    EXPECT_EQ(cache.getCount(), 2);
+}
+
+TEST(CacheTest, NullResultIsKeptAndNotAskedAgain) {
+    IntCache cache(0);
+    EXPECT_EQ(cache.get(String("missing")), nullptr);
+    EXPECT_EQ(cache.get(String("missing")), nullptr);
+    EXPECT_EQ(cache.getFactory().mRequests.size(), 1u);
+    EXPECT_TRUE(cache.remove(String("missing")));
+    cache.get(String("missing"));
+    EXPECT_EQ(cache.getFactory().mRequests.size(), 2u);
+}
+
+TEST(CacheTest, FactoryExceptionPassesThroughAndKeepsNothing) {
+    IntCache cache(0);
+    try {
+        cache.get(String("bad"));
+        FAIL() << "no exception";
+    } catch (const object::Exception& e) {
+        EXPECT_STREQ(e.what(), "no such thing");
+    }
+    EXPECT_EQ(cache.getCount(), 0);
+    EXPECT_THROW(cache.get(String("bad")), object::Exception);
+    EXPECT_EQ(cache.getFactory().mRequests.size(), 2u);
+}
+
+TEST(CacheTest, ClassPathNamesCache) {
+    EXPECT_STREQ(IntCache(0).className().c_str(), "Object:Cache");
+}
+
+}  // namespace
+}  // namespace nevrik::container
