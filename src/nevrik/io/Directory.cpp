@@ -3,7 +3,7 @@
 namespace nevrik::io {
 
 void Directory::open(const types::String& path) {
-    mEntries.clear();
+    clearEntries();
     setPath(path);
     refresh();
 }

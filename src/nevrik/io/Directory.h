@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nevrik/container/Array.h"
+#include "nevrik/container/List.h"
 #include "nevrik/io/FileInfo.h"
 #include "nevrik/object/Object.h"
 #include "nevrik/types/String.h"
@@ -27,15 +27,17 @@ public:
     NEVRIK_CLASS_NAME(object::Object, ":Directory")
 
     const types::String& getPath() const noexcept { return mPath; }
-    const container::Array<FileInfo>& getEntries() const noexcept { return mEntries; }
+    const container::List<FileInfo>& getEntries() const noexcept { return mEntries; }
 
 protected:
     void storePath(const types::String& path) { mPath = path; }
-    void replaceEntries(container::Array<FileInfo>&& entries) noexcept { mEntries.swap(entries); }
+    void clearEntries() noexcept { mEntries.clear(); }
+    void addEntry(const FileInfo& entry) { mEntries.append(entry); }
 
 private:
     types::String mPath;
-    container::Array<FileInfo> mEntries;
+    // Entries come from the list's pool, 64 to a block.
+    container::List<FileInfo> mEntries;
 };
 
 }  // namespace nevrik::io

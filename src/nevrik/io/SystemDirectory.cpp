@@ -4,8 +4,6 @@
 #include "nevrik/io/detail/FileTime.h"
 #include "nevrik/platform/NativeDirectory.h"
 
-#include <utility>
-
 namespace nevrik::io {
 namespace {
 
@@ -35,12 +33,12 @@ void SystemDirectory::refresh() {
     if (!native.open(folder.c_str())) {
         throw DirectoryNotFoundException();
     }
-    container::Array<FileInfo> entries;
+    // Only opening can fail, so the old entries go once the new ones are sure to come.
+    clearEntries();
     platform::NativeDirectory::Entry entry;
     while (native.next(entry)) {
-        entries.add(infoOf(entry));
+        addEntry(infoOf(entry));
     }
-    replaceEntries(std::move(entries));
 }
 
 void SystemDirectory::setPath(const types::String& path) { storePath(path); }

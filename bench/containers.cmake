@@ -1,0 +1,1 @@
+nevrik_bench(containers ${CMAKE_CURRENT_SOURCE_DIR}/ContainersBench.cpp LIBRARIES nevrik::container)

@@ -1,0 +1,95 @@
+#include "nevrik/io/FileInputStream.h"
+
+#include "nevrik/io/SystemFileFactory.h"
+#include "io/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace nevrik::io {
+namespace {
+
+using object::Pointer;
+
+class FileInputStreamTest : public ::testing::Test {
+protected:
+    Pointer<File> open(std::uint32_t mode) {
+        mFolder.write("file", "0123456789");
+        return mFactory.open("file", mode);
+    }
+
+    testing::TempFolder mFolder;
+    SystemFileFactory mFactory{mFolder.path().c_str()};
+};
+
+TEST_F(FileInputStreamTest, WriteOnlyFileReadsNothingAndDoesNotMove) {
+    Pointer<File> file = open(File::kWrite);
+    file->seek(3, File::kBegin);
+    char bytes[4] = {};
+    EXPECT_EQ(file->getInputStream().read(bytes, 4), 0);
+    EXPECT_EQ(file->getPosition(), 3);
+}
+
+TEST_F(FileInputStreamTest, ReadsAndCountsWhatIsLeft) {
+    Pointer<File> file = open(File::kRead);
+    InputStream& stream = file->getInputStream();
+    char bytes[8] = {};
+    EXPECT_EQ(stream.available(), 10u);
+    EXPECT_EQ(stream.read(bytes, 4), 4);
+    EXPECT_EQ(stream.available(), 6u);
+    EXPECT_EQ(stream.read(bytes, 8), 6);
+    EXPECT_EQ(stream.available(), 0u);
+}
+
+TEST_F(FileInputStreamTest, SkipPastTheEndMovesTheWholeCountAndLeavesNothingAvailable) {
+    Pointer<File> file = open(File::kRead);
+    InputStream& stream = file->getInputStream();
+    EXPECT_EQ(stream.skip(4), 4);
+    EXPECT_EQ(stream.skip(100), 100);
+    EXPECT_EQ(file->getPosition(), 104);
+    EXPECT_EQ(stream.available(), 0u);
+    EXPECT_EQ(stream.skip(-100), -100);
+    EXPECT_EQ(stream.available(), 6u);
+}
+
+TEST_F(FileInputStreamTest, ClosingTheEmbeddedStreamLeavesItUsable) {
+    Pointer<File> file = open(File::kRead);
+    InputStream& stream = file->getInputStream();
+    EXPECT_TRUE(stream.close());
+    char byte = 0;
+    EXPECT_EQ(stream.read(&byte, 1), 1);
+    EXPECT_EQ(byte, '0');
+    EXPECT_EQ(file->getReferenceCount(), 1);
+}
+
+TEST_F(FileInputStreamTest, StandAloneStreamHoldsItsFileUntilClosedExactlyOnce) {
+    Pointer<File> file = open(File::kRead);
+    {
+        FileInputStream stream(file.get());
+        EXPECT_EQ(file->getReferenceCount(), 2);
+        char byte = 0;
+        EXPECT_EQ(stream.read(&byte, 1), 1);
+        EXPECT_TRUE(stream.close());
+        EXPECT_EQ(file->getReferenceCount(), 1);
+        EXPECT_TRUE(stream.close());
+        EXPECT_EQ(file->getReferenceCount(), 1);
+        // Closed: everything answers 0 and the file is not touched.
+        EXPECT_EQ(stream.getFile(), nullptr);
+        EXPECT_EQ(stream.read(&byte, 1), 0);
+        EXPECT_EQ(stream.skip(3), 0);
+        EXPECT_EQ(stream.available(), 0u);
+    }
+    EXPECT_EQ(file->getReferenceCount(), 1);
+    EXPECT_EQ(file->getPosition(), 1);
+}
+
+TEST_F(FileInputStreamTest, StandAloneStreamKeepsItsFileAliveAfterTheCallerLetsGo) {
+    FileInputStream stream(open(File::kRead).get());
+    char bytes[3] = {};
+    EXPECT_EQ(stream.read(bytes, 3), 3);
+    EXPECT_EQ(std::string(bytes, 3), "012");
+}
+
+}  // namespace
+}  // namespace nevrik::io
