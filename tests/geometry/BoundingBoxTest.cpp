@@ -64,7 +64,8 @@ TEST(BoundingBoxTest, FitKeepsIntegerElementTypesAndUnalignedStrides) {
 }
 
 TEST(BoundingBoxTest, CentreDoesNotWrapForIntegerBoxes) {
-    const BoundingBox<float> box(math::Vector3<float>(-1.0f, 0.0f, 2.0f), math::Vector3<float>(3.0f, 1.0f, 2.0f));
+    const BoundingBox<float> box(math::Vector3<float>(-1.0f, 0.0f, 2.0f),
+                                 math::Vector3<float>(3.0f, 1.0f, 2.0f));
     EXPECT_EQ(box.centre(), math::Vector3<float>(1.0f, 0.5f, 2.0f));
 
     const BoundingBox<std::uint8_t> bytes(math::Vector<std::uint8_t, 3>(200, 0, 0),

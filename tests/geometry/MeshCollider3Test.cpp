@@ -24,11 +24,14 @@ void fill(MeshCollider3<float>& collider, std::initializer_list<Vec> vertices,
 }
 
 // A ray from high above (x, y), straight down.
-Ray downAt(float x, float y) { return Ray(Vec(x, y, 10.0f), Vec(0.0f, 0.0f, -1.0f)); }
+Ray downAt(float x, float y) {
+    return Ray(Vec(x, y, 10.0f), Vec(0.0f, 0.0f, -1.0f));
+}
 
 // The hit of `ray` must be the one the lone triangle (a, b, c) gives: same
 // point, normal and distance. Used to check which triangle a primitive formed.
-void expectHitOn(const MeshCollider3<float>& collider, const Ray& ray, const Vec& a, const Vec& b, const Vec& c) {
+void expectHitOn(const MeshCollider3<float>& collider, const Ray& ray, const Vec& a, const Vec& b,
+                 const Vec& c) {
     MeshCollider3<float> lone;
     fill(lone, {a, b, c}, {}, Primitive::kTriangles);
     PickResult expected;
@@ -240,7 +243,8 @@ ReferenceHit reference(const Ray& ray, const Vec& p, const Vec& q, const Vec& r)
     result.t = n.dot(a - o) / rate;
     const D3 x = o + d * result.t;
     const double twiceArea = n.squaredLength();
-    const double weights[3] = {n.dot((b - x).cross(c - x)) / twiceArea, n.dot((c - x).cross(a - x)) / twiceArea,
+    const double weights[3] = {n.dot((b - x).cross(c - x)) / twiceArea,
+                               n.dot((c - x).cross(a - x)) / twiceArea,
                                n.dot((a - x).cross(b - x)) / twiceArea};
     result.hit = true;
     for (double w : weights) {
@@ -290,7 +294,8 @@ TEST_F(MeshCollider3Test, AgreesWithBruteForceReferenceOnRandomSoup) {
             bool expectHit = false;
             double nearest = 0.0;
             for (int k = 0; k < triangles && !ambiguous; ++k) {
-                const ReferenceHit ref = reference(ray, v[index[3 * k]], v[index[3 * k + 1]], v[index[3 * k + 2]]);
+                const ReferenceHit ref =
+                    reference(ray, v[index[3 * k]], v[index[3 * k + 1]], v[index[3 * k + 2]]);
                 ambiguous = ref.ambiguous || std::abs(ref.t - query.lower) < 1e-3 ||
                             std::abs(ref.t - query.upper) < 1e-3;
                 if (ref.hit && ref.t >= query.lower && ref.t <= query.upper) {
@@ -309,7 +314,8 @@ TEST_F(MeshCollider3Test, AgreesWithBruteForceReferenceOnRandomSoup) {
             ASSERT_EQ((collider.*query.operation)(ray, &hit), expectHit) << "round " << round;
             if (expectHit) {
                 ++hits;
-                EXPECT_NEAR(hit.distance, nearest, 1e-4 * std::max(1.0, std::abs(nearest))) << "round " << round;
+                EXPECT_NEAR(hit.distance, nearest, 1e-4 * std::max(1.0, std::abs(nearest)))
+                    << "round " << round;
             }
         }
     }

@@ -83,8 +83,8 @@ TEST(Matrix4Test, ProductComposesRightToLeft) {
 TEST(Matrix4Test, InvertIsExactOnKnownMatricesAndRigidTransforms) {
     Matrix scaled({2, 0, 0, 1, 0, 4, 0, 2, 0, 0, 8, 3, 0, 0, 0, 1});
     ASSERT_TRUE(scaled.invert());
-    expectMatrixNear(scaled, Matrix({0.5f, 0, 0, -0.5f, 0, 0.25f, 0, -0.5f, 0, 0, 0.125f, -0.375f, 0, 0, 0, 1}),
-                     0.0f);
+    expectMatrixNear(
+        scaled, Matrix({0.5f, 0, 0, -0.5f, 0, 0.25f, 0, -0.5f, 0, 0, 0.125f, -0.375f, 0, 0, 0, 1}), 0.0f);
 
     Matrix pivoting = kNeedsPivoting;
     ASSERT_TRUE(pivoting.invert());

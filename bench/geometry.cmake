@@ -1,0 +1,1 @@
+nevrik_bench(geometry ${CMAKE_CURRENT_SOURCE_DIR}/GeometryBench.cpp LIBRARIES nevrik::geometry)
