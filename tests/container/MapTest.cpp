@@ -27,7 +27,9 @@ std::vector<std::pair<K, V>> entriesOf(const Map<K, V>& map) {
     return entries;
 }
 
-std::vector<std::pair<int, int>> sorted(const std::map<int, int>& map) { return {map.begin(), map.end()}; }
+std::vector<std::pair<int, int>> sorted(const std::map<int, int>& map) {
+    return {map.begin(), map.end()};
+}
 
 TEST(MapTest, InsertingAnExistingKeyReplacesValueAndKeepsCount) {
     Map<String, int> map;
@@ -142,7 +144,8 @@ TEST(MapTest, PointerKeysAndCopiesAreIndependent) {
     copy.remove(&objects[0]);
     EXPECT_EQ(*map.find(&objects[1]), 1);
     EXPECT_EQ(map.getCount(), 3);
-    EXPECT_EQ(entriesOf(copy), (std::vector<std::pair<const int*, int>>{{&objects[1], 10}, {&objects[2], 2}}));
+    EXPECT_EQ(entriesOf(copy),
+              (std::vector<std::pair<const int*, int>>{{&objects[1], 10}, {&objects[2], 2}}));
 }
 
 TEST(MapTest, ClassPathNamesMap) {

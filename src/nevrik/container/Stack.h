@@ -92,7 +92,9 @@ private:
         Slot slots[N];
     };
 
-    static T* slot(Chunk* chunk, int index) noexcept { return reinterpret_cast<T*>(chunk->slots[index].bytes); }
+    static T* slot(Chunk* chunk, int index) noexcept {
+        return reinterpret_cast<T*>(chunk->slots[index].bytes);
+    }
 
     Chunk* mTop = nullptr;
     Chunk* mSpare = nullptr;

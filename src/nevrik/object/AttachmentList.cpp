@@ -4,9 +4,13 @@ namespace nevrik::object {
 
 AttachmentList::AttachmentList(const AttachmentList& other) noexcept : Object(other) {}
 
-AttachmentList::~AttachmentList() { clear(); }
+AttachmentList::~AttachmentList() {
+    clear();
+}
 
-bool AttachmentList::add(AttachmentBase* attachment) noexcept { return mAttachments.add(attachment); }
+bool AttachmentList::add(AttachmentBase* attachment) noexcept {
+    return mAttachments.add(attachment);
+}
 
 void AttachmentList::clear() noexcept {
     while (AttachmentBase* attachment = mAttachments.getFirst()) {

@@ -44,8 +44,12 @@ bool Property::setWords(std::uint32_t first, std::uint32_t second) noexcept {
     return true;
 }
 
-void Property::reset() { mValue = mDefaultValue; }
+void Property::reset() {
+    mValue = mDefaultValue;
+}
 
-types::String Property::getName() const { return mName; }
+types::String Property::getName() const {
+    return mName;
+}
 
 }  // namespace nevrik::object

@@ -10,7 +10,9 @@ PropertyList::PropertyList(const Property::TableRecord* table) {
     }
 }
 
-Property& PropertyList::add(const Property& property) { return mProperties.add(property); }
+Property& PropertyList::add(const Property& property) {
+    return mProperties.add(property);
+}
 
 Property* PropertyList::find(const char* name) noexcept {
     return const_cast<Property*>(static_cast<const PropertyList*>(this)->find(name));

@@ -16,8 +16,12 @@ public:
     using pointer = void;
     using reference = Reference;
 
-    friend bool operator==(const Derived& a, const Derived& b) noexcept { return a.position() == b.position(); }
-    friend bool operator!=(const Derived& a, const Derived& b) noexcept { return a.position() != b.position(); }
+    friend bool operator==(const Derived& a, const Derived& b) noexcept {
+        return a.position() == b.position();
+    }
+    friend bool operator!=(const Derived& a, const Derived& b) noexcept {
+        return a.position() != b.position();
+    }
 };
 
 }  // namespace nevrik::container::detail
