@@ -29,11 +29,13 @@ private:
 
 TEST(ThreadQueueTest, PostingNeedsTheOwnersFirstCallAndFailsOnceItEnded) {
     std::promise<std::uint32_t> idKnown;
+    std::promise<void> firstPostDone;
     std::promise<void> queueMade;
     std::promise<void> posted;
     std::uintptr_t received = 0;
     std::thread owner([&] {
         idKnown.set_value(ThreadId::current());
+        firstPostDone.get_future().wait();
         ThreadQueue& queue = ThreadQueue::current();
         queueMade.set_value();
         posted.get_future().wait();
@@ -43,6 +45,7 @@ TEST(ThreadQueueTest, PostingNeedsTheOwnersFirstCallAndFailsOnceItEnded) {
     });
     const std::uint32_t id = idKnown.get_future().get();
     EXPECT_FALSE(ThreadQueue::post(id, kCode, 1, 0));
+    firstPostDone.set_value();
     queueMade.get_future().wait();
     EXPECT_TRUE(ThreadQueue::post(id, kCode, 2, 0));
     posted.set_value();

@@ -2,17 +2,31 @@
 
 namespace nevrik::platform {
 
-void Event::set() { release(true); }
+void Event::set() {
+    release(true);
+}
 
 void Event::reset() {
     std::lock_guard<std::mutex> guard(mMutex);
     mSignalled = false;
 }
 
-void Event::pulse() { release(false); }
+void Event::pulse() {
+    release(false);
+}
 
 void Event::wait() {
     std::unique_lock<std::mutex> guard(mMutex);
+    waitLocked(guard);
+}
+
+void Event::consume() {
+    std::unique_lock<std::mutex> guard(mMutex);
+    waitLocked(guard);
+    mSignalled = false;
+}
+
+void Event::waitLocked(std::unique_lock<std::mutex>& guard) {
     const std::uint64_t generation = mGeneration;
     mChanged.wait(guard, [&] { return mSignalled || mGeneration != generation; });
 }

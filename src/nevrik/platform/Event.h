@@ -23,12 +23,16 @@ public:
     void pulse();
     /// Blocks until the event is signalled (returns at once if it is) or pulsed.
     void wait();
+    /// As wait(), then makes the event non-signalled, in one step: a set()
+    /// that comes after the wake-up is never lost.
+    void consume();
 
     bool isSet() const;
 
 private:
     // Wakes every current waiter and leaves the event signalled or not.
     void release(bool stayingSignalled);
+    void waitLocked(std::unique_lock<std::mutex>& guard);
 
     mutable std::mutex mMutex;
     std::condition_variable mChanged;
