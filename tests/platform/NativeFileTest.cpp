@@ -79,6 +79,8 @@ TEST_F(NativeFileTest, FoldersAreRefusedAndAFifoOpensWithoutWaitingForAWriter) {
     EXPECT_EQ(file.read(&byte, 1), 0);
     EXPECT_EQ(file.seek(0, NativeFile::Origin::kCurrent), NativeFile::kInvalidPosition);
     EXPECT_EQ(LastError::get(), LastError::kSeekOnDevice);
+    EXPECT_EQ(file.getSize(), NativeFile::kInvalidPosition);
+    EXPECT_EQ(LastError::get(), LastError::kSeekOnDevice);
 }
 
 TEST_F(NativeFileTest, SeeksOutsideTheSigned32BitRangeAreRefusedInPlace) {
@@ -92,6 +94,10 @@ TEST_F(NativeFileTest, SeeksOutsideTheSigned32BitRangeAreRefusedInPlace) {
     EXPECT_EQ(LastError::get(), LastError::kInvalidParameter);
     EXPECT_EQ(file.seek(0, NativeFile::Origin::kCurrent), 6);
     EXPECT_EQ(file.seek(INT32_MAX, NativeFile::Origin::kBegin), INT32_MAX);
+    EXPECT_EQ(file.seek(1, NativeFile::Origin::kCurrent), NativeFile::kInvalidPosition);
+    EXPECT_EQ(LastError::get(), LastError::kInvalidParameter);
+    EXPECT_EQ(file.seek(0, NativeFile::Origin::kCurrent), INT32_MAX);
+    EXPECT_EQ(file.getSize(), 10);
 }
 
 TEST_F(NativeFileTest, TruncateCutsAtThePositionAndTimesAreAfter1970) {

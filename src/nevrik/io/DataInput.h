@@ -33,9 +33,9 @@ public:
     std::int32_t getCount() const noexcept { return mCount; }
 
 private:
-    // Large enough for a typical line in one read, small enough that putting
-    // back the rest is cheap.
-    static constexpr std::int32_t kBlockSize = 256;
+    // Each block costs a few system calls; a typical line fits one, and
+    // reading back what a short line left over costs less than another call.
+    static constexpr std::int32_t kBlockSize = 1024;
 
     bool fill();
     void putBack();

@@ -13,7 +13,9 @@ FileInfo::FileInfo(const char* name, std::uint32_t size, const system::Timestamp
       mAccessTime(accessTime),
       mFlags(flags) {
     // Bounded, and always terminated: the last byte stays NUL.
-    std::strncpy(mName, name != nullptr ? name : "", kNameSize - 1);
+    if (name != nullptr) {
+        std::memcpy(mName, name, ::strnlen(name, kNameSize - 1));
+    }
 }
 
 types::String FileInfo::toString() const { return types::String(mName); }

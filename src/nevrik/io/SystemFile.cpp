@@ -8,6 +8,17 @@
 #include <utility>
 
 namespace nevrik::io {
+namespace {
+
+// A position or size that the system could not give raises its error.
+std::int32_t orRaise(std::int32_t value) {
+    if (value == platform::NativeFile::kInvalidPosition) {
+        IOException::raise();
+    }
+    return value;
+}
+
+}  // namespace
 
 SystemFile::SystemFile(platform::NativeFile handle, std::uint32_t mode) noexcept
     : File(mode), mHandle(std::move(handle)) {}
@@ -40,11 +51,7 @@ std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
         default:
             throw IllegalPositionModeException();
     }
-    const std::int32_t position = mHandle.seek(offset, origin);
-    if (position == platform::NativeFile::kInvalidPosition) {
-        IOException::raise();
-    }
-    return position;
+    return orRaise(mHandle.seek(offset, origin));
 }
 
 std::int32_t SystemFile::getPosition() { return mHandle.seek(0, platform::NativeFile::Origin::kCurrent); }
@@ -58,12 +65,8 @@ bool SystemFile::rewind() {
 
 bool SystemFile::flush() { return mHandle.flush(); }
 
-std::int32_t SystemFile::getSize() {
-    const std::int32_t position = seek(0, kCurrent);
-    const std::int32_t size = seek(0, kEnd);
-    seek(position, kBegin);
-    return size;
-}
+// The system knows the size without moving the position there and back.
+std::int32_t SystemFile::getSize() { return orRaise(mHandle.getSize()); }
 
 std::int32_t SystemFile::setSize(std::int32_t size) {
     const std::int32_t position = seek(0, kCurrent);

@@ -6,6 +6,7 @@
 #include "nevrik/io/OutputStream.h"
 #include "nevrik/object/Object.h"
 #include "nevrik/object/Pointer.h"
+#include "nevrik/object/PropertyList.h"
 
 #include <cstdint>
 
@@ -32,6 +33,13 @@ public:
     /// through the file and may leave its position anywhere; returns false,
     /// never throws, for data it does not recognise.
     virtual bool probe(File& file) = 0;
+    /// A new list describing the translator's settings, with its only
+    /// reference; empty unless a translator has settings.
+    virtual object::Pointer<object::PropertyList> getProperties() {
+        return object::Pointer<object::PropertyList>::adopt(new object::PropertyList());
+    }
+    /// Applies the settings of `list` that the translator knows; by default none.
+    virtual void setProperties(const object::PropertyList&) {}
 
     NEVRIK_CLASS_NAME(object::Object, ":Translator")
 };

@@ -48,7 +48,8 @@ bool NativeDirectory::next(Entry& entry) noexcept {
         return false;
     }
     entry = Entry();
-    std::strncpy(entry.name, found->d_name, kNameSize - 1);
+    const std::size_t length = ::strnlen(found->d_name, kNameSize - 1);
+    std::memcpy(entry.name, found->d_name, length);
     struct statx status;
     if (::statx(::dirfd(streamOf(mStream)), found->d_name, AT_SYMLINK_NOFOLLOW, detail::kStatusMask, &status) ==
         0) {

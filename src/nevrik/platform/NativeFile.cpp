@@ -160,30 +160,54 @@ std::int32_t NativeFile::write(const void* buffer, std::int32_t count) noexcept 
 }
 
 std::int32_t NativeFile::seek(std::int32_t offset, Origin origin) noexcept {
-    off_t base = 0;
+    std::int64_t target = offset;
     if (origin == Origin::kCurrent) {
-        base = ::lseek(mDescriptor, 0, SEEK_CUR);
-        if (!succeeded(base)) {
+        // One call: lseek refuses a negative result without moving, and a
+        // result beyond the range is moved back at once.
+        const off_t moved = ::lseek(mDescriptor, offset, SEEK_CUR);
+        if (moved < 0) {
+            // The one EINVAL here is a target before the start.
+            if (errno == EINVAL) {
+                LastError::set(LastError::kNegativeSeek);
+            } else {
+                LastError::setFromErrno(errno);
+            }
             return kInvalidPosition;
         }
-    } else if (origin == Origin::kEnd) {
+        if (moved <= INT32_MAX) {
+            return static_cast<std::int32_t>(moved);
+        }
+        ::lseek(mDescriptor, moved - offset, SEEK_SET);
+        LastError::set(LastError::kInvalidParameter);
+        return kInvalidPosition;
+    }
+    if (origin == Origin::kEnd) {
         struct stat status;
         if (!succeeded(::fstat(mDescriptor, &status))) {
             return kInvalidPosition;
         }
-        base = status.st_size;
+        target += status.st_size;
     }
-    const std::int64_t target = static_cast<std::int64_t>(base) + offset;
     if (target < 0 || target > INT32_MAX) {
         LastError::set(target < 0 ? LastError::kNegativeSeek : LastError::kInvalidParameter);
         return kInvalidPosition;
     }
-    // Asking for the current position is one call, not two.
-    const bool moves = origin != Origin::kCurrent || offset != 0;
-    if (moves && !succeeded(::lseek(mDescriptor, static_cast<off_t>(target), SEEK_SET))) {
+    if (!succeeded(::lseek(mDescriptor, static_cast<off_t>(target), SEEK_SET))) {
         return kInvalidPosition;
     }
     return static_cast<std::int32_t>(target);
+}
+
+std::int32_t NativeFile::getSize() const noexcept {
+    struct stat status;
+    if (!succeeded(::fstat(mDescriptor, &status))) {
+        return kInvalidPosition;
+    }
+    if (!S_ISREG(status.st_mode) || status.st_size > INT32_MAX) {
+        LastError::set(S_ISREG(status.st_mode) ? LastError::kInvalidParameter : LastError::kSeekOnDevice);
+        return kInvalidPosition;
+    }
+    return static_cast<std::int32_t>(status.st_size);
 }
 
 bool NativeFile::truncate() noexcept {

@@ -65,6 +65,9 @@ public:
     /// before the start (kNegativeSeek) or beyond the largest signed 32-bit
     /// position (kInvalidParameter) is refused without moving.
     std::int32_t seek(std::int32_t offset, Origin origin) noexcept;
+    /// The size of a regular file, in one call; kInvalidPosition for other
+    /// files (kSeekOnDevice) and beyond the signed 32-bit range (kInvalidParameter).
+    std::int32_t getSize() const noexcept;
     /// Cuts or extends the file to the current position.
     bool truncate() noexcept;
     /// Writes the file's buffered data to the device.
