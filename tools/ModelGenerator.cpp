@@ -54,7 +54,8 @@ bool parseOptions(int argc, char** argv, Options* options) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--triangles") == 0 && hasValue) {
             if (!parseCount(argv[++i], &options->triangles)) {
-                std::fprintf(stderr, "nevrik_modelgen: --triangles wants a whole number from 1 to %ld, not \"%s\"\n",
+                std::fprintf(stderr,
+                             "nevrik_modelgen: --triangles wants a whole number from 1 to %ld, not \"%s\"\n",
                              kMaxTriangles, argv[i]);
                 return false;
             }
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const ModelWriter model(AircraftBuilder::materials(), AircraftBuilder::buildForTriangles(options.triangles));
+        const ModelWriter model(AircraftBuilder::materials(),
+                                AircraftBuilder::buildForTriangles(options.triangles));
         const std::filesystem::path folder(options.output);
         std::filesystem::create_directories(folder);
         const std::string modelPath = (folder / kModelName).string();
@@ -90,9 +92,9 @@ int main(int argc, char** argv) {
             .save((folder / AircraftBuilder::kCamouflageTexture).string());
         TgaWriter::encode(TexturePainter::insignia(AircraftBuilder::kInsigniaTextureSize))
             .save((folder / AircraftBuilder::kInsigniaTexture).string());
-        std::printf("nevrik_modelgen: wrote %s: %zu objects, %zu triangles; textures %s, %s\n", modelPath.c_str(),
-                    model.getObjects().size(), model.getTriangleCount(), AircraftBuilder::kCamouflageTexture,
-                    AircraftBuilder::kInsigniaTexture);
+        std::printf("nevrik_modelgen: wrote %s: %zu objects, %zu triangles; textures %s, %s\n",
+                    modelPath.c_str(), model.getObjects().size(), model.getTriangleCount(),
+                    AircraftBuilder::kCamouflageTexture, AircraftBuilder::kInsigniaTexture);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "nevrik_modelgen: %s\n", e.what());
         return 1;

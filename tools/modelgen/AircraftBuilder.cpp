@@ -30,9 +30,13 @@ constexpr float kCanopySink = 2.0f;  // the canopy's flat base sits this far ins
 
 constexpr float kTextureTile = 62.5f;  // model units per camouflage repeat
 
-float lerp(float a, float b, float t) { return a + (b - a) * t; }
+float lerp(float a, float b, float t) {
+    return a + (b - a) * t;
+}
 
-double smoothstep(double t) { return t * t * (3.0 - 2.0 * t); }
+double smoothstep(double t) {
+    return t * t * (3.0 - 2.0 * t);
+}
 
 // Superellipse coordinate for a unit circle coordinate: exponent 2 is the circle itself,
 // larger exponents square the section off.
@@ -40,7 +44,9 @@ float superellipse(double value, double exponent) {
     return static_cast<float>(std::copysign(std::pow(std::fabs(value), 2.0 / exponent), value));
 }
 
-float fuselageX(double xi) { return kNoseX - kFuselageLength * static_cast<float>(xi); }
+float fuselageX(double xi) {
+    return kNoseX - kFuselageLength * static_cast<float>(xi);
+}
 
 // Relative size of the fuselage section: an ogive nose, a constant middle, a taper to
 // a nozzle of 62% of the full size.
@@ -83,12 +89,14 @@ float fuselageTopAt(float x) {
 // Half-thickness of the symmetric four-digit aerofoil for thickness 1, closed at the
 // trailing edge.
 float aerofoilHalfThickness(double c) {
-    return static_cast<float>(
-        5.0 * (0.2969 * std::sqrt(c) - 0.1260 * c - 0.3516 * c * c + 0.2843 * c * c * c - 0.1036 * c * c * c * c));
+    return static_cast<float>(5.0 * (0.2969 * std::sqrt(c) - 0.1260 * c - 0.3516 * c * c +
+                                     0.2843 * c * c * c - 0.1036 * c * c * c * c));
 }
 
 // Chord fraction of section point k of m: cosine spacing crowds points at both edges.
-float chordAt(int k, int m) { return static_cast<float>(0.5 * (1.0 - std::cos(kPi * k / m))); }
+float chordAt(int k, int m) {
+    return static_cast<float>(0.5 * (1.0 - std::cos(kPi * k / m)));
+}
 
 // The cells between consecutive `points` whose middles fall in `range`; when none does,
 // the one whose middle lies nearest the range's middle, so a decal never vanishes.
@@ -112,7 +120,9 @@ std::pair<int, int> cellRange(const std::vector<float>& points, const float (&ra
     return first < 0 ? std::make_pair(nearest, nearest) : std::make_pair(first, last);
 }
 
-bool contains(std::pair<int, int> range, int index) { return index >= range.first && index <= range.second; }
+bool contains(std::pair<int, int> range, int index) {
+    return index >= range.first && index <= range.second;
+}
 
 // Position of `value` across the cells of `range`, 0 at its first point, 1 past its last.
 float across(const std::vector<float>& points, std::pair<int, int> range, float value) {
@@ -120,7 +130,9 @@ float across(const std::vector<float>& points, std::pair<int, int> range, float 
     return (value - start) / (points[range.second + 1] - start);
 }
 
-Vector3 mirrored(Vector3 v) { return {v.x, -v.y, v.z}; }
+Vector3 mirrored(Vector3 v) {
+    return {v.x, -v.y, v.z};
+}
 
 constexpr Vector3 kAft{-1.0f, 0.0f, 0.0f};
 constexpr Vector3 kUp{0.0f, 0.0f, 1.0f};
@@ -132,7 +144,8 @@ AircraftBuilder::AircraftBuilder(double detail) : mDetail(detail) {}
 
 std::vector<Material> AircraftBuilder::materials() {
     std::vector<Material> list(kMaterialCount);
-    list[kCamouflage] = {"CAMOUFLAGE", {90, 90, 90}, {230, 230, 230}, {60, 60, 60}, 15, 0, kCamouflageTexture};
+    list[kCamouflage] = {"CAMOUFLAGE",      {90, 90, 90}, {230, 230, 230}, {60, 60, 60}, 15, 0,
+                         kCamouflageTexture};
     list[kInsignia] = {"INSIGNIA", {90, 90, 90}, {230, 230, 230}, {60, 60, 60}, 15, 0, kInsigniaTexture};
     list[kRadome] = {"RADOME", {30, 31, 33}, {62, 64, 68}, {110, 110, 110}, 35, 0, ""};
     // Partly transparent, so the renderer defers and blends it after the opaque parts.
@@ -159,7 +172,8 @@ std::vector<MeshPart> AircraftBuilder::build() const {
     Vector3 high = low * -1.0f;
     for (const MeshPart& part : parts) {
         for (const MeshVertex& v : part.vertices) {
-            low = {std::min(low.x, v.position.x), std::min(low.y, v.position.y), std::min(low.z, v.position.z)};
+            low = {std::min(low.x, v.position.x), std::min(low.y, v.position.y),
+                   std::min(low.z, v.position.z)};
             high = {std::max(high.x, v.position.x), std::max(high.y, v.position.y),
                     std::max(high.z, v.position.z)};
         }
@@ -209,7 +223,9 @@ MeshPart AircraftBuilder::buildFuselage() const {
     const int stations = steps(44, 4);
     const int around = 4 * steps(12, 2);
     // Stations crowd towards the nose, where the curvature is.
-    auto station = [stations](int row) { return row > stations ? 1.0 : std::pow(double(row) / stations, 1.2); };
+    auto station = [stations](int row) {
+        return row > stations ? 1.0 : std::pow(double(row) / stations, 1.2);
+    };
 
     MeshBuilder builder("fuselage");
     MeshBuilder::Grid grid;
@@ -262,20 +278,46 @@ MeshPart AircraftBuilder::buildCanopy() const {
 
 MeshPart AircraftBuilder::buildWings() const {
     MeshBuilder builder("wings");
-    const Surface wing{{18.0f, 8.0f, -3.0f},  {-38.0f, 100.0f, -1.5f}, 72.0f, 20.0f, kUp, 0.055f, 0.04f,
-                       steps(20, 2), steps(14, 3), {true, false, {0.66f, 0.84f}, {0.25f, 0.75f}}};
+    // Root and tip leading edges, root and tip chords, up direction, root and tip
+    // thickness, span and chord steps, decal.
+    const Surface wing{{18.0f, 8.0f, -3.0f},
+                       {-38.0f, 100.0f, -1.5f},
+                       72.0f,
+                       20.0f,
+                       kUp,
+                       0.055f,
+                       0.04f,
+                       steps(20, 2),
+                       steps(14, 3),
+                       {true, false, {0.66f, 0.84f}, {0.25f, 0.75f}}};
     addSurface(builder, wing, true);
     return builder.take();
 }
 
 MeshPart AircraftBuilder::buildTail() const {
     MeshBuilder builder("tail");
-    const Surface tailplane{{-80.0f, 5.0f, 1.0f}, {-106.0f, 50.0f, 1.0f}, 36.0f, 15.0f, kUp, 0.05f, 0.04f,
-                            steps(8, 1), steps(9, 3), {}};
+    const Surface tailplane{{-80.0f, 5.0f, 1.0f},
+                            {-106.0f, 50.0f, 1.0f},
+                            36.0f,
+                            15.0f,
+                            kUp,
+                            0.05f,
+                            0.04f,
+                            steps(8, 1),
+                            steps(9, 3),
+                            {}};
     addSurface(builder, tailplane, true);
     // The fin's "upper" side is its left (+y) side; the decal goes on both.
-    const Surface fin{{-55.0f, 0.0f, 5.0f}, {-97.0f, 0.0f, 58.0f}, 52.0f, 22.0f, kLeft, 0.05f, 0.035f,
-                      steps(10, 1), steps(11, 3), {true, true, {0.45f, 0.8f}, {0.35f, 0.8f}}};
+    const Surface fin{{-55.0f, 0.0f, 5.0f},
+                      {-97.0f, 0.0f, 58.0f},
+                      52.0f,
+                      22.0f,
+                      kLeft,
+                      0.05f,
+                      0.035f,
+                      steps(10, 1),
+                      steps(11, 3),
+                      {true, true, {0.45f, 0.8f}, {0.35f, 0.8f}}};
     addSurface(builder, fin, false);
     return builder.take();
 }
@@ -320,10 +362,10 @@ void AircraftBuilder::addSurface(MeshBuilder& builder, const Surface& surface, b
         const float chord = lerp(surface.rootChord, surface.tipChord, s);
         const bool flat = ring == 0 || ring == lastRing || k == m;
         const float half =
-            flat ? 0.0f : lerp(surface.rootThickness, surface.tipThickness, s) * chord * aerofoilHalfThickness(c);
+            flat ? 0.0f
+                 : lerp(surface.rootThickness, surface.tipThickness, s) * chord * aerofoilHalfThickness(c);
         const float side = column > m ? 1.0f : -1.0f;
-        return surface.rootLeadingEdge + span * s + kAft * (c * chord) +
-               surface.upDirection * (side * half);
+        return surface.rootLeadingEdge + span * s + kAft * (c * chord) + surface.upDirection * (side * half);
     };
     grid.material = [=](int ring, int column) {
         const bool upper = column >= m;
@@ -340,8 +382,7 @@ void AircraftBuilder::addSurface(MeshBuilder& builder, const Surface& surface, b
             return MeshBuilder::TexCoord{across(chordPoints, decalChords, chordPoints[std::abs(m - column)]),
                                          across(spanPoints, decalSpans, spanAt(ring))};
         }
-        return MeshBuilder::TexCoord{dot(p, kAft) / kTextureTile,
-                                     dot(p, spanUnit) / kTextureTile};
+        return MeshBuilder::TexCoord{dot(p, kAft) / kTextureTile, dot(p, spanUnit) / kTextureTile};
     };
     // Rings advance along the span; the cells face outwards when the span runs along
     // up x chord, and a mirrored surface has to turn them round.
@@ -376,7 +417,8 @@ void AircraftBuilder::addIntake(MeshBuilder& builder, float side) const {
         const float x = lerp(kBack, kLip, static_cast<float>(k) / static_cast<float>(outer));
         // Full size from the duct's end forwards, so the duct stays inside the skin.
         const double u = std::min(1.0, double(x - kBack) / double(kDuctEnd - kBack));
-        rings.push_back({x, 0.55f + 0.45f * static_cast<float>(smoothstep(u)), k == outer ? kDuct : kCamouflage});
+        rings.push_back(
+            {x, 0.55f + 0.45f * static_cast<float>(smoothstep(u)), k == outer ? kDuct : kCamouflage});
     }
     const int lip = steps(3, 1);
     for (int k = 1; k < lip; ++k) {
@@ -387,7 +429,8 @@ void AircraftBuilder::addIntake(MeshBuilder& builder, float side) const {
     rings.push_back({kLip, kDuctSize, kDuct});
     const int duct = steps(6, 1);
     for (int k = 1; k <= duct; ++k) {
-        rings.push_back({lerp(kLip, kDuctEnd, static_cast<float>(k) / static_cast<float>(duct)), kDuctSize, kDuct});
+        rings.push_back(
+            {lerp(kLip, kDuctEnd, static_cast<float>(k) / static_cast<float>(duct)), kDuctSize, kDuct});
     }
     rings.push_back({kDuctEnd, 0.0f, kDuct});
 

@@ -7,7 +7,9 @@
 
 namespace nevrik::modelgen {
 
-MeshBuilder::MeshBuilder(std::string name) { mPart.name = std::move(name); }
+MeshBuilder::MeshBuilder(std::string name) {
+    mPart.name = std::move(name);
+}
 
 void MeshBuilder::addGrid(const Grid& grid) {
     if (grid.rows < 1 || grid.columns < 3) {
@@ -29,9 +31,10 @@ void MeshBuilder::addGrid(const Grid& grid) {
 
     std::unordered_map<std::uint64_t, std::uint32_t> vertexOf;
     auto vertex = [&](int row, int column, int material) {
-        const std::uint64_t key =
-            (static_cast<std::uint64_t>(row) * static_cast<std::uint64_t>(columns + 1) +
-             static_cast<std::uint64_t>(column)) << 16 | static_cast<std::uint64_t>(material);
+        const std::uint64_t key = (static_cast<std::uint64_t>(row) * static_cast<std::uint64_t>(columns + 1) +
+                                   static_cast<std::uint64_t>(column))
+                                      << 16 |
+                                  static_cast<std::uint64_t>(material);
         const auto [it, added] = vertexOf.try_emplace(key, static_cast<std::uint32_t>(mPart.vertices.size()));
         if (added) {
             const Vector3 position = pointAt(row, column);

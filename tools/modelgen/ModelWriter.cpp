@@ -174,7 +174,8 @@ void ModelWriter::writeObject(ChunkWriter& out, const MeshPart& object) const {
     Vector3 high = low;
     for (const MeshVertex& v : object.vertices) {
         low = {std::min(low.x, v.position.x), std::min(low.y, v.position.y), std::min(low.z, v.position.z)};
-        high = {std::max(high.x, v.position.x), std::max(high.y, v.position.y), std::max(high.z, v.position.z)};
+        high = {std::max(high.x, v.position.x), std::max(high.y, v.position.y),
+                std::max(high.z, v.position.z)};
     }
     const Vector3 pivot = (low + high) * 0.5f;
 

@@ -127,8 +127,10 @@ Picture TexturePainter::insignia(int size) {
         for (int x = 0; x < size; ++x) {
             int sum[3] = {0, 0, 0};
             for (int s = 0; s < samples; ++s) {
-                const float sx = static_cast<float>(x) + (static_cast<float>(s % kSupersampling) + 0.5f) / kSupersampling;
-                const float sy = static_cast<float>(y) + (static_cast<float>(s / kSupersampling) + 0.5f) / kSupersampling;
+                const float sx =
+                    static_cast<float>(x) + (static_cast<float>(s % kSupersampling) + 0.5f) / kSupersampling;
+                const float sy =
+                    static_cast<float>(y) + (static_cast<float>(s / kSupersampling) + 0.5f) / kSupersampling;
                 const float radius = std::hypot(sx - centre, sy - centre) / static_cast<float>(size);
                 const Rgba colour = roundelColour(radius);
                 for (int i = 0; i < 3; ++i) {
