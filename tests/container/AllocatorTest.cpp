@@ -16,6 +16,7 @@ TEST(AllocatorTest, SixtyFifthSlotStartsSecondBlock) {
     Allocator<Tracked, 64> allocator;
     EXPECT_EQ(allocator.getBlockCount(), 0);
     std::vector<void*> slots;
+    slots.reserve(65);
     for (int i = 0; i < 64; ++i) {
         slots.push_back(allocator.allocate());
     }
@@ -30,6 +31,7 @@ TEST(AllocatorTest, SixtyFifthSlotStartsSecondBlock) {
 TEST(AllocatorTest, GivenBackSlotsAreReusedAndNeverFreeBlocks) {
     Allocator<Tracked, 8> allocator;
     std::vector<void*> slots;
+    slots.reserve(9);
     for (int i = 0; i < 9; ++i) {
         slots.push_back(allocator.allocate());
     }

@@ -175,12 +175,13 @@ TEST(ArrayTest, CopiesAreDeepAndIndependent) {
     assigned = original;
     EXPECT_EQ(assigned.getCount(), 2);
     EXPECT_EQ(assigned[1], "b");
-    assigned = assigned;
+    const Array<String>& same = assigned;
+    assigned = same;
     EXPECT_EQ(assigned[1], "b");
 
     Array<String> moved(std::move(copy));
     EXPECT_EQ(moved[0], "changed");
-    EXPECT_EQ(copy.getCount(), 0);
+    EXPECT_EQ(copy.getCount(), 0);  // NOLINT(bugprone-use-after-move): the moved-from state is checked
     EXPECT_EQ(copy.getData(), nullptr);
 }
 

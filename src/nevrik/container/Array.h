@@ -110,20 +110,17 @@ public:
 
     /// Appends every element of `other`, which may be this array.
     void append(const Array& other) {
-        if (&other == this) {
-            Array copy(other);
-            append(copy);
-            return;
-        }
-        if (mCount + std::int64_t{other.mCount} > kMaxGrowStep) {
+        const int count = other.mCount;
+        if (mCount + std::int64_t{count} > kMaxGrowStep) {
             throw object::Exception("Array::append: too many elements");
         }
-        const int total = mCount + other.mCount;
-        if (total > mCapacity) {
-            relocate(grownCapacity(total));
+        if (mCount + count > mCapacity) {
+            relocate(grownCapacity(mCount + count));
         }
-        for (const T& element : other) {
-            new (mData + mCount) T(element);
+        // Reads other.mData only after the growth: when other is this array
+        // its first `count` elements have moved, and the copies go after them.
+        for (int i = 0; i < count; ++i) {
+            new (mData + mCount) T(other.mData[i]);
             ++mCount;
         }
     }

@@ -11,8 +11,8 @@ namespace nevrik::container {
 template <class T>
 class ListItem : public detail::Link<ListItem<T>> {
 public:
-    template <class U>
-    explicit ListItem(U&& value) : mValue(std::forward<U>(value)) {}
+    explicit ListItem(const T& value) : mValue(value) {}
+    explicit ListItem(T&& value) : mValue(std::move(value)) {}
 
     T& getValue() noexcept { return mValue; }
     const T& getValue() const noexcept { return mValue; }

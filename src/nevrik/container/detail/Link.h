@@ -17,7 +17,7 @@ class Link {
 public:
     Link(const Link&) noexcept {}
     /// Assignment copies value only; the link stays.
-    Link& operator=(const Link&) noexcept { return *this; }
+    Link& operator=(const Link&) noexcept { return *this; }  // NOLINT(bugprone-unhandled-self-assignment)
 
 protected:
     Link() noexcept = default;
