@@ -205,20 +205,32 @@ TEST(AssemblerTest, NativeCallsLoadArgumentRegistersAndKeepTheStackAligned) {
     bare.ret();
     EXPECT_EQ(nativeCode(bare), (Bytes{0x51, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0, 0x59, 0xC3}));
 
+    // Three calls with nothing pushed: the entry sequence aligns the stack once for all.
     Assembler member;
     member.callMember(kFunction, reinterpret_cast<const void*>(0x1000), 7);
     member.callStd(kFunction, 0.5f, 1.0);
     member.callStd(kFunction, std::uint64_t{0x123456789}, -2);
-    EXPECT_EQ(nativeCode(member),
-              (Bytes{NEVRIK_PAD, 0xBF, 0x00, 0x10, 0x00, 0x00, 0xBE, 7, 0, 0, 0, 0xB8, NEVRIK_FUNCTION, 0xFF,
-                     0xD0, NEVRIK_UNPAD,
-                     // mov r11d, 0.5f; movd xmm0, r11d; mov r11, 1.0; movq xmm1, r11
-                     NEVRIK_PAD, 0x41, 0xBB, 0x00, 0x00, 0x00, 0x3F, 0x66, 0x41, 0x0F, 0x6E, 0xC3, 0x49, 0xBB,
-                     0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0x66, 0x49, 0x0F, 0x6E, 0xCB, 0xB8, NEVRIK_FUNCTION, 0xFF,
-                     0xD0, NEVRIK_UNPAD,
-                     // movabs rdi, imm64; mov rsi, -2 (sign-extended)
-                     NEVRIK_PAD, 0x48, 0xBF, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0, 0x48, 0xC7, 0xC6, 0xFE,
-                     0xFF, 0xFF, 0xFF, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0, NEVRIK_UNPAD, 0xC3}));
+    EXPECT_EQ(
+        nativeCode(member),
+        (Bytes{NEVRIK_PAD, 0xBF, 0x00, 0x10, 0x00, 0x00, 0xBE, 7, 0, 0, 0, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0,
+               // mov r11d, 0.5f; movd xmm0, r11d; mov r11, 1.0; movq xmm1, r11
+               0x41, 0xBB, 0x00, 0x00, 0x00, 0x3F, 0x66, 0x41, 0x0F, 0x6E, 0xC3, 0x49, 0xBB, 0, 0, 0, 0, 0, 0,
+               0xF0, 0x3F, 0x66, 0x49, 0x0F, 0x6E, 0xCB, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0,
+               // movabs rdi, imm64; mov rsi, -2 (sign-extended)
+               0x48, 0xBF, 0x89, 0x67, 0x45, 0x23, 0x01, 0, 0, 0, 0x48, 0xC7, 0xC6, 0xFE, 0xFF, 0xFF, 0xFF,
+               0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0, NEVRIK_UNPAD, 0xC3}));
+
+    // The minority of calls, made under the other parity, are padded one by one.
+    Assembler mixed;
+    mixed.callC(kFunction);
+    mixed.push(Command::kEcx);
+    mixed.callC(kFunction);
+    mixed.callC(kFunction);
+    mixed.pop(Command::kEcx);
+    mixed.ret();
+    EXPECT_EQ(nativeCode(mixed),
+              (Bytes{NEVRIK_PAD, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0, NEVRIK_UNPAD, 0x51, 0xB8, NEVRIK_FUNCTION,
+                     0xFF, 0xD0, 0xB8, NEVRIK_FUNCTION, 0xFF, 0xD0, 0x59, 0xC3}));
 }
 
 TEST(AssemblerTest, NativeRegisterStepsAndTheSavingOfKeptRegisters) {

@@ -18,6 +18,8 @@ struct Summary {
     bool endsWithReturn = false;
     // Bit r set when register r is written.
     std::uint32_t written = 0;
+    // Calls made with an odd number of pushes outstanding less those with an even number.
+    int oddCallBalance = 0;
 };
 
 [[noreturn]] void refuse(const char* problem, int index) {
@@ -105,6 +107,7 @@ Summary summarise(const container::Array<Command>& commands, int nameCount) {
             case Command::kCallStd:
             case Command::kCallC:
                 pending = 0;
+                summary.oddCallBalance += depth % 2 != 0 ? 1 : -1;
                 break;
             case Command::kPush:
                 ++depth;
@@ -222,7 +225,7 @@ Program* Assembler::assemble(Program::Backend backend) const {
     if (summary.hasCode) {
         std::optional<detail::X86_64Encoder> encoder;
         if (native) {
-            encoder.emplace(program->mCode, summary.written);
+            encoder.emplace(program->mCode, summary.written, summary.oddCallBalance);
         }
         const auto encode = [&](const Command& command) {
             if (encoder) {

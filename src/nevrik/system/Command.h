@@ -31,8 +31,10 @@ struct Command {
         kLabel = 16,           ///< a = index into the assembler's names: places a label
     };
 
-    /// Registers, named by their x86 numbers. kEsp is the machine's stack
-    /// pointer and is never an operand; kEbx, kEbp, kEsi and kEdi survive calls.
+    /// Registers, named by their x86 numbers, each as wide as a pointer. kEsp
+    /// is the machine's stack pointer and is never an operand. kEbx, kEbp,
+    /// kEsi and kEdi survive calls; after a call kEax holds its integer
+    /// result (undefined for a function without one) and kEcx, kEdx are undefined.
     enum Register : std::uint32_t { kEax = 0, kEcx, kEdx, kEbx, kEsp, kEbp, kEsi, kEdi, kRegisterCount };
 
     /// How a kArgument's bits are passed: in an integer register (integers and

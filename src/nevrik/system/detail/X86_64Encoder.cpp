@@ -27,13 +27,22 @@ bool fitsInt32(std::int64_t value) noexcept {
 
 }  // namespace
 
-X86_64Encoder::X86_64Encoder(container::Array<std::uint8_t>& code, std::uint32_t writtenRegisters)
+X86_64Encoder::X86_64Encoder(container::Array<std::uint8_t>& code, std::uint32_t writtenRegisters,
+                             int oddCallBalance)
     : mCode(code) {
     for (std::uint32_t reg : kKept) {
         if ((writtenRegisters >> reg & 1) != 0) {
             mSaved[mSavedCount++] = physical(reg);
             emitPush(physical(reg));
         }
+    }
+    // Calls under an even number of pushes are aligned when the slots so far
+    // are even; pad once here rather than around each call of the majority.
+    const bool evenSlots = mSlots % 2 == 0;
+    if ((oddCallBalance < 0 && !evenSlots) || (oddCallBalance > 0 && evenSlots)) {
+        emitStackAdjust(kSubtractFromRsp);
+        mEntryPadded = true;
+        ++mSlots;
     }
 }
 
@@ -227,6 +236,9 @@ void X86_64Encoder::emitCall(std::uint64_t function, bool withObject) {
 void X86_64Encoder::emitReturn() {
     // Code after a return is encoded as if the registers were still saved.
     const int slots = mSlots;
+    if (mEntryPadded) {
+        emitStackAdjust(kAddToRsp);
+    }
     for (int i = mSavedCount - 1; i >= 0; --i) {
         emitPop(mSaved[i]);
     }

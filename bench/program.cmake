@@ -1,0 +1,1 @@
+nevrik_bench(program ${CMAKE_CURRENT_SOURCE_DIR}/ProgramBench.cpp LIBRARIES nevrik::system)
