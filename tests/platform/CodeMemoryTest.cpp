@@ -35,8 +35,10 @@ std::string permissionsAt(const void* address) {
 // mov eax, 42; ret
 const std::uint8_t kAnswer[] = {0xB8, 0x2A, 0x00, 0x00, 0x00, 0xC3};
 
-TEST(CodeMemoryTest, LoadedCodeIsReadAndExecuteAndAnExactCopy) {
+TEST(CodeMemoryTest, LoadedCodeIsAnExactReadAndExecuteCopy) {
     CodeMemory memory;
+    EXPECT_FALSE(memory.load(kAnswer, 0));
+    EXPECT_TRUE(memory.isEmpty());
     ASSERT_TRUE(memory.load(kAnswer, sizeof kAnswer));
     EXPECT_EQ(memory.getSize(), sizeof kAnswer);
     EXPECT_EQ(std::memcmp(memory.getAddress(), kAnswer, sizeof kAnswer), 0);
@@ -45,16 +47,20 @@ TEST(CodeMemoryTest, LoadedCodeIsReadAndExecuteAndAnExactCopy) {
     const auto function = reinterpret_cast<int (*)()>(reinterpret_cast<std::uintptr_t>(memory.getAddress()));
     EXPECT_EQ(function(), 42);
 #endif
+    // A refused load keeps the code there is.
+    const void* address = memory.getAddress();
+    EXPECT_FALSE(memory.load(kAnswer, 0));
+    EXPECT_EQ(memory.getAddress(), address);
+    EXPECT_EQ(permissionsAt(address), "r-xp");
 }
 
-TEST(CodeMemoryTest, PagesAreUnmappedOnDestructionReloadAndRelease) {
-    const void* first = nullptr;
+TEST(CodeMemoryTest, PagesAreUnmappedExactlyOnceWhenReplacedReleasedMovedOrDestroyed) {
+    const void* last = nullptr;
     {
         CodeMemory memory;
         ASSERT_TRUE(memory.load(kAnswer, sizeof kAnswer));
-        first = memory.getAddress();
+        const void* first = memory.getAddress();
         ASSERT_TRUE(memory.load(kAnswer, 1));
-        EXPECT_EQ(memory.getSize(), 1u);
         // The new pages are mapped before the old ones go, so they differ.
         EXPECT_NE(memory.getAddress(), first);
         EXPECT_EQ(permissionsAt(first), "");
@@ -62,42 +68,21 @@ TEST(CodeMemoryTest, PagesAreUnmappedOnDestructionReloadAndRelease) {
         memory.release();
         EXPECT_TRUE(memory.isEmpty());
         EXPECT_EQ(permissionsAt(second), "");
+
         ASSERT_TRUE(memory.load(kAnswer, sizeof kAnswer));
-        first = memory.getAddress();
+        CodeMemory moved(std::move(memory));
+        CodeMemory other;
+        ASSERT_TRUE(other.load(kAnswer, sizeof kAnswer));
+        const void* replaced = other.getAddress();
+        other = std::move(moved);
+        EXPECT_EQ(permissionsAt(replaced), "");
+        // The moved-from objects let go without touching the pages they gave away.
+        memory.release();
+        moved.release();
+        last = other.getAddress();
+        EXPECT_EQ(permissionsAt(last), "r-xp");
     }
-    EXPECT_EQ(permissionsAt(first), "");
-}
-
-TEST(CodeMemoryTest, RefusedLoadKeepsEarlierCode) {
-    CodeMemory memory;
-    EXPECT_FALSE(memory.load(kAnswer, 0));
-    EXPECT_TRUE(memory.isEmpty());
-    ASSERT_TRUE(memory.load(kAnswer, sizeof kAnswer));
-    const void* address = memory.getAddress();
-    EXPECT_FALSE(memory.load(kAnswer, 0));
-    EXPECT_EQ(memory.getAddress(), address);
-    EXPECT_EQ(memory.getSize(), sizeof kAnswer);
-    EXPECT_EQ(permissionsAt(address), "r-xp");
-}
-
-TEST(CodeMemoryTest, MovingHandsOverThePagesOnce) {
-    CodeMemory source;
-    ASSERT_TRUE(source.load(kAnswer, sizeof kAnswer));
-    const void* address = source.getAddress();
-    CodeMemory target(std::move(source));
-    EXPECT_TRUE(source.isEmpty());
-    EXPECT_EQ(target.getAddress(), address);
-
-    CodeMemory other;
-    ASSERT_TRUE(other.load(kAnswer, sizeof kAnswer));
-    const void* replaced = other.getAddress();
-    other = std::move(target);
-    EXPECT_EQ(other.getAddress(), address);
-    EXPECT_EQ(permissionsAt(replaced), "");
-    // The moved-from objects die without touching the pages they gave away.
-    source.release();
-    target.release();
-    EXPECT_EQ(permissionsAt(address), "r-xp");
+    EXPECT_EQ(permissionsAt(last), "");
 }
 
 }  // namespace
