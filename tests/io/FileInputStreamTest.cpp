@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace nevrik::io {
 namespace {
 
@@ -31,64 +29,43 @@ TEST_F(FileInputStreamTest, WriteOnlyFileReadsNothingAndDoesNotMove) {
     EXPECT_EQ(file->getPosition(), 3);
 }
 
-TEST_F(FileInputStreamTest, ReadsAndCountsWhatIsLeft) {
-    Pointer<File> file = open(File::kRead);
-    InputStream& stream = file->getInputStream();
-    char bytes[8] = {};
-    EXPECT_EQ(stream.available(), 10u);
-    EXPECT_EQ(stream.read(bytes, 4), 4);
-    EXPECT_EQ(stream.available(), 6u);
-    EXPECT_EQ(stream.read(bytes, 8), 6);
-    EXPECT_EQ(stream.available(), 0u);
-}
-
 TEST_F(FileInputStreamTest, SkipPastTheEndMovesTheWholeCountAndLeavesNothingAvailable) {
     Pointer<File> file = open(File::kRead);
     InputStream& stream = file->getInputStream();
     EXPECT_EQ(stream.skip(4), 4);
+    EXPECT_EQ(stream.available(), 6u);
     EXPECT_EQ(stream.skip(100), 100);
     EXPECT_EQ(file->getPosition(), 104);
     EXPECT_EQ(stream.available(), 0u);
-    EXPECT_EQ(stream.skip(-100), -100);
-    EXPECT_EQ(stream.available(), 6u);
 }
 
 TEST_F(FileInputStreamTest, ClosingTheEmbeddedStreamLeavesItUsable) {
     Pointer<File> file = open(File::kRead);
-    InputStream& stream = file->getInputStream();
-    EXPECT_TRUE(stream.close());
+    EXPECT_TRUE(file->getInputStream().close());
     char byte = 0;
-    EXPECT_EQ(stream.read(&byte, 1), 1);
-    EXPECT_EQ(byte, '0');
+    EXPECT_EQ(file->getInputStream().read(&byte, 1), 1);
     EXPECT_EQ(file->getReferenceCount(), 1);
 }
 
 TEST_F(FileInputStreamTest, StandAloneStreamHoldsItsFileUntilClosedExactlyOnce) {
     Pointer<File> file = open(File::kRead);
-    {
-        FileInputStream stream(file.get());
-        EXPECT_EQ(file->getReferenceCount(), 2);
-        char byte = 0;
-        EXPECT_EQ(stream.read(&byte, 1), 1);
-        EXPECT_TRUE(stream.close());
-        EXPECT_EQ(file->getReferenceCount(), 1);
-        EXPECT_TRUE(stream.close());
-        EXPECT_EQ(file->getReferenceCount(), 1);
-        // Closed: everything answers 0 and the file is not touched.
-        EXPECT_EQ(stream.getFile(), nullptr);
-        EXPECT_EQ(stream.read(&byte, 1), 0);
-        EXPECT_EQ(stream.skip(3), 0);
-        EXPECT_EQ(stream.available(), 0u);
-    }
+    FileInputStream stream(file.get());
+    EXPECT_EQ(file->getReferenceCount(), 2);
+    char byte = 0;
+    EXPECT_EQ(stream.read(&byte, 1), 1);
+    EXPECT_TRUE(stream.close());
+    EXPECT_TRUE(stream.close());
     EXPECT_EQ(file->getReferenceCount(), 1);
+    // Closed: everything answers 0 and the file is not touched.
+    EXPECT_EQ(stream.read(&byte, 1), 0);
+    EXPECT_EQ(stream.skip(3), 0);
+    EXPECT_EQ(stream.available(), 0u);
     EXPECT_EQ(file->getPosition(), 1);
-}
-
-TEST_F(FileInputStreamTest, StandAloneStreamKeepsItsFileAliveAfterTheCallerLetsGo) {
-    FileInputStream stream(open(File::kRead).get());
-    char bytes[3] = {};
-    EXPECT_EQ(stream.read(bytes, 3), 3);
-    EXPECT_EQ(std::string(bytes, 3), "012");
+    // Unclosed, it keeps the file alive after its creator lets go.
+    FileInputStream holder(file.get());
+    file.reset();
+    EXPECT_EQ(holder.read(&byte, 1), 1);
+    EXPECT_EQ(byte, '1');
 }
 
 }  // namespace

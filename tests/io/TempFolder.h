@@ -19,23 +19,14 @@ public:
         }
         mPath = pattern;
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
+    ~TempFolder() { std::filesystem::remove_all(mPath); }
 
     const std::filesystem::path& path() const { return mPath; }
     std::string operator/(const std::string& name) const { return (mPath / name).string(); }
 
-    /// Writes `bytes` to the file `name` in the folder; returns its path.
-    std::string write(const std::string& name, const std::string& bytes) const {
-        const std::string file = *this / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        return file;
+    void write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(*this / name, std::ios::binary) << bytes;
     }
-
     std::string read(const std::string& name) const {
         std::ifstream in(*this / name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
