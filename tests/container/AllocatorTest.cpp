@@ -10,61 +10,39 @@
 namespace nevrik::container {
 namespace {
 
-using test::Tracked;
-
-TEST(AllocatorTest, SixtyFifthSlotStartsSecondBlock) {
-    Allocator<Tracked, 64> allocator;
-    EXPECT_EQ(allocator.getBlockCount(), 0);
+TEST(AllocatorTest, SixtyFifthSlotStartsSecondBlockAndGivingBackNeverFrees) {
+    Allocator<double, 64> allocator;
     std::vector<void*> slots;
-    slots.reserve(65);
     for (int i = 0; i < 64; ++i) {
         slots.push_back(allocator.allocate());
+        EXPECT_EQ(slots.back(), static_cast<double*>(slots.front()) + i);  // Address order.
     }
     EXPECT_EQ(allocator.getBlockCount(), 1);
-    EXPECT_EQ(allocator.getTotalSlots(), 64);
     slots.push_back(allocator.allocate());
     EXPECT_EQ(allocator.getBlockCount(), 2);
     EXPECT_EQ(allocator.getTotalSlots(), 128);
     EXPECT_EQ(std::set<void*>(slots.begin(), slots.end()).size(), slots.size());
-}
-
-TEST(AllocatorTest, GivenBackSlotsAreReusedAndNeverFreeBlocks) {
-    Allocator<Tracked, 8> allocator;
-    std::vector<void*> slots;
-    slots.reserve(9);
-    for (int i = 0; i < 9; ++i) {
-        slots.push_back(allocator.allocate());
-    }
     for (void* slot : slots) {
         allocator.deallocate(slot);
     }
-    EXPECT_EQ(allocator.getBlockCount(), 2);
-    // The last one given back is the first handed out again.
-    EXPECT_EQ(allocator.allocate(), slots.back());
-    for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(allocator.allocate(), slots.back());  // Last given back, first out.
+    for (int i = 0; i < 127; ++i) {
         allocator.allocate();
     }
     EXPECT_EQ(allocator.getBlockCount(), 2);
+    EXPECT_STREQ(allocator.className().c_str(), "Object:Allocator");
 }
 
-TEST(AllocatorTest, FreshBlockHandsOutSlotsInAddressOrder) {
-    Allocator<double, 4> allocator;
-    auto* first = static_cast<double*>(allocator.allocate());
-    for (int i = 1; i < 4; ++i) {
-        EXPECT_EQ(static_cast<double*>(allocator.allocate()), first + i);
-    }
-}
-
-TEST(AllocatorTest, CreateAndDestroyRunConstructorAndDestructorOnce) {
-    Tracked::sLive = 0;
-    Allocator<Tracked, 2> allocator;
-    Tracked* a = allocator.create(7);
-    Tracked* b = allocator.create(8);
+TEST(AllocatorTest, CreateAndDestroyRunEachLifetimeOnce) {
+    test::Tracked::sLive = 0;
+    Allocator<test::Tracked, 2> allocator;
+    test::Tracked* a = allocator.create(7);
+    test::Tracked* b = allocator.create(8);
     EXPECT_EQ(a->value(), 7);
-    EXPECT_EQ(Tracked::sLive, 2);
+    EXPECT_EQ(test::Tracked::sLive, 2);
     allocator.destroy(a);
     allocator.destroy(b);
-    EXPECT_EQ(Tracked::sLive, 0);
+    EXPECT_EQ(test::Tracked::sLive, 0);
 }
 
 TEST(AllocatorTest, SlotsRespectOveralignedTypes) {
@@ -75,11 +53,6 @@ TEST(AllocatorTest, SlotsRespectOveralignedTypes) {
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(reinterpret_cast<std::uintptr_t>(allocator.allocate()) % 64, 0u);
     }
-}
-
-TEST(AllocatorTest, ClassPathNamesAllocator) {
-    Allocator<int> allocator;
-    EXPECT_STREQ(allocator.className().c_str(), "Object:Allocator");
 }
 
 }  // namespace

@@ -15,108 +15,87 @@ public:
 };
 
 // A plain record with no Object base: the chain links it and nothing more.
-struct Record : Chainable<Record> {
-    int value = 0;
-};
-
-std::vector<int> idsOf(const Chain<Node>& chain) {
-    std::vector<int> ids;
-    for (Node* node : chain) {
-        ids.push_back(node->id());
-    }
-    return ids;
-}
+struct Record : Chainable<Record> {};
 
 class ChainTest : public ::testing::Test {
 protected:
     void SetUp() override { test::CountedObject::sLive = 0; }
-    void TearDown() override { EXPECT_EQ(test::CountedObject::sLive, 0); }
+    void TearDown() override {
+        mChain.clear();
+        EXPECT_EQ(test::CountedObject::sLive, 0);
+    }
+
+    // Adds n nodes and hands their only reference to the chain.
+    void fill(int n) {
+        for (int i = 0; i < n; ++i) {
+            auto* node = new Node(i);
+            EXPECT_TRUE(mChain.add(node));
+            node->release();
+        }
+    }
+    std::vector<int> ids() const {
+        std::vector<int> ids;
+        for (Node* node : mChain) {
+            ids.push_back(node->id());
+        }
+        return ids;
+    }
+
+    Chain<Node> mChain;
 };
 
-TEST_F(ChainTest, AddAppendsAndHoldsAReference) {
-    Chain<Node> chain;
-    Node* nodes[3] = {new Node(0), new Node(1), new Node(2)};
-    for (Node* node : nodes) {
-        EXPECT_TRUE(chain.add(node));
-        EXPECT_EQ(node->getReferenceCount(), 2);
-        node->release();
-    }
-    EXPECT_EQ(chain.getCount(), 3);
-    EXPECT_EQ(idsOf(chain), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(chain.getFirst(), nodes[0]);
-    EXPECT_EQ(chain.getLast(), nodes[2]);
-    EXPECT_EQ(chain.getNext(nodes[1]), nodes[2]);
-    EXPECT_EQ(chain.getNext(nodes[2]), nullptr);
-    EXPECT_EQ(chain.getPrevious(nodes[0]), nullptr);
-    EXPECT_EQ(test::CountedObject::sLive, 3);
-}
-
 TEST_F(ChainTest, RemoveDropsTheChainsReferenceOnce) {
-    Chain<Node> chain;
-    auto* kept = new Node(1);
-    auto* dropped = new Node(2);
-    chain.add(kept);
-    chain.add(dropped);
-    dropped->release();
-    EXPECT_TRUE(chain.remove(kept));
+    auto* kept = new Node(9);
+    mChain.add(kept);
+    fill(2);
+    EXPECT_EQ(kept->getReferenceCount(), 2);
+    EXPECT_EQ(mChain.getNext(kept)->id(), 0);
+    EXPECT_EQ(mChain.getPrevious(kept), nullptr);
+    EXPECT_TRUE(mChain.remove(kept));
+    EXPECT_FALSE(mChain.remove(kept));
     EXPECT_EQ(kept->getReferenceCount(), 1);
     EXPECT_EQ(kept->getChain(), nullptr);
-    EXPECT_FALSE(chain.remove(kept));
-    EXPECT_EQ(kept->getReferenceCount(), 1);
-    EXPECT_TRUE(chain.remove(dropped));  // The last reference: destroyed.
-    EXPECT_EQ(test::CountedObject::sLive, 1);
-    EXPECT_TRUE(chain.isEmpty());
+    EXPECT_TRUE(mChain.remove(mChain.getLast()));  // Its last reference.
+    EXPECT_EQ(test::CountedObject::sLive, 2);
     kept->release();
+    EXPECT_STREQ(mChain.className().c_str(), "Object:Chain");
 }
 
-TEST_F(ChainTest, ForeignElementsAreRefused) {
-    Chain<Node> mine;
+TEST_F(ChainTest, ForeignElementsAreRefusedAndNothingChanges) {
     Chain<Node> other;
     auto* node = new Node(7);
     ASSERT_TRUE(other.add(node));
-    EXPECT_FALSE(mine.remove(node));
-    EXPECT_FALSE(mine.add(node));
+    EXPECT_FALSE(mChain.remove(node));
+    EXPECT_FALSE(mChain.add(node));
     EXPECT_FALSE(other.add(node));
-    EXPECT_FALSE(mine.add(nullptr));
-    EXPECT_FALSE(mine.remove(nullptr));
-    EXPECT_EQ(mine.getCount(), 0);
+    EXPECT_FALSE(mChain.add(nullptr));
+    EXPECT_EQ(mChain.getCount(), 0);
     EXPECT_EQ(other.getCount(), 1);
     EXPECT_EQ(node->getChain(), &other);
     EXPECT_EQ(node->getReferenceCount(), 2);
     node->release();
 }
 
-TEST_F(ChainTest, BodyMayRemoveTheElementItIsGiven) {
-    Chain<Node> chain;
-    for (int i = 0; i < 6; ++i) {
-        auto* node = new Node(i);
-        chain.add(node);
-        node->release();
-    }
+TEST_F(ChainTest, LoopBodyMayRemoveTheElementItIsGiven) {
+    fill(6);
     std::vector<int> visited;
-    for (Node* node : chain) {
+    for (Node* node : mChain) {
         visited.push_back(node->id());
         if (node->id() % 2 == 0) {
-            chain.remove(node);  // Destroys it.
+            mChain.remove(node);  // Destroys it.
         }
     }
     EXPECT_EQ(visited, (std::vector<int>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(idsOf(chain), (std::vector<int>{1, 3, 5}));
+    EXPECT_EQ(ids(), (std::vector<int>{1, 3, 5}));
     EXPECT_EQ(test::CountedObject::sLive, 3);
+    mChain.clear();
+    EXPECT_EQ(test::CountedObject::sLive, 0);
 }
 
-TEST_F(ChainTest, ClearAndDestructionReleaseEveryElement) {
+TEST_F(ChainTest, DestructionReleasesAndUnlinksSurvivors) {
     auto* survivor = new Node(1);
     {
         Chain<Node> chain;
-        chain.add(survivor);
-        auto* owned = new Node(2);
-        chain.add(owned);
-        owned->release();
-        chain.clear();
-        EXPECT_EQ(chain.getCount(), 0);
-        EXPECT_EQ(survivor->getReferenceCount(), 1);
-        EXPECT_EQ(test::CountedObject::sLive, 1);
         chain.add(survivor);
     }
     EXPECT_EQ(survivor->getReferenceCount(), 1);
@@ -124,7 +103,7 @@ TEST_F(ChainTest, ClearAndDestructionReleaseEveryElement) {
     survivor->release();
 }
 
-TEST_F(ChainTest, PlainRecordsAreLinkedWithoutOwnership) {
+TEST_F(ChainTest, PlainRecordsDyingWhileLinkedUnlinkThemselves) {
     Chain<Record> chain;
     Record a;
     Record b;
@@ -133,17 +112,10 @@ TEST_F(ChainTest, PlainRecordsAreLinkedWithoutOwnership) {
         chain.add(&a);
         chain.add(&dying);
         chain.add(&b);
-    }  // A record that dies while linked unlinks itself.
+    }
     EXPECT_EQ(chain.getCount(), 2);
     EXPECT_EQ(chain.getNext(&a), &b);
-    Record copy(a);
-    EXPECT_EQ(copy.getChain(), nullptr);
-    chain.clear();
-    EXPECT_EQ(a.getChain(), nullptr);
-}
-
-TEST_F(ChainTest, ClassPathNamesChain) {
-    EXPECT_STREQ(Chain<Record>().className().c_str(), "Object:Chain");
+    EXPECT_EQ(Record(a).getChain(), nullptr);  // A copy starts unlinked.
 }
 
 }  // namespace

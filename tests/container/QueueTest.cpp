@@ -12,104 +12,67 @@ public:
     using CountedObject::CountedObject;
 };
 
-struct Item : Queueable<Item> {
-    explicit Item(int v) : value(v) {}
-    int value;
-};
+struct Item : Queueable<Item> {};
 
-TEST(QueueTest, PopsInPushOrder) {
+TEST(QueueTest, PopsInPushOrderAndRemovesFromAnywhere) {
     Queue<Item> queue;
-    Item items[] = {Item(0), Item(1), Item(2)};
+    Item items[5];
     for (Item& item : items) {
         EXPECT_TRUE(queue.push(&item));
     }
-    EXPECT_EQ(queue.getCount(), 3);
-    EXPECT_EQ(queue.getFirst(), &items[0]);
-    for (int i = 0; i < 3; ++i) {
-        Item* item = queue.pop();
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(item->value, i);
-        EXPECT_EQ(item->getQueue(), nullptr);
-    }
+    EXPECT_EQ(queue.pop(), &items[0]);
+    EXPECT_EQ(items[0].getQueue(), nullptr);
+    EXPECT_TRUE(queue.remove(&items[4]));  // Tail.
+    EXPECT_TRUE(queue.remove(&items[2]));  // Middle.
+    EXPECT_TRUE(queue.remove(&items[1]));  // Head.
+    EXPECT_FALSE(queue.remove(&items[1]));
+    queue.push(&items[0]);
+    EXPECT_EQ(queue.getCount(), 2);
+    EXPECT_EQ(queue.pop(), &items[3]);
+    EXPECT_EQ(queue.pop(), &items[0]);
     EXPECT_EQ(queue.pop(), nullptr);
-    EXPECT_TRUE(queue.isEmpty());
-    // Empty again: a push must restart both ends.
-    EXPECT_TRUE(queue.push(&items[1]));
-    EXPECT_EQ(queue.pop(), &items[1]);
+    EXPECT_TRUE(queue.push(&items[1]));  // Empty again: both ends restart.
+    EXPECT_EQ(queue.getFirst(), &items[1]);
+    EXPECT_STREQ(queue.className().c_str(), "Object:Queue");
 }
 
-TEST(QueueTest, QueuedItemsAreRefused) {
+TEST(QueueTest, QueuedItemsAreRefusedElsewhereAndUnlinkWhenTheyDie) {
     Queue<Item> queue;
     Queue<Item> other;
-    Item item(1);
-    ASSERT_TRUE(queue.push(&item));
-    EXPECT_FALSE(queue.push(&item));
-    EXPECT_FALSE(other.push(&item));
-    EXPECT_FALSE(other.remove(&item));
+    Item first;
+    ASSERT_TRUE(queue.push(&first));
+    EXPECT_FALSE(queue.push(&first));
+    EXPECT_FALSE(other.push(&first));
+    EXPECT_FALSE(other.remove(&first));
     EXPECT_FALSE(queue.push(nullptr));
-    EXPECT_EQ(queue.getCount(), 1);
-    EXPECT_EQ(other.getCount(), 0);
-}
-
-TEST(QueueTest, RemoveFromAnyPositionKeepsOrder) {
-    Queue<Item> queue;
-    Item items[] = {Item(0), Item(1), Item(2), Item(3)};
-    for (Item& item : items) {
-        queue.push(&item);
-    }
-    EXPECT_TRUE(queue.remove(&items[3]));  // Tail.
-    EXPECT_TRUE(queue.remove(&items[1]));  // Middle.
-    EXPECT_TRUE(queue.remove(&items[0]));  // Head.
-    Item late(4);
-    queue.push(&late);
-    EXPECT_EQ(queue.pop(), &items[2]);
-    EXPECT_EQ(queue.pop(), &late);
-    EXPECT_EQ(queue.pop(), nullptr);
-}
-
-TEST(QueueTest, ItemDyingWhileQueuedUnlinksItself) {
-    Queue<Item> queue;
-    Item first(1);
     {
-        Item dying(2);
-        queue.push(&first);
+        Item dying;
         queue.push(&dying);
     }
-    EXPECT_EQ(queue.getCount(), 1);
-    Item last(3);
+    Item last;
     queue.push(&last);
     EXPECT_EQ(queue.pop(), &first);
     EXPECT_EQ(queue.pop(), &last);
+    EXPECT_EQ(other.getCount(), 0);
 }
 
-TEST(QueueTest, ObjectsAreHeldWhileQueuedAndHandedOverByPop) {
+TEST(QueueTest, ObjectsAreHeldWhileQueuedAndPopHandsTheReferenceOver) {
     test::CountedObject::sLive = 0;
     {
         Queue<Job> queue;
-        auto* popped = new Job(1);
-        queue.push(popped);
-        popped->release();
-        auto* cleared = new Job(2);
-        queue.push(cleared);
-        cleared->release();
-        auto* left = new Job(3);
-        queue.push(left);
-        left->release();
-        EXPECT_EQ(test::CountedObject::sLive, 3);
-
+        Job* jobs[3] = {new Job(1), new Job(2), new Job(3)};
+        for (Job* job : jobs) {
+            queue.push(job);
+            job->release();
+        }
         Job* job = queue.pop();
-        ASSERT_EQ(job, popped);
+        ASSERT_EQ(job, jobs[0]);
         EXPECT_EQ(job->getReferenceCount(), 1);
         job->release();
-        EXPECT_EQ(test::CountedObject::sLive, 2);
-        EXPECT_TRUE(queue.remove(cleared));
+        EXPECT_TRUE(queue.remove(jobs[1]));
         EXPECT_EQ(test::CountedObject::sLive, 1);
     }  // The queue's destruction releases the last one.
     EXPECT_EQ(test::CountedObject::sLive, 0);
-}
-
-TEST(QueueTest, ClassPathNamesQueue) {
-    EXPECT_STREQ(Queue<Item>().className().c_str(), "Object:Queue");
 }
 
 }  // namespace

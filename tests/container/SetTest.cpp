@@ -5,54 +5,32 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace nevrik::container {
 namespace {
 
-using test::CountedObject;
+using Held = object::Pointer<test::CountedObject>;
 
-TEST(SetTest, InsertRefusesDuplicatesAndIteratesInOrder) {
-    Set<int> set;
-    for (int key : {5, 1, 9, 1, 5, 3}) {
-        set.insert(key);
-    }
-    EXPECT_EQ(set.getCount(), 4);
-    EXPECT_FALSE(set.insert(9));
-    std::vector<int> keys;
-    for (const auto& node : set) {
-        keys.push_back(node.getKey());
-    }
-    EXPECT_EQ(keys, (std::vector<int>{1, 3, 5, 9}));
-    EXPECT_TRUE(set.remove(3));
-    EXPECT_FALSE(set.remove(3));
-    EXPECT_FALSE(set.contains(3));
-    EXPECT_TRUE(set.check());
-}
-
-TEST(SetTest, SetOfPointersHoldsOneReferencePerObject) {
-    CountedObject::sLive = 0;
-    auto* first = new CountedObject(1);
-    auto* second = new CountedObject(2);
+TEST(SetTest, SetOfPointersKeepsOneReferencePerDistinctObject) {
+    test::CountedObject::sLive = 0;
+    auto* first = new test::CountedObject(1);
+    auto* second = new test::CountedObject(2);
     {
-        Set<object::Pointer<CountedObject>> set;
-        set.insert(object::Pointer<CountedObject>(first));
-        set.insert(object::Pointer<CountedObject>(second));
-        set.insert(object::Pointer<CountedObject>(first));
-        first->release();
-        second->release();
+        Set<Held> set;
+        EXPECT_TRUE(set.insert(Held::adopt(first)));
+        EXPECT_TRUE(set.insert(Held::adopt(second)));
+        EXPECT_FALSE(set.insert(Held(first)));
+        EXPECT_EQ(set.getCount(), 2);
         EXPECT_EQ(first->getReferenceCount(), 1);
-        EXPECT_EQ(CountedObject::sLive, 2);
-        set.remove(object::Pointer<CountedObject>(second));
-        EXPECT_EQ(CountedObject::sLive, 1);
-        Set<object::Pointer<CountedObject>> copy(set);
+        EXPECT_TRUE(set.remove(Held(second)));  // Drops the last reference.
+        EXPECT_TRUE(set.contains(Held(first)));
+        EXPECT_EQ(test::CountedObject::sLive, 1);
+        Set<Held> copy(set);
         EXPECT_EQ(first->getReferenceCount(), 2);
+        EXPECT_EQ(copy.begin()->getKey().get(), first);
+        EXPECT_TRUE(copy.check());
+        EXPECT_STREQ(set.className().c_str(), "Object:Set");
     }
-    EXPECT_EQ(CountedObject::sLive, 0);
-}
-
-TEST(SetTest, ClassPathNamesSet) {
-    EXPECT_STREQ(Set<int>().className().c_str(), "Object:Set");
+    EXPECT_EQ(test::CountedObject::sLive, 0);
 }
 
 }  // namespace

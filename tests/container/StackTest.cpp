@@ -9,56 +9,34 @@ namespace {
 
 using test::Tracked;
 
-TEST(StackTest, PopsInReverseOrderAcrossChunks) {
+TEST(StackTest, PopsInReverseAcrossChunksAndElementsNeverMove) {
     Tracked::sLive = 0;
     {
         Stack<Tracked, 3> stack;
         EXPECT_EQ(stack.getTop(), nullptr);
         EXPECT_FALSE(stack.pop());
-        for (int i = 0; i < 10; ++i) {
+        Tracked* bottom = &stack.push(Tracked(0));
+        for (int i = 1; i < 9; ++i) {
             stack.push(Tracked(i));
         }
+        stack.push(*stack.getTop());  // Its own top, opening a chunk.
         EXPECT_EQ(stack.getCount(), 10);
-        for (int i = 9; i >= 4; --i) {
-            ASSERT_NE(stack.getTop(), nullptr);
-            EXPECT_EQ(stack.getTop()->value(), i);
-            EXPECT_TRUE(stack.pop());
-        }
-        EXPECT_EQ(Tracked::sLive, 4);
-        // Back up across the boundary the spare chunk sits on.
-        stack.push(Tracked(40));
-        stack.push(Tracked(50));
-        EXPECT_EQ(stack.getTop()->value(), 50);
+        EXPECT_EQ(stack.getTop()->value(), 8);
         stack.pop();
-        EXPECT_EQ(stack.getTop()->value(), 40);
-    }  // Destruction pops the rest.
-    EXPECT_EQ(Tracked::sLive, 0);
-}
-
-TEST(StackTest, ElementsStayInPlaceAndOwnTopMayBePushed) {
-    Tracked::sLive = 0;
-    {
-        Stack<Tracked, 2> stack;
-        Tracked* bottom = &stack.push(Tracked(1));
-        for (int i = 0; i < 7; ++i) {
-            stack.push(*stack.getTop());  // Every other push opens a chunk.
-        }
-        EXPECT_EQ(Tracked::sLive, 8);
-        while (stack.getCount() > 1) {
-            EXPECT_EQ(stack.getTop()->value(), 1);
+        for (int i = 8; i >= 1; --i) {
+            ASSERT_EQ(stack.getTop()->value(), i);
             stack.pop();
+            if (i == 4) {
+                stack.push(Tracked(40));  // Back over the spare chunk's boundary.
+                EXPECT_EQ(stack.getTop()->value(), 40);
+                stack.pop();
+            }
         }
         EXPECT_EQ(stack.getTop(), bottom);
-        stack.clear();
-        EXPECT_TRUE(stack.isEmpty());
-        EXPECT_EQ(Tracked::sLive, 0);
-        stack.push(Tracked(3));
-    }
+        stack.push(Tracked(1));
+        EXPECT_STREQ(stack.className().c_str(), "Object:Stack");
+    }  // Destruction destroys the rest.
     EXPECT_EQ(Tracked::sLive, 0);
-}
-
-TEST(StackTest, ClassPathNamesStack) {
-    EXPECT_STREQ((Stack<int, 4>().className().c_str()), "Object:Stack");
 }
 
 }  // namespace

@@ -14,45 +14,28 @@ private:
     int* mLive;
 };
 
-TEST(AttachmentListTest, DestructionDeletesEveryRecordOnce) {
+TEST(AttachmentListTest, RecordsAreDeletedOnceAndForeignOnesRefused) {
     int live = 0;
     {
         AttachmentList list;
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_TRUE(list.add(new CountedAttachment(&live)));
-        }
-        EXPECT_EQ(list.getCount(), 3);
+        AttachmentList other;
+        auto* attachment = new CountedAttachment(&live);
+        ASSERT_TRUE(list.add(attachment));
+        EXPECT_FALSE(other.add(attachment));
+        EXPECT_FALSE(list.add(attachment));
+        EXPECT_FALSE(list.add(nullptr));
+        list.add(new CountedAttachment(&live));
+        AttachmentList copy(list);  // Starts empty: records belong to one node.
+        EXPECT_EQ(copy.getCount(), 0);
+        copy.add(new CountedAttachment(&live));
+        copy = list;
+        EXPECT_EQ(copy.getCount(), 1);
         EXPECT_EQ(live, 3);
+        list.clear();
+        EXPECT_EQ(live, 1);
+        EXPECT_STREQ(list.className().c_str(), "Object:AttachmentList");
     }
     EXPECT_EQ(live, 0);
-}
-
-TEST(AttachmentListTest, RecordsOnAnotherListAreRefused) {
-    int live = 0;
-    AttachmentList first;
-    AttachmentList second;
-    auto* attachment = new CountedAttachment(&live);
-    ASSERT_TRUE(first.add(attachment));
-    EXPECT_FALSE(second.add(attachment));
-    EXPECT_FALSE(first.add(attachment));
-    EXPECT_FALSE(first.add(nullptr));
-    first.clear();
-    EXPECT_EQ(live, 0);
-    EXPECT_EQ(first.getCount(), 0);
-    EXPECT_EQ(second.getCount(), 0);
-}
-
-TEST(AttachmentListTest, CopyStartsEmptyAndAssignmentKeepsOwnRecords) {
-    int live = 0;
-    AttachmentList list;
-    list.add(new CountedAttachment(&live));
-    AttachmentList copy(list);
-    EXPECT_EQ(copy.getCount(), 0);
-    copy.add(new CountedAttachment(&live));
-    copy = list;
-    EXPECT_EQ(copy.getCount(), 1);
-    EXPECT_NE(*copy.begin(), *list.begin());
-    EXPECT_STREQ(list.className().c_str(), "Object:AttachmentList");
 }
 
 }  // namespace

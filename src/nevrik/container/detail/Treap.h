@@ -48,9 +48,14 @@ public:
 
     Treap() noexcept = default;
     Treap(const Treap& other) : Treap() {
-        // Keys arrive in order, so each new node goes to the far right.
-        for (const Node& node : other) {
-            attach(locate(node.getKey()), mAllocator.create(node));
+        try {
+            // Keys arrive in order, so each new node goes to the far right.
+            for (const Node& node : other) {
+                attach(locate(node.getKey()), mAllocator.create(node));
+            }
+        } catch (...) {
+            clear();  // No destructor runs for a constructor that throws.
+            throw;
         }
     }
     Treap& operator=(const Treap&) = delete;
