@@ -4,6 +4,7 @@
 #include "nevrik/object/Object.h"
 #include "nevrik/types/String.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
