@@ -43,7 +43,7 @@ struct Target {
 
 // The functions programs call; each logs its name and arguments.
 struct Recorded {
-    static void none() { record(NEVRIK_FRAME, "none"); }
+    static void none() noexcept { record(NEVRIK_FRAME, "none"); }
     static void one(std::uintptr_t x) { record(NEVRIK_FRAME, "one", x); }
     static void three(int x, int y, int z) { record(NEVRIK_FRAME, "three", x, y, z); }
     static void five(long a, long b, long c, long d, long e) { record(NEVRIK_FRAME, "five", a, b, c, d, e); }
@@ -165,6 +165,7 @@ TEST(ProgramTest, ContextRegisterSurvivesCallsAndStoresReachItsFields) {
     assembler.callC(currentContext);
     assembler.move(Command::kEsi, Command::kEax);
     assembler.load(Command::kEdi, &sContext.slots[7]);
+    assembler.store(Command::kEsi, offsetof(Context, slots), Command::kEdi);
     assembler.callC(Recorded::three, 1, 2, 3);
     assembler.load(Command::kEdx, 0x1403);
     assembler.store(Command::kEsi, offsetof(Context, type), Command::kEdx, Command::k32Bit);
@@ -172,6 +173,9 @@ TEST(ProgramTest, ContextRegisterSurvivesCallsAndStoresReachItsFields) {
     assembler.store(Command::kEsi, offsetof(Context, current), Command::kEdi);
     assembler.load(Command::kEcx, 2);
     assembler.store(Command::kEsi, offsetof(Context, size), Command::kEcx, Command::k32Bit);
+    // Clearing a field the way a render program drops its current object.
+    assembler.load(Command::kEcx, 0);
+    assembler.store(Command::kEsi, offsetof(Context, slots), Command::kEcx);
     assembler.load(Command::kEax, 0xAABBCCDD11223344u);
     assembler.store(Command::kEsi, offsetof(Context, data), Command::kEax);
     assembler.pop(Command::kEsi);

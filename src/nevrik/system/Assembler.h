@@ -23,11 +23,12 @@ namespace nevrik::system {
 /// before each new list; not synchronised.
 class Assembler : public object::Object, private object::Noncopyable {
 public:
-    /// The address of a function to call, from any function pointer.
+    /// The address of a function to call, from any function pointer
+    /// (noexcept ones and entry points held in variables included).
     class Function {
     public:
-        template <class Result, class... Parameters>
-        Function(Result (*function)(Parameters...)) noexcept  // NOLINT: converts on purpose
+        template <class F, std::enable_if_t<std::is_function_v<std::remove_pointer_t<F>>, int> = 0>
+        Function(F function) noexcept  // NOLINT: converts on purpose
             : mAddress(reinterpret_cast<std::uintptr_t>(function)) {}
         explicit Function(std::uint64_t address) noexcept : mAddress(address) {}
 
@@ -95,7 +96,11 @@ public:
     void move(std::uint32_t target, std::uint32_t source);
     /// Register `reg` = `value`.
     void load(std::uint32_t reg, std::uint64_t value);
-    void load(std::uint32_t reg, const void* value) { load(reg, reinterpret_cast<std::uintptr_t>(value)); }
+    /// Register `reg` = the address `value` (a template, so that load(r, 0) stays a number).
+    template <class T>
+    void load(std::uint32_t reg, T* value) {
+        load(reg, static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(value)));
+    }
     /// Memory at register `base` + `displacement` = register `source`,
     /// `width` bytes of it (a whole register by default).
     void store(std::uint32_t base, std::int32_t displacement, std::uint32_t source,

@@ -18,6 +18,11 @@ constexpr int kIntegerArguments[] = {7, 6, 2, 1, 8, 9};
 constexpr std::uint8_t kSubtractFromRsp = 0xEC;
 constexpr std::uint8_t kAddToRsp = 0xC4;
 
+// The physical register behind a register operand.
+int physical(std::uint64_t reg) noexcept {
+    return kPhysical[reg];
+}
+
 bool fitsInt8(std::int64_t value) noexcept {
     return value >= -128 && value <= 127;
 }
@@ -46,10 +51,6 @@ X86_64Encoder::X86_64Encoder(container::Array<std::uint8_t>& code, std::uint32_t
     }
 }
 
-int X86_64Encoder::physical(std::uint32_t reg) noexcept {
-    return kPhysical[reg];
-}
-
 void X86_64Encoder::encode(const Command& command) {
     const bool wide = command.width != Command::k32Bit;
     switch (command.opcode) {
@@ -71,41 +72,39 @@ void X86_64Encoder::encode(const Command& command) {
             mObject = command.a;
             break;
         case Command::kPush:
-            emitPush(physical(static_cast<std::uint32_t>(command.a)));
+            emitPush(physical(command.a));
             break;
         case Command::kPop:
-            emitPop(physical(static_cast<std::uint32_t>(command.a)));
+            emitPop(physical(command.a));
             break;
         case Command::kMove: {
-            const int target = physical(static_cast<std::uint32_t>(command.a));
-            const int source = physical(static_cast<std::uint32_t>(command.b));
+            const int target = physical(command.a);
+            const int source = physical(command.b);
             emitRex(true, source, target);
             emit(0x89);
             emit(static_cast<std::uint8_t>(0xC0 | (source & 7) << 3 | (target & 7)));
             break;
         }
         case Command::kLoadImmediate:
-            emitLoadImmediate(physical(static_cast<std::uint32_t>(command.a)), command.b);
+            emitLoadImmediate(physical(command.a), command.b);
             break;
         case Command::kLoadAbsolute:
-            emitMemoryAbsolute(0x8B, wide, physical(static_cast<std::uint32_t>(command.a)), command.b);
+            emitMemoryAbsolute(0x8B, wide, physical(command.a), command.b);
             break;
         case Command::kLoadIndirect:
         case Command::kLoadDisplaced:
-            emitMemory(0x8B, wide, physical(static_cast<std::uint32_t>(command.a)),
-                       physical(static_cast<std::uint32_t>(command.b)),
+            emitMemory(0x8B, wide, physical(command.a), physical(command.b),
                        command.opcode == Command::kLoadDisplaced ? static_cast<std::int32_t>(command.c) : 0);
             break;
         case Command::kStoreAbsolute:
-            emitMemoryAbsolute(0x89, wide, physical(static_cast<std::uint32_t>(command.b)), command.a);
+            emitMemoryAbsolute(0x89, wide, physical(command.b), command.a);
             break;
         case Command::kStoreIndirect:
-            emitMemory(0x89, wide, physical(static_cast<std::uint32_t>(command.b)),
-                       physical(static_cast<std::uint32_t>(command.a)), 0);
+            emitMemory(0x89, wide, physical(command.b), physical(command.a), 0);
             break;
         case Command::kStoreDisplaced:
-            emitMemory(0x89, wide, physical(static_cast<std::uint32_t>(command.c)),
-                       physical(static_cast<std::uint32_t>(command.a)), static_cast<std::int32_t>(command.b));
+            emitMemory(0x89, wide, physical(command.c), physical(command.a),
+                       static_cast<std::int32_t>(command.b));
             break;
         default:
             // Labels are placed by the caller; opcodes above them are skipped.

@@ -31,9 +31,6 @@ public:
 
     void encode(const Command& command);
 
-    /// The physical x86-64 register number behind a register.
-    static int physical(std::uint32_t reg) noexcept;
-
 private:
     struct Argument {
         std::uint64_t bits;
