@@ -1,0 +1,85 @@
+#include "nevrik/application/Application.h"
+
+#include <atomic>
+
+namespace nevrik::application {
+namespace {
+
+std::atomic<Application*> sCurrentApplication{nullptr};
+
+}  // namespace
+
+Application::Application() {
+    sCurrentApplication.store(this, std::memory_order_release);
+}
+
+Application::~Application() {
+    Application* self = this;
+    sCurrentApplication.compare_exchange_strong(self, nullptr, std::memory_order_acq_rel);
+    system::Mutex::Guard guard(mQueueLock);
+    mQueue.clear();
+}
+
+Application* Application::currentApplication() noexcept {
+    return sCurrentApplication.load(std::memory_order_acquire);
+}
+
+bool Application::run() {
+    if (getThread() != nullptr) {
+        return false;
+    }
+    onStart();
+    setThread(system::Thread::current());
+    for (;;) {
+        mWake.consume();
+        while (Message* message = pop()) {
+            if (message->getTarget() == this && message->getWhat() == Message::QUIT) {
+                onQuit();
+                setThread(nullptr);
+                message->release();
+                return true;
+            }
+            message->getTarget()->onMessage(*message);
+            message->release();
+        }
+    }
+}
+
+bool Application::onStart() {
+    return true;
+}
+
+bool Application::onQuit() {
+    return true;
+}
+
+bool Application::queueFront(Message* message) {
+    return enqueue(message, true);
+}
+
+bool Application::queueBack(Message* message) {
+    return enqueue(message, false);
+}
+
+bool Application::enqueue(Message* message, bool front) {
+    {
+        system::Mutex::Guard guard(mQueueLock);
+        if (!(front ? mQueue.pushFront(message) : mQueue.pushBack(message))) {
+            return false;
+        }
+        // The queue now holds the message; the maker's hold, handed over with
+        // it, goes, so that delivery gives the message back to the pool.
+        message->release();
+    }
+    // An urgent message wakes the loop as well: a pulse could come between
+    // the loop's finding the queue empty and its waiting, and be lost.
+    mWake.set();
+    return true;
+}
+
+Message* Application::pop() {
+    system::Mutex::Guard guard(mQueueLock);
+    return mQueue.pop();
+}
+
+}  // namespace nevrik::application

@@ -1,0 +1,18 @@
+#include "nevrik/application/Handler.h"
+
+#include "nevrik/application/Messenger.h"
+
+namespace nevrik::application {
+
+Handler::~Handler() {
+    // A messenger clears its own field before it gets here.
+    if (Messenger* messenger = getMessenger()) {
+        messenger->removeHandler(this);
+    }
+}
+
+bool Handler::onMessage(Message&) {
+    return true;
+}
+
+}  // namespace nevrik::application

@@ -1,0 +1,125 @@
+#include "nevrik/application/Looper.h"
+
+#include "nevrik/application/Message.h"
+#include "nevrik/platform/ThreadId.h"
+
+namespace nevrik::application {
+
+bool Looper::LooperThread::run() {
+    platform::ThreadQueue& queue = platform::ThreadQueue::current();
+    // Proves the queue takes posts before anyone is told the looper is ready.
+    platform::ThreadQueue::post(platform::ThreadId::current(), LOOPER_PROBE, 0, 0);
+    mLooper.load()->mReady.set();
+
+    platform::ThreadMessage item;
+    for (Looper* looper = mLooper.load(); looper != nullptr; looper = mLooper.load()) {
+        if (!queue.peek(item)) {
+            looper->dispatchPending();
+            if (mLooper.load() != nullptr) {
+                queue.wait(looper->getWaitDescriptor());
+            }
+        } else if (item.code == platform::ThreadQueue::kQuit) {
+            break;
+        } else if (item.code == LOOPER_DELIVER) {
+            auto* message = reinterpret_cast<Message*>(item.first);
+            message->getTarget()->onMessage(*message);
+            message->release();
+        } else if (item.code != LOOPER_PROBE) {
+            looper->onThreadMessage(item);
+        }
+    }
+    // What came after the quit is never delivered, but its messages go back.
+    for (const platform::ThreadMessage& left : platform::ThreadQueue::closeCurrent()) {
+        if (left.code == LOOPER_DELIVER) {
+            reinterpret_cast<Message*>(left.first)->release();
+        }
+    }
+    return true;
+}
+
+Looper::~Looper() {
+    if (!mLooperThread) {
+        return;
+    }
+    if (system::Thread::current() == mLooperThread.get()) {
+        // Dying on its own thread (released by a handler): the loop must not
+        // touch the looper again, and ends at its next step.
+        mLooperThread->mLooper.store(nullptr);
+        return;
+    }
+    quit();
+}
+
+bool Looper::run() {
+    if (mLooperThread) {
+        if (!mQuitFromOwnThread) {
+            return false;
+        }
+        // Told to end by quit() on its own thread: wait until it has.
+        mLooperThread->join();
+        dropThread();
+    }
+    // A previous run left the signal up.
+    mReady.reset();
+    object::Pointer<LooperThread> thread = object::Pointer<LooperThread>::adopt(new LooperThread(this));
+    if (!thread->start(false)) {
+        return false;
+    }
+    mLooperThread = thread;
+    mThreadId.store(thread->getThreadId(), std::memory_order_release);
+    mReady.wait();
+    // Published last: from here on every post finds the queue.
+    setThread(thread.get());
+    return true;
+}
+
+bool Looper::quit() {
+    if (!mLooperThread) {
+        return false;
+    }
+    platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), platform::ThreadQueue::kQuit, 0,
+                                0);
+    // join() refuses the looper's own thread; a thread that ended before the
+    // join came is finished all the same.
+    if (mLooperThread->join() || !mLooperThread->isStarted()) {
+        dropThread();
+    } else {
+        mQuitFromOwnThread = true;
+    }
+    return true;
+}
+
+bool Looper::queueFront(Message* message) {
+    return postToThread(message);
+}
+
+bool Looper::queueBack(Message* message) {
+    return postToThread(message);
+}
+
+int Looper::getWaitDescriptor() const {
+    return -1;
+}
+
+void Looper::dispatchPending() {}
+
+void Looper::onThreadMessage(const platform::ThreadMessage&) {}
+
+bool Looper::postToThread(Message* message) {
+    if (!platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), LOOPER_DELIVER,
+                                     reinterpret_cast<std::uintptr_t>(message), 0)) {
+        // The thread has ended: the message goes back undelivered.
+        message->release();
+        return false;
+    }
+    return true;
+}
+
+void Looper::dropThread() {
+    setThread(nullptr);
+    mThreadId.store(0, std::memory_order_release);
+    mLooperThread.reset();
+    mQuitFromOwnThread = false;
+}
+
+}  // namespace nevrik::application

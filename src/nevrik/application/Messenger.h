@@ -1,0 +1,80 @@
+#pragma once
+
+#include "nevrik/application/Handler.h"
+#include "nevrik/container/Chain.h"
+#include "nevrik/system/Mutex.h"
+#include "nevrik/system/Thread.h"
+#include "nevrik/types/String.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace nevrik::application {
+
+/// A handler that owns a set of handlers and delivers messages to them on one
+/// thread: a Looper on a thread of its own, the Application on the thread
+/// that runs it.
+///
+/// The messenger is the first member of its own handler chain, without that
+/// membership keeping it alive. The chain and the preferred handler are
+/// guarded by the messenger's lock, so handlers may be attached and detached
+/// from any thread; messages may be posted from any thread.
+class Messenger : public Handler {
+public:
+    Messenger();
+    /// Detaches every handler (dropping the chain's references) and clears
+    /// their messenger, so that no handler is left pointing at a dead one.
+    ~Messenger() override;
+
+    /// Attaches `handler`, taking a reference. Returns false, changing nothing,
+    /// for null, the messenger itself, or a handler attached anywhere already.
+    bool addHandler(Handler* handler);
+    /// Detaches `handler`, dropping the chain's reference (which may destroy
+    /// it); a preferred handler leaves the messenger preferred. Returns false,
+    /// changing nothing, for the messenger itself or a handler not attached here.
+    bool removeHandler(Handler* handler);
+
+    /// Takes over a pooled message (its holder with it) that goes ahead of the
+    /// messages already waiting. False when it cannot be delivered; the
+    /// message is then released.
+    virtual bool queueFront(Message* message) = 0;
+    /// As queueFront(), behind the messages already waiting.
+    virtual bool queueBack(Message* message) = 0;
+    /// Whether the messenger delivers on a thread of its own.
+    virtual bool ownsThread() const = 0;
+
+    NEVRIK_CLASS_NAME(Handler, ":Messenger")
+
+    /// The thread that delivers, or null while the messenger does not run.
+    system::Thread* getThread() const noexcept { return mThread.load(std::memory_order_acquire); }
+    Handler* getPreferredHandler() const;
+    /// Returns false, changing nothing, unless `handler` is attached here.
+    bool setPreferredHandler(Handler* handler);
+    bool hasHandler(const Handler* handler) const;
+    int getHandlerCount() const;
+
+protected:
+    void setThread(system::Thread* thread) noexcept { mThread.store(thread, std::memory_order_release); }
+
+private:
+    std::atomic<system::Thread*> mThread{nullptr};
+    container::Chain<Handler> mHandlers;
+    Handler* mPreferredHandler;
+    mutable system::Mutex mLock;
+};
+
+/// Queues a new message `what` for `handler` behind those waiting. Returns
+/// false when the handler's messenger does not run (no message is made).
+bool post(Handler* handler, std::uint32_t what);
+/// Takes over a pooled message and queues it for its target, as above;
+/// releases it when it cannot be queued.
+bool post(Message* message);
+/// Delivers `what` to `handler` at once when called on its messenger's thread
+/// (true after onMessage()); from any other thread queues it ahead of the
+/// waiting messages and returns without waiting. False when the messenger
+/// does not run.
+bool send(Handler* handler, std::uint32_t what);
+/// As send(handler, what) for a pooled message, which it takes over.
+bool send(Message* message);
+
+}  // namespace nevrik::application
