@@ -1,8 +1,8 @@
 #include "nevrik/io/DataInput.h"
 
+#include "io/TempFolder.h"
 #include "nevrik/io/StandardInputStream.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "io/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "nevrik/io/FileOutputStream.h"
 
-#include "nevrik/io/SystemFileFactory.h"
 #include "io/TempFolder.h"
+#include "nevrik/io/SystemFileFactory.h"
 
 #include <gtest/gtest.h>
 

@@ -43,10 +43,12 @@ TEST(IOExceptionTest, RaiseMapsEveryKnownCodeToItsClassAndSystemText) {
         {80, "IOException:FileExistsException / The file exists."},
         {110, "IOException:FileOpenException / The system cannot open the device or file specified."},
         {112, "IOException:DiskFullException / There is not enough space on the disk."},
-        {132, "IOException:FileSeekException / The file pointer cannot be set on the specified device or file."},
+        {132,
+         "IOException:FileSeekException / The file pointer cannot be set on the specified device or file."},
         {1005, "IOException / The volume does not contain a recognized file system."},
         {1006,
-         "IOException / The volume for a file has been externally altered so that the opened file is no longer "
+         "IOException / The volume for a file has been externally altered so that the opened file is no "
+         "longer "
          "valid."},
         {1785, "IOException / The disk media is not recognized. It may not be formatted."},
         // Everything else, success included, is the plain exception named by its class.

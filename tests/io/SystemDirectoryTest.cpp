@@ -1,7 +1,7 @@
 #include "nevrik/io/SystemDirectory.h"
 
-#include "nevrik/io/DirectoryNotFoundException.h"
 #include "io/TempFolder.h"
+#include "nevrik/io/DirectoryNotFoundException.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "nevrik/io/SystemFileFactory.h"
 
-#include "nevrik/io/IOException.h"
 #include "io/TempFolder.h"
+#include "nevrik/io/IOException.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "nevrik/io/SystemFile.h"
 
+#include "io/TempFolder.h"
 #include "nevrik/io/IllegalPositionModeException.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "io/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -15,10 +15,21 @@ TEST(LastErrorTest, ErrnoMapsToTheTableCodesAndEverythingElseStaysOutsideIt) {
         T transfer;
         std::uint32_t code;
     } table[] = {
-        {ENOENT, T::kNone, 2},   {ENOTDIR, T::kNone, 3},  {EACCES, T::kNone, 5},       {EPERM, T::kNone, 5},
-        {EMFILE, T::kNone, 4},   {EROFS, T::kNone, 19},   {EIO, T::kWrite, 29},        {EIO, T::kRead, 30},
-        {EEXIST, T::kNone, 80},  {ENOSPC, T::kNone, 112}, {EDQUOT, T::kNone, 112},     {ESPIPE, T::kNone, 132},
-        {EWOULDBLOCK, T::kNone, 32}, {EIO, T::kNone, LastError::kUnmapped | EIO}, {ELOOP, T::kNone, LastError::kUnmapped | ELOOP},
+        {ENOENT, T::kNone, 2},
+        {ENOTDIR, T::kNone, 3},
+        {EACCES, T::kNone, 5},
+        {EPERM, T::kNone, 5},
+        {EMFILE, T::kNone, 4},
+        {EROFS, T::kNone, 19},
+        {EIO, T::kWrite, 29},
+        {EIO, T::kRead, 30},
+        {EEXIST, T::kNone, 80},
+        {ENOSPC, T::kNone, 112},
+        {EDQUOT, T::kNone, 112},
+        {ESPIPE, T::kNone, 132},
+        {EWOULDBLOCK, T::kNone, 32},
+        {EIO, T::kNone, LastError::kUnmapped | EIO},
+        {ELOOP, T::kNone, LastError::kUnmapped | ELOOP},
     };
     for (const auto& row : table) {
         EXPECT_EQ(LastError::setFromErrno(row.error, row.transfer), row.code) << "errno " << row.error;

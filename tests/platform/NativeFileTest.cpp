@@ -1,7 +1,7 @@
 #include "nevrik/platform/NativeFile.h"
 
-#include "nevrik/platform/LastError.h"
 #include "io/TempFolder.h"
+#include "nevrik/platform/LastError.h"
 
 #include <gtest/gtest.h>
 

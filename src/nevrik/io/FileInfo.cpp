@@ -18,6 +18,8 @@ FileInfo::FileInfo(const char* name, std::uint32_t size, const system::Timestamp
     }
 }
 
-types::String FileInfo::toString() const { return types::String(mName); }
+types::String FileInfo::toString() const {
+    return types::String(mName);
+}
 
 }  // namespace nevrik::io

@@ -16,7 +16,9 @@ std::int32_t FileOutputStream::write(const void* buffer, std::int32_t count) {
     return mFile->write(buffer, count);
 }
 
-bool FileOutputStream::flush() { return mFile != nullptr && mFile->flush(); }
+bool FileOutputStream::flush() {
+    return mFile != nullptr && mFile->flush();
+}
 
 bool FileOutputStream::close() {
     if (mReference) {

@@ -25,30 +25,38 @@ struct Mapping {
 
 // The system's own texts for the errors the engine tells apart.
 constexpr Mapping kMappings[] = {
-    {2, throwAs<FileNotFoundException>, "The system cannot find the file specified."},  // ERROR_FILE_NOT_FOUND
-    {4, throwAs<FileOpenException>, "The system cannot open the file."},  // ERROR_TOO_MANY_OPEN_FILES
-    {19, throwAs<FileWriteException>, "The media is write protected."},  // ERROR_WRITE_PROTECT
-    {25, throwAs<IOException>, "The drive cannot locate a specific area or track on the disk."},  // ERROR_SEEK
-    {29, throwAs<FileWriteException>, "The system cannot write to the specified device."},  // ERROR_WRITE_FAULT
-    {30, throwAs<FileReadException>, "The system cannot read from the specified device."},  // ERROR_READ_FAULT
-    {32, throwAs<IOException>,
-     "The process cannot access the file because it is being used by another process."},  // ERROR_SHARING_VIOLATION
-    {34, throwAs<IOException>, "The wrong diskette is in the drive."},  // ERROR_WRONG_DISK
-    {80, throwAs<FileExistsException>, "The file exists."},          // ERROR_FILE_EXISTS
-    {110, throwAs<FileOpenException>, "The system cannot open the device or file specified."},  // ERROR_OPEN_FAILED
-    {112, throwAs<DiskFullException>, "There is not enough space on the disk."},  // ERROR_DISK_FULL
-    {132, throwAs<FileSeekException>,
-     "The file pointer cannot be set on the specified device or file."},  // ERROR_SEEK_ON_DEVICE
-    {1005, throwAs<IOException>,
-     "The volume does not contain a recognized file system."},  // ERROR_UNRECOGNIZED_VOLUME
-    {1006, throwAs<IOException>,
-     "The volume for a file has been externally altered so that the opened file is no longer valid."},  // ERROR_FILE_INVALID
-    {1785, throwAs<IOException>, "The disk media is not recognized. It may not be formatted."},  // ERROR_UNRECOGNIZED_MEDIA
+    {2 /* ERROR_FILE_NOT_FOUND */, throwAs<FileNotFoundException>,
+     "The system cannot find the file specified."},
+    {4 /* ERROR_TOO_MANY_OPEN_FILES */, throwAs<FileOpenException>, "The system cannot open the file."},
+    {19 /* ERROR_WRITE_PROTECT */, throwAs<FileWriteException>, "The media is write protected."},
+    {25 /* ERROR_SEEK */, throwAs<IOException>,
+     "The drive cannot locate a specific area or track on the disk."},
+    {29 /* ERROR_WRITE_FAULT */, throwAs<FileWriteException>,
+     "The system cannot write to the specified device."},
+    {30 /* ERROR_READ_FAULT */, throwAs<FileReadException>,
+     "The system cannot read from the specified device."},
+    {32 /* ERROR_SHARING_VIOLATION */, throwAs<IOException>,
+     "The process cannot access the file because it is being used by another process."},
+    {34 /* ERROR_WRONG_DISK */, throwAs<IOException>, "The wrong diskette is in the drive."},
+    {80 /* ERROR_FILE_EXISTS */, throwAs<FileExistsException>, "The file exists."},
+    {110 /* ERROR_OPEN_FAILED */, throwAs<FileOpenException>,
+     "The system cannot open the device or file specified."},
+    {112 /* ERROR_DISK_FULL */, throwAs<DiskFullException>, "There is not enough space on the disk."},
+    {132 /* ERROR_SEEK_ON_DEVICE */, throwAs<FileSeekException>,
+     "The file pointer cannot be set on the specified device or file."},
+    {1005 /* ERROR_UNRECOGNIZED_VOLUME */, throwAs<IOException>,
+     "The volume does not contain a recognized file system."},
+    {1006 /* ERROR_FILE_INVALID */, throwAs<IOException>,
+     "The volume for a file has been externally altered so that the opened file is no longer valid."},
+    {1785 /* ERROR_UNRECOGNIZED_MEDIA */, throwAs<IOException>,
+     "The disk media is not recognized. It may not be formatted."},
 };
 
 }  // namespace
 
-void IOException::raise() { raise(platform::LastError::get()); }
+void IOException::raise() {
+    raise(platform::LastError::get());
+}
 
 void IOException::raise(std::uint32_t code) {
     for (const Mapping& mapping : kMappings) {

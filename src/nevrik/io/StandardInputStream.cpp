@@ -20,6 +20,8 @@ std::int32_t StandardInputStream::skip(std::int32_t count) {
     return std::fseek(stdin, count, SEEK_CUR) == 0 ? count : 0;
 }
 
-std::uint32_t StandardInputStream::available() { return 1; }
+std::uint32_t StandardInputStream::available() {
+    return 1;
+}
 
 }  // namespace nevrik::io

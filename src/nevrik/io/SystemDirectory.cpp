@@ -13,13 +13,16 @@ FileInfo infoOf(const platform::NativeDirectory::Entry& entry) {
     flags |= entry.directory ? FileInfo::kDirectory : 0;
     flags |= entry.hidden ? FileInfo::kHidden : 0;
     flags |= entry.symbolicLink ? FileInfo::kReparsePoint : 0;
-    return FileInfo(entry.name, static_cast<std::uint32_t>(entry.size), detail::timestampOf(entry.times.creation),
-                    detail::timestampOf(entry.times.modification), detail::timestampOf(entry.times.access), flags);
+    return FileInfo(entry.name, static_cast<std::uint32_t>(entry.size),
+                    detail::timestampOf(entry.times.creation), detail::timestampOf(entry.times.modification),
+                    detail::timestampOf(entry.times.access), flags);
 }
 
 }  // namespace
 
-SystemDirectory::SystemDirectory(const types::String& path) { open(path); }
+SystemDirectory::SystemDirectory(const types::String& path) {
+    open(path);
+}
 
 void SystemDirectory::refresh() {
     types::String folder = getPath();
@@ -41,6 +44,8 @@ void SystemDirectory::refresh() {
     }
 }
 
-void SystemDirectory::setPath(const types::String& path) { storePath(path); }
+void SystemDirectory::setPath(const types::String& path) {
+    storePath(path);
+}
 
 }  // namespace nevrik::io

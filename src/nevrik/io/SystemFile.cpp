@@ -23,17 +23,29 @@ std::int32_t orRaise(std::int32_t value) {
 SystemFile::SystemFile(platform::NativeFile handle, std::uint32_t mode) noexcept
     : File(mode), mHandle(std::move(handle)) {}
 
-SystemFile::~SystemFile() { mHandle.close(); }
+SystemFile::~SystemFile() {
+    mHandle.close();
+}
 
-system::Timestamp SystemFile::getCreationTime() { return detail::timestampOf(getTimes().creation); }
+system::Timestamp SystemFile::getCreationTime() {
+    return detail::timestampOf(getTimes().creation);
+}
 
-system::Timestamp SystemFile::getModificationTime() { return detail::timestampOf(getTimes().modification); }
+system::Timestamp SystemFile::getModificationTime() {
+    return detail::timestampOf(getTimes().modification);
+}
 
-system::Timestamp SystemFile::getAccessTime() { return detail::timestampOf(getTimes().access); }
+system::Timestamp SystemFile::getAccessTime() {
+    return detail::timestampOf(getTimes().access);
+}
 
-std::int32_t SystemFile::write(const void* buffer, std::int32_t count) { return mHandle.write(buffer, count); }
+std::int32_t SystemFile::write(const void* buffer, std::int32_t count) {
+    return mHandle.write(buffer, count);
+}
 
-std::int32_t SystemFile::read(void* buffer, std::int32_t count) { return mHandle.read(buffer, count); }
+std::int32_t SystemFile::read(void* buffer, std::int32_t count) {
+    return mHandle.read(buffer, count);
+}
 
 std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
     using Origin = platform::NativeFile::Origin;
@@ -54,7 +66,9 @@ std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
     return orRaise(mHandle.seek(offset, origin));
 }
 
-std::int32_t SystemFile::getPosition() { return mHandle.seek(0, platform::NativeFile::Origin::kCurrent); }
+std::int32_t SystemFile::getPosition() {
+    return mHandle.seek(0, platform::NativeFile::Origin::kCurrent);
+}
 
 bool SystemFile::rewind() {
     if (mHandle.seek(0, platform::NativeFile::Origin::kBegin) != 0) {
@@ -63,10 +77,14 @@ bool SystemFile::rewind() {
     return true;
 }
 
-bool SystemFile::flush() { return mHandle.flush(); }
+bool SystemFile::flush() {
+    return mHandle.flush();
+}
 
 // The system knows the size without moving the position there and back.
-std::int32_t SystemFile::getSize() { return orRaise(mHandle.getSize()); }
+std::int32_t SystemFile::getSize() {
+    return orRaise(mHandle.getSize());
+}
 
 std::int32_t SystemFile::setSize(std::int32_t size) {
     const std::int32_t position = seek(0, kCurrent);

@@ -51,9 +51,13 @@ std::uint32_t codeFor(int error, LastError::Transfer transfer) noexcept {
 
 }  // namespace
 
-std::uint32_t LastError::get() noexcept { return sLastError; }
+std::uint32_t LastError::get() noexcept {
+    return sLastError;
+}
 
-void LastError::set(std::uint32_t code) noexcept { sLastError = code; }
+void LastError::set(std::uint32_t code) noexcept {
+    sLastError = code;
+}
 
 std::uint32_t LastError::setFromErrno(int error, Transfer transfer) noexcept {
     sLastError = codeFor(error, transfer);

@@ -13,7 +13,9 @@
 namespace nevrik::platform {
 namespace {
 
-DIR* streamOf(void* stream) noexcept { return static_cast<DIR*>(stream); }
+DIR* streamOf(void* stream) noexcept {
+    return static_cast<DIR*>(stream);
+}
 
 bool isDotEntry(const char* name) noexcept {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
@@ -21,7 +23,9 @@ bool isDotEntry(const char* name) noexcept {
 
 }  // namespace
 
-NativeDirectory::~NativeDirectory() { close(); }
+NativeDirectory::~NativeDirectory() {
+    close();
+}
 
 bool NativeDirectory::open(const char* path) noexcept {
     close();
@@ -51,8 +55,8 @@ bool NativeDirectory::next(Entry& entry) noexcept {
     const std::size_t length = ::strnlen(found->d_name, kNameSize - 1);
     std::memcpy(entry.name, found->d_name, length);
     struct statx status;
-    if (::statx(::dirfd(streamOf(mStream)), found->d_name, AT_SYMLINK_NOFOLLOW, detail::kStatusMask, &status) ==
-        0) {
+    if (::statx(::dirfd(streamOf(mStream)), found->d_name, AT_SYMLINK_NOFOLLOW, detail::kStatusMask,
+                &status) == 0) {
         entry.size = status.stx_size;
         entry.times = detail::timesOf(status);
         entry.directory = S_ISDIR(status.stx_mode);

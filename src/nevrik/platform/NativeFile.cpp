@@ -91,7 +91,9 @@ NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
     return *this;
 }
 
-NativeFile::~NativeFile() { close(); }
+NativeFile::~NativeFile() {
+    close();
+}
 
 bool NativeFile::exists(const char* path) noexcept {
     struct stat status;
