@@ -32,11 +32,11 @@ void Event::waitLocked(std::unique_lock<std::mutex>& guard) {
 }
 
 void Event::release(bool stayingSignalled) {
-    {
-        std::lock_guard<std::mutex> guard(mMutex);
-        mSignalled = stayingSignalled;
-        ++mGeneration;
-    }
+    // Notified under the lock: a released waiter may destroy the event (a
+    // completion signal on its stack) as soon as it can take the lock.
+    std::lock_guard<std::mutex> guard(mMutex);
+    mSignalled = stayingSignalled;
+    ++mGeneration;
     mChanged.notify_all();
 }
 
