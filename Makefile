@@ -18,8 +18,13 @@ build: configure
 test: build
 	@bash scripts/with-display.sh ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure --timeout 600
 
+RUN_DIR := $(BUILD_DIR)/run
+
+# Until the sample lands, `make run` prepares its data and says what it will start.
 run: build
-	@echo "The picking sample is not built yet; once it is, 'make run' prepares its data and starts it."
+	@mkdir -p $(RUN_DIR)
+	@$(BUILD_DIR)/tools/nevrik_modelgen --output $(RUN_DIR)/data
+	@echo "The picking sample is not built yet; once it is, 'make run' starts it in $(RUN_DIR)."
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/nevrik_*_bench; do echo "== $$b"; $$b; done
