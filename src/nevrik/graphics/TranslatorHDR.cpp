@@ -1,0 +1,161 @@
+#include "nevrik/graphics/TranslatorHDR.h"
+
+#include "nevrik/graphics/Bitmap.h"
+#include "nevrik/graphics/PixelFormat.h"
+#include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/StreamReader.h"
+#include "nevrik/io/DataInput.h"
+#include "nevrik/io/TranslatorFormatException.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace nevrik::graphics {
+namespace {
+
+constexpr std::int32_t kSmallestRunLengthWidth = 8;
+constexpr std::int32_t kLargestRunLengthWidth = 32767;
+constexpr std::size_t kPixelBytes = 3 * sizeof(float);
+
+// One RGBE pixel as three floats; exponent 0 is black.
+void store(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+           std::uint8_t exponent) noexcept {
+    float rgb[3] = {0.0f, 0.0f, 0.0f};
+    if (exponent != 0) {
+        const float f = std::ldexp(1.0f, exponent - 136);
+        rgb[0] = red * f;
+        rgb[1] = green * f;
+        rgb[2] = blue * f;
+    }
+    std::memcpy(out, rgb, kPixelBytes);
+}
+
+}  // namespace
+
+object::Pointer<Image> TranslatorHDR::read(io::InputStream& stream, std::uint32_t size) {
+    mStream = &stream;
+    mBytesLeft = detail::resolveSize(stream, size);
+    mProgramType = "";
+    mGamma = 1.0f;
+    mExposure = 1.0f;
+    mFlags = 0;
+    mWidth = 0;
+    mHeight = 0;
+    readHeader();
+
+    const object::Pointer<Bitmap> image = detail::createBitmap(PIXEL_RGB32F, mWidth, mHeight);
+    mScanline = detail::allocate(4 * static_cast<std::size_t>(mWidth));
+    detail::StreamReader reader(stream, mBytesLeft);
+    readPixels(reader, image->lock());
+    image->unlock();
+    mBytesLeft = reader.getLeft();
+    mStream = nullptr;
+    return image;
+}
+
+void TranslatorHDR::readHeader() {
+    io::DataInput input(*mStream);
+    const types::String first = input.readLine();
+    if (first[0] != '#' || first[1] != '?') {
+        throw io::TranslatorFormatException();
+    }
+    mProgramType = first.substring(2);
+    mFlags |= kProgramTypeSeen;
+    for (;;) {
+        const types::String line = input.readLine();
+        if (line == "FORMAT=32-bit_rle_rgbe") {
+            break;
+        }
+        if (line.isEmpty()) {
+            throw io::TranslatorFormatException("TranslatorHDR: No FORMAT specifier found");
+        }
+        float value = 0.0f;
+        if (std::sscanf(line.c_str(), "GAMMA=%g", &value) == 1) {
+            mGamma = value;
+            mFlags |= kGammaGiven;
+        } else if (std::sscanf(line.c_str(), "EXPOSURE=%g", &value) == 1) {
+            mExposure = value;
+            mFlags |= kExposureGiven;
+        }
+    }
+    if (!input.readLine().isEmpty()) {
+        throw io::TranslatorFormatException("TranslatorHDR: Missing blank line after FORMAT specifier");
+    }
+    if (std::sscanf(input.readLine().c_str(), "-Y %d +X %d", &mHeight, &mWidth) != 2) {
+        throw io::TranslatorFormatException("TranslatorHDR: Missing image size specifier");
+    }
+    const auto used = static_cast<std::uint64_t>(input.getCount());
+    mBytesLeft = mBytesLeft > used ? mBytesLeft - used : 0;
+}
+
+void TranslatorHDR::readPixels(detail::StreamReader& reader, std::uint8_t* pixels) {
+    const std::int64_t width = mWidth;
+    const std::int64_t total = width * mHeight;
+    if (mWidth < kSmallestRunLengthWidth || mWidth > kLargestRunLengthWidth) {
+        readFlat(reader, pixels, total);
+        return;
+    }
+    for (std::int64_t y = 0; y < mHeight; ++y) {
+        std::uint8_t* row = pixels + y * width * kPixelBytes;
+        std::uint8_t head[4];
+        reader.readExactly(head, 4);
+        if (head[0] != 2 || head[1] != 2 || head[2] >= 128) {
+            // An old-style file: these four bytes were the first flat pixel.
+            store(row, head[0], head[1], head[2], head[3]);
+            readFlat(reader, row + kPixelBytes, total - y * width - 1);
+            return;
+        }
+        if ((head[2] << 8 | head[3]) != mWidth) {
+            throw io::TranslatorFormatException("TranslatorHDR: Wrong scanline width");
+        }
+        readRunLengthScanline(reader);
+        const std::uint8_t* planes = mScanline.data();
+        for (std::int64_t x = 0; x < width; ++x) {
+            store(row + x * kPixelBytes, planes[x], planes[width + x], planes[2 * width + x],
+                  planes[3 * width + x]);
+        }
+    }
+}
+
+void TranslatorHDR::readRunLengthScanline(detail::StreamReader& reader) {
+    const std::size_t width = static_cast<std::size_t>(mWidth);
+    for (std::size_t plane = 0; plane < 4; ++plane) {
+        std::uint8_t* component = mScanline.data() + plane * width;
+        for (std::size_t x = 0; x < width;) {
+            const std::uint8_t count = reader.getExactly();
+            const std::uint8_t value = reader.getExactly();
+            const std::size_t length = count > 128 ? count - 128u : count;
+            if (count == 0 || length > width - x) {
+                throw io::TranslatorFormatException("TranslatorHDR: Bad scanline data");
+            }
+            if (count > 128) {
+                std::fill_n(component + x, length, value);
+            } else {
+                component[x] = value;
+                reader.readExactly(component + x + 1, length - 1);
+            }
+            x += length;
+        }
+    }
+}
+
+void TranslatorHDR::readFlat(detail::StreamReader& reader, std::uint8_t* pixels, std::int64_t count) {
+    while (count > 0) {
+        const std::int64_t chunk = std::min<std::int64_t>(count, mWidth);
+        reader.readExactly(mScanline.data(), static_cast<std::size_t>(chunk) * 4);
+        for (std::int64_t i = 0; i < chunk; ++i) {
+            const std::uint8_t* rgbe = mScanline.data() + i * 4;
+            store(pixels + i * kPixelBytes, rgbe[0], rgbe[1], rgbe[2], rgbe[3]);
+        }
+        pixels += chunk * kPixelBytes;
+        count -= chunk;
+    }
+}
+
+bool TranslatorHDR::write(io::OutputStream&, Image&) { return false; }
+
+bool TranslatorHDR::probe(io::File&) { return true; }
+
+}  // namespace nevrik::graphics

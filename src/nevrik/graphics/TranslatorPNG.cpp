@@ -1,0 +1,175 @@
+#include "nevrik/graphics/TranslatorPNG.h"
+
+#include "nevrik/graphics/Bitmap.h"
+#include "nevrik/graphics/PixelFormat.h"
+#include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/io/TranslatorFormatException.h"
+#include "nevrik/io/TranslatorMemoryException.h"
+
+#include <png.h>
+
+#include <climits>
+#include <new>
+
+namespace nevrik::graphics {
+
+// The structures of one read and what a jump back out of libpng must clean up.
+struct TranslatorPNG::Decoder {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    io::InputStream* stream = nullptr;
+    std::exception_ptr failure;
+    Bitmap* image = nullptr;
+    png_bytep* rows = nullptr;
+
+    ~Decoder() {
+        delete[] rows;
+        if (image != nullptr) {
+            image->release();
+        }
+        png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+    }
+};
+
+namespace {
+
+constexpr double kScreenGamma = 2.2;
+constexpr int kSignatureSize = 8;
+
+void readData(png_structp png, png_bytep data, png_size_t length) {
+    auto& decoder = *static_cast<TranslatorPNG::Decoder*>(png_get_io_ptr(png));
+    bool complete = false;
+    try {
+        complete = length <= INT_MAX &&
+                   detail::readFully(*decoder.stream, data, static_cast<std::int32_t>(length)) ==
+                       static_cast<std::int32_t>(length);
+    } catch (...) {
+        decoder.failure = std::current_exception();
+    }
+    // png_error jumps out of this frame; nothing here may need destroying by then.
+    if (!complete) {
+        png_error(png, "Read Error");
+    }
+}
+
+std::uint32_t formatFor(int colourType, int channels) {
+    switch (colourType) {
+        case PNG_COLOR_TYPE_GRAY:
+            return PIXEL_A8;
+        case PNG_COLOR_TYPE_RGB:
+            return channels == 4 ? PIXEL_RGBA8 : PIXEL_RGB8;
+        case PNG_COLOR_TYPE_PALETTE:
+            return PIXEL_INDEX8;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            return PIXEL_LA8;
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            return PIXEL_RGBA8;
+        default:
+            throw io::TranslatorFormatException();
+    }
+}
+
+}  // namespace
+
+object::Pointer<Image> TranslatorPNG::read(io::InputStream& stream, std::uint32_t) {
+    png_byte signature[kSignatureSize];
+    if (detail::readFully(stream, signature, kSignatureSize) != kSignatureSize ||
+        png_sig_cmp(signature, 0, kSignatureSize) != 0) {
+        throw io::TranslatorFormatException();
+    }
+    Decoder decoder;
+    decoder.stream = &stream;
+    decoder.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    decoder.info = decoder.png != nullptr ? png_create_info_struct(decoder.png) : nullptr;
+    if (decoder.info == nullptr) {
+        throw io::TranslatorMemoryException();
+    }
+    if (!decode(decoder)) {
+        if (decoder.failure) {
+            std::rethrow_exception(decoder.failure);
+        }
+        throw io::TranslatorFormatException();
+    }
+    object::Pointer<Image> image = object::Pointer<Image>::adopt(decoder.image);
+    decoder.image = nullptr;
+    return image;
+}
+
+// Holds no object that needs destroying: libpng may jump back into it.
+bool TranslatorPNG::decode(Decoder& decoder) {
+    png_structp png = decoder.png;
+    png_infop info = decoder.info;
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_set_read_fn(png, &decoder, readData);
+    png_set_sig_bytes(png, kSignatureSize);
+    png_read_info(png, info);
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int depth = 0;
+    int colourType = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
+    if (depth == 16) {
+        png_set_strip_16(png);
+    }
+    if (depth < 8) {
+        png_set_packing(png);
+        // Unpacked alone, a 1-bit grey pixel would be 0 or 1: nearly black.
+        if (colourType == PNG_COLOR_TYPE_GRAY) {
+            png_set_expand_gray_1_2_4_to_8(png);
+        }
+    }
+    if (png_get_valid(png, info, PNG_INFO_tRNS) != 0) {
+        png_set_tRNS_to_alpha(png);
+    }
+    png_color_16p background = nullptr;
+    if (png_get_bKGD(png, info, &background) != 0) {
+        png_set_background(png, background, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
+    }
+    double fileGamma = 0.0;
+    if (png_get_gAMA(png, info, &fileGamma) != 0) {
+        png_set_gamma(png, kScreenGamma, fileGamma);
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    png_get_IHDR(png, info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
+
+    decoder.image =
+        detail::createBitmap(formatFor(colourType, png_get_channels(png, info)), width, height).detach();
+    const auto pitch = static_cast<std::size_t>(decoder.image->getPitch());
+    // Rows longer than the bitmap's would be written past it.
+    if (png_get_rowbytes(png, info) > pitch) {
+        png_error(png, "Unexpected row size");
+    }
+    png_colorp colours = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &colours, &count) != 0 && count > 0) {
+        Palette<uchar> palette;
+        for (int i = 0; i < count && i < Palette<uchar>::kSize; ++i) {
+            palette.setEntry(i, colours[i].red, colours[i].green, colours[i].blue, 0);
+        }
+        decoder.image->setPalette(palette);
+    }
+    decoder.rows = new (std::nothrow) png_bytep[height];
+    if (decoder.rows == nullptr) {
+        throw io::TranslatorMemoryException();
+    }
+    std::uint8_t* pixels = decoder.image->lock();
+    for (png_uint_32 i = 0; i < height; ++i) {
+        decoder.rows[i] = pixels + i * pitch;
+    }
+    png_read_image(png, decoder.rows);
+    decoder.image->unlock();
+    return true;
+}
+
+bool TranslatorPNG::write(io::OutputStream&, Image&) { return false; }
+
+bool TranslatorPNG::probe(io::File& file) {
+    png_byte signature[kSignatureSize] = {};
+    return detail::peek(file, signature, kSignatureSize) == kSignatureSize &&
+           png_sig_cmp(signature, 0, kSignatureSize) == 0;
+}
+
+}  // namespace nevrik::graphics

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "nevrik/graphics/Image.h"
+#include "nevrik/io/Translator.h"
+
+#include <exception>
+
+namespace nevrik::graphics {
+
+/// Reads PNG files through libpng, from the engine's streams. 16-bit samples
+/// become 8-bit, smaller ones one byte each (grey scaled up to 0-255),
+/// transparency becomes an alpha channel, a background colour is composited
+/// under it and a file gamma is corrected for a 2.2 screen.
+///
+/// libpng's read and info structures exist only during a read: a fresh pair
+/// for every file, since libpng cannot reuse one after an image or an error.
+/// Held by value in the graphics TranslatorRoster or used alone; one read at
+/// a time, on one thread at a time.
+class TranslatorPNG : public io::Translator<Image> {
+public:
+    TranslatorPNG() noexcept = default;
+    TranslatorPNG(const TranslatorPNG&) = delete;
+    TranslatorPNG& operator=(const TranslatorPNG&) = delete;
+
+    /// PIXEL_A8 for grey, PIXEL_LA8 for grey with alpha, PIXEL_RGB8,
+    /// PIXEL_RGBA8, or PIXEL_INDEX8 with the file's palette. `size` is not
+    /// used. Throws TranslatorFormatException for anything libpng cannot
+    /// decode (after it has printed its message), TranslatorMemoryException
+    /// when the picture cannot be made, and what the stream throws.
+    object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
+    /// Not supported: returns false.
+    bool write(io::OutputStream& stream, Image& image) override;
+    /// The 8-byte PNG signature.
+    bool probe(io::File& file) override;
+
+    NEVRIK_CLASS_NAME(io::Translator<Image>, ":TranslatorPNG")
+
+    /// libpng's structures and the read in progress; opaque outside the translator.
+    struct Decoder;
+
+private:
+    bool decode(Decoder& decoder);
+};
+
+}  // namespace nevrik::graphics

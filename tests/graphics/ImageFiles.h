@@ -1,0 +1,211 @@
+#pragma once
+
+// Test and benchmark helpers: an in-memory stream and writers that make small
+// image files in memory.
+
+#include "nevrik/io/InputStream.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <gif_lib.h>
+#include <jpeglib.h>
+#include <png.h>
+
+namespace nevrik::testing {
+
+/// An InputStream over bytes in memory; skips both ways, as a file does.
+class MemoryStream : public io::InputStream {
+public:
+    explicit MemoryStream(std::string bytes) : mBytes(std::move(bytes)) {}
+
+    std::int32_t read(void* buffer, std::int32_t count) override {
+        const std::int32_t got = std::max(0, std::min(count, static_cast<std::int32_t>(mBytes.size() - mPosition)));
+        std::memcpy(buffer, mBytes.data() + mPosition, static_cast<std::size_t>(got));
+        mPosition += static_cast<std::size_t>(got);
+        return got;
+    }
+    std::int32_t skip(std::int32_t count) override {
+        const auto target = std::clamp<std::int64_t>(static_cast<std::int64_t>(mPosition) + count, 0,
+                                                     static_cast<std::int64_t>(mBytes.size()));
+        const auto moved = static_cast<std::int32_t>(target - static_cast<std::int64_t>(mPosition));
+        mPosition = static_cast<std::size_t>(target);
+        return moved;
+    }
+    std::uint32_t available() override { return static_cast<std::uint32_t>(mBytes.size() - mPosition); }
+
+    std::size_t getPosition() const { return mPosition; }
+
+private:
+    std::string mBytes;
+    std::size_t mPosition = 0;
+};
+
+/// Little-endian fields, appended.
+inline void put8(std::string& out, unsigned value) { out.push_back(static_cast<char>(value & 0xFF)); }
+inline void put16(std::string& out, unsigned value) {
+    put8(out, value);
+    put8(out, value >> 8);
+}
+inline void put32(std::string& out, std::uint32_t value) {
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+inline std::string bytes(std::initializer_list<unsigned> values) {
+    std::string out;
+    for (const unsigned value : values) {
+        put8(out, value);
+    }
+    return out;
+}
+
+/// A PNG of packed rows (`rows` holds height rows of the file's row size).
+struct PngSpec {
+    int width = 1;
+    int height = 1;
+    int colourType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::string rows;
+    std::vector<png_color> palette;
+    std::string transparency;  // tRNS alpha bytes for a palette image
+    const png_color_16* background = nullptr;
+};
+
+inline std::string encodePng(const PngSpec& spec) {
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("png encoding failed");
+    }
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t length) {
+            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<const char*>(data), length);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
+                 spec.bitDepth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.transparency.empty()) {
+        png_set_tRNS(png, info, reinterpret_cast<png_const_bytep>(spec.transparency.data()),
+                     static_cast<int>(spec.transparency.size()), nullptr);
+    }
+    if (spec.background != nullptr) {
+        png_set_bKGD(png, info, spec.background);
+    }
+    png_write_info(png, info);
+    const std::size_t rowBytes = spec.rows.size() / static_cast<std::size_t>(spec.height);
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < spec.height; ++y) {
+        rows.push_back(reinterpret_cast<png_bytep>(const_cast<char*>(spec.rows.data())) + y * rowBytes);
+    }
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+/// A baseline JPEG of RGB pixels; with `jfif` false the file carries an
+/// Exif APP1 segment instead of the JFIF APP0 one.
+inline std::string encodeJpeg(int width, int height, const std::string& rgb, bool jfif = true, int quality = 95) {
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.write_JFIF_header = jfif ? TRUE : FALSE;
+    jpeg_start_compress(&info, TRUE);
+    if (!jfif) {
+        static const char exif[] = "Exif\0\0MM\0*\0\0\0\x08\0\0";
+        jpeg_write_marker(&info, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif), sizeof exif - 1);
+    }
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = reinterpret_cast<JSAMPROW>(const_cast<char*>(rgb.data())) +
+                       static_cast<std::size_t>(info.next_scanline) * width * 3;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::string out(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    return out;
+}
+
+/// One GIF frame: indices in picture order (written in pass order when interlaced).
+struct GifFrame {
+    int left = 0;
+    int top = 0;
+    int width = 1;
+    int height = 1;
+    bool interlaced = false;
+    std::vector<GifColorType> colours;  // local colour map; none when empty
+    std::string indices;
+};
+
+inline std::string encodeGif(int width, int height, int background, const std::vector<GifColorType>& colours,
+                             const std::vector<GifFrame>& frames) {
+    std::string out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(
+        &out,
+        [](GifFileType* g, const GifByteType* data, int length) {
+            static_cast<std::string*>(g->UserData)->append(reinterpret_cast<const char*>(data), length);
+            return length;
+        },
+        &error);
+    const auto makeMap = [](const std::vector<GifColorType>& map) -> ColorMapObject* {
+        return map.empty() ? nullptr : GifMakeMapObject(static_cast<int>(map.size()), map.data());
+    };
+    ColorMapObject* global = makeMap(colours);
+    EGifSetGifVersion(gif, true);
+    EGifPutScreenDesc(gif, width, height, 8, background, global);
+    // A graphic control block before each frame, which the reader must skip.
+    const GifByteType control[4] = {0, 10, 0, 0};
+    for (const GifFrame& frame : frames) {
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
+        ColorMapObject* local = makeMap(frame.colours);
+        EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local);
+        std::vector<int> order;
+        if (frame.interlaced) {
+            for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+                for (int y = start; y < frame.height; y += step) {
+                    order.push_back(y);
+                }
+            }
+        } else {
+            for (int y = 0; y < frame.height; ++y) {
+                order.push_back(y);
+            }
+        }
+        for (const int y : order) {
+            EGifPutLine(gif, reinterpret_cast<GifPixelType*>(const_cast<char*>(frame.indices.data())) + y * frame.width,
+                        frame.width);
+        }
+        GifFreeMapObject(local);
+    }
+    EGifCloseFile(gif, &error);
+    GifFreeMapObject(global);
+    return out;
+}
+
+}  // namespace nevrik::testing
