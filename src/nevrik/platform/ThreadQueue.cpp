@@ -123,8 +123,12 @@ bool ThreadQueue::push(const ThreadMessage& message) {
         return false;
     }
     mMessages.push_back(message);
-    const std::uint64_t one = 1;
-    while (write(mWakeDescriptor, &one, sizeof one) < 0 && errno == EINTR) {
+    // Only the first message wakes the owner: it takes everything queued
+    // behind it before it waits again.
+    if (mMessages.size() == 1) {
+        const std::uint64_t one = 1;
+        while (write(mWakeDescriptor, &one, sizeof one) < 0 && errno == EINTR) {
+        }
     }
     return true;
 }

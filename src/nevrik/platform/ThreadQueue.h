@@ -63,7 +63,7 @@ private:
     std::mutex mMutex;
     std::deque<ThreadMessage> mMessages;
     bool mClosed = false;
-    // Counts posts since the owner last woke; readable while non-zero.
+    // Readable once a post found the queue empty, until the owner wakes.
     int mWakeDescriptor;
 };
 

@@ -1,0 +1,1 @@
+nevrik_bench(messaging ${CMAKE_CURRENT_SOURCE_DIR}/MessagingBench.cpp LIBRARIES nevrik::application)
