@@ -3,7 +3,10 @@
 // Test and benchmark helpers: an in-memory stream and writers that make small
 // image files in memory.
 
+#include "nevrik/graphics/Image.h"
 #include "nevrik/io/InputStream.h"
+#include "nevrik/io/Translator.h"
+#include "nevrik/object/Pointer.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -46,6 +49,32 @@ private:
     std::string mBytes;
     std::size_t mPosition = 0;
 };
+
+/// Decodes `file` with `translator`, telling it the whole size.
+inline object::Pointer<graphics::Image> decode(io::Translator<graphics::Image>& translator, std::string file) {
+    MemoryStream stream(std::move(file));
+    return translator.read(stream, stream.available());
+}
+
+/// All pixel bytes of an image, rows top first.
+inline std::string pixelsOf(graphics::Image& image) {
+    const std::uint8_t* pixels = image.lock();
+    std::string bytes(pixels != nullptr ? reinterpret_cast<const char*>(pixels) : "",
+                      pixels != nullptr ? static_cast<std::size_t>(image.getPitch()) * image.getHeight() : 0);
+    image.unlock();
+    return bytes;
+}
+
+/// The message of the exception of type E that `action` throws; "" when none.
+template <class E, class F>
+std::string messageOf(F action) {
+    try {
+        action();
+    } catch (const E& error) {
+        return error.what();
+    }
+    return "";
+}
 
 /// Little-endian fields, appended.
 inline void put8(std::string& out, unsigned value) { out.push_back(static_cast<char>(value & 0xFF)); }
