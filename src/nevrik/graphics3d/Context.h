@@ -1,0 +1,177 @@
+#pragma once
+
+#include "nevrik/container/Chainable.h"
+#include "nevrik/graphics3d/BlendMode.h"
+#include "nevrik/graphics3d/Capabilities.h"
+#include "nevrik/graphics3d/ColourMaterial.h"
+#include "nevrik/graphics3d/DeferQueue.h"
+#include "nevrik/graphics3d/DepthMode.h"
+#include "nevrik/graphics3d/FrameBuffer.h"
+#include "nevrik/graphics3d/LightStack.h"
+#include "nevrik/graphics3d/MatrixStack.h"
+#include "nevrik/graphics3d/PlainShader.h"
+#include "nevrik/graphics3d/PolygonMode.h"
+#include "nevrik/graphics3d/StencilMode.h"
+#include "nevrik/object/Noncopyable.h"
+#include "nevrik/object/Object.h"
+
+#include <cstdint>
+
+namespace nevrik::graphics3d {
+
+class Texture;
+
+/// The rendering layer's view of one OpenGL rendering context: default state
+/// objects, a record of what is in force (state objects, client arrays,
+/// textures, lights, matrix mode, framebuffer), and the queue of deferred
+/// meshes. State goes to OpenGL only when it differs from the record.
+///
+/// Made lazily by current() for the GL context current on a thread, and kept
+/// in a process-wide registry that holds a reference on every context; the
+/// wrapped GL context is deleted with it. Each thread has at most one current
+/// Context. A Context is used by one thread at a time, with its GL context
+/// current there.
+class Context : public object::Object, public container::Chainable<Context>, private object::Noncopyable {
+public:
+    static constexpr int kTextureUnits = 8;
+
+    /// Client-array bits of an array mask.
+    static constexpr std::uint32_t kPositionArray = 0x1;
+    static constexpr std::uint32_t kNormalArray = 0x4;
+    static constexpr std::uint32_t kColourArray = 0x10;
+    static constexpr std::uint32_t kWeightArray = 0x40;
+    static constexpr std::uint32_t kFogArray = 0x80;
+    static constexpr std::uint32_t kEdgeFlagArray = 0x100;
+    /// Texture coordinates of unit i: kTextureArray << i.
+    static constexpr std::uint32_t kTextureArray = 0x1000;
+
+    /// The calling thread's current context. Without one, the registered
+    /// context wrapping the thread's current GL context becomes current, or
+    /// else a new one is made (create()). Null when the thread has no GL
+    /// context current.
+    static Context* current();
+    /// A new context for the GL context current on the calling thread,
+    /// registered and made the thread's current; the first one in the
+    /// process also loads the extension entry points. Null, making nothing,
+    /// when no GL context is current.
+    static Context* create();
+    /// The calling thread's current context, or null; never makes one.
+    static Context* peek() noexcept;
+
+    /// Makes the GL context current with its drawable and this the thread's
+    /// current context, and re-reads the window size. False, changing
+    /// nothing, when the window system refuses.
+    bool makeCurrent();
+    /// Lets go of the GL context, which its owner (the OpenGL view) deletes
+    /// itself: the context leaves the registry, stops being the calling
+    /// thread's current one and no longer wraps it. The registry's reference
+    /// goes, so the context dies unless someone else holds it.
+    void dispose();
+
+    /// Applies `state` unless it is the current one of its category; returns
+    /// whether anything was sent.
+    bool apply(Material& state);
+    bool apply(BlendMode& state);
+    bool apply(StencilMode& state);
+    bool apply(DepthMode& state);
+    bool apply(PolygonMode& state);
+
+    /// Enables and disables client arrays so that exactly those of `mask`
+    /// are on, in the fixed order position, normal, colour, edge flag, fog
+    /// coordinate, weight, texture units 0 to 7.
+    void switchArrays(std::uint32_t mask);
+    /// Disables the current shader and every enabled client array.
+    void releaseShaderAndArrays();
+    /// Forgets which material, depth, polygon, blend and stencil modes are in
+    /// force, after OpenGL state was changed behind the state objects.
+    void forgetStates() noexcept;
+    /// Binds texture `name` on `target` to `unit` unless `texture` is bound
+    /// there already; returns whether anything was sent. False for a unit
+    /// outside 0..7.
+    bool bindTexture(int unit, Texture* texture, std::uint32_t target, std::uint32_t name);
+
+    /// Clear the current context's record of a dying state object.
+    static void forgetCurrent(const Material* state) noexcept;
+    static void forgetCurrent(const BlendMode* state) noexcept;
+    static void forgetCurrent(const StencilMode* state) noexcept;
+    static void forgetCurrent(const DepthMode* state) noexcept;
+    static void forgetCurrent(const PolygonMode* state) noexcept;
+    static void forgetCurrent(const Shader* shader) noexcept;
+    static void forgetCurrent(const Light* light);
+
+    /// Records the index buffer a mesh bound last.
+    void setIndexBinding(const void* data, std::uint32_t type, std::uint32_t size) noexcept;
+
+    FrameBuffer& getDefaultFrameBuffer() noexcept { return mDefaultFrameBuffer; }
+    FrameBuffer* getCurrentFrameBuffer() const noexcept { return mCurrentFrameBuffer; }
+    void setCurrentFrameBuffer(FrameBuffer* frameBuffer) noexcept { mCurrentFrameBuffer = frameBuffer; }
+    std::uint32_t getEnabledArrays() const noexcept { return mEnabledArrays; }
+    PlainShader& getDefaultShader() noexcept { return mDefaultShader; }
+    Shader* getCurrentShader() const noexcept { return mCurrentShader; }
+    void setCurrentShader(Shader* shader) noexcept { mCurrentShader = shader; }
+    ColourMaterial& getDefaultMaterial() noexcept { return mDefaultMaterial; }
+    Material* getCurrentMaterial() const noexcept { return mCurrentMaterial; }
+    StencilMode& getDefaultStencilMode() noexcept { return mDefaultStencilMode; }
+    StencilMode* getCurrentStencilMode() const noexcept { return mCurrentStencilMode; }
+    BlendMode& getDefaultBlendMode() noexcept { return mDefaultBlendMode; }
+    BlendMode* getCurrentBlendMode() const noexcept { return mCurrentBlendMode; }
+    DepthMode& getDefaultDepthMode() noexcept { return mDefaultDepthMode; }
+    DepthMode* getCurrentDepthMode() const noexcept { return mCurrentDepthMode; }
+    PolygonMode& getDefaultPolygonMode() noexcept { return mDefaultPolygonMode; }
+    PolygonMode* getCurrentPolygonMode() const noexcept { return mCurrentPolygonMode; }
+    MatrixStack& getMatrixStack() noexcept { return mMatrixStack; }
+    LightStack& getLightStack() noexcept { return mLightStack; }
+    Capabilities& getCapabilities() noexcept { return mCapabilities; }
+    DeferQueue& getDeferQueue() noexcept { return mDeferQueue; }
+    /// Texture and target bound on `unit`; null and 0 out of range.
+    Texture* getBoundTexture(int unit) const noexcept;
+    std::uint32_t getBoundTarget(int unit) const noexcept;
+    const void* getIndexData() const noexcept { return mIndexData; }
+    std::uint32_t getIndexType() const noexcept { return mIndexType; }
+    std::uint32_t getIndexSize() const noexcept { return mIndexSize; }
+    /// Width and height of the current render target.
+    const std::int32_t* getSize() const noexcept { return mSize; }
+    void setSize(std::int32_t width, std::int32_t height) noexcept;
+    /// The window-system handles: connection, drawable and GL context.
+    void* getDeviceContext() const noexcept { return mDeviceContext; }
+    std::uintptr_t getWindow() const noexcept { return mWindow; }
+    void* getRenderingContext() const noexcept { return mRenderingContext; }
+
+private:
+    Context();
+    ~Context() override;
+
+    // The window's size into the default framebuffer; false when unknown.
+    bool readWindowSize();
+
+    FrameBuffer mDefaultFrameBuffer;
+    FrameBuffer* mCurrentFrameBuffer;
+    std::uint32_t mEnabledArrays = 0;
+    PlainShader mDefaultShader;
+    Shader* mCurrentShader = nullptr;
+    ColourMaterial mDefaultMaterial;
+    Material* mCurrentMaterial = nullptr;
+    StencilMode mDefaultStencilMode;
+    StencilMode* mCurrentStencilMode = nullptr;
+    BlendMode mDefaultBlendMode;
+    BlendMode* mCurrentBlendMode = nullptr;
+    DepthMode mDefaultDepthMode;
+    DepthMode* mCurrentDepthMode = nullptr;
+    PolygonMode mDefaultPolygonMode;
+    PolygonMode* mCurrentPolygonMode = nullptr;
+    MatrixStack mMatrixStack;
+    LightStack mLightStack;
+    Capabilities mCapabilities;
+    DeferQueue mDeferQueue;
+    Texture* mBoundTextures[kTextureUnits] = {};
+    std::uint32_t mBoundTargets[kTextureUnits];
+    const void* mIndexData = nullptr;
+    std::uint32_t mIndexType = 0;
+    std::uint32_t mIndexSize = 0;
+    std::int32_t mSize[2] = {0, 0};
+    void* mDeviceContext = nullptr;
+    std::uintptr_t mWindow = 0;
+    void* mRenderingContext = nullptr;
+};
+
+}  // namespace nevrik::graphics3d

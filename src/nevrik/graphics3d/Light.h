@@ -1,0 +1,21 @@
+#pragma once
+
+#include "nevrik/graphics3d/Resource.h"
+
+namespace nevrik::graphics3d {
+
+/// Base of the light sources that occupy the context's eight light slots.
+///
+/// Reference-counted; a light destroyed while in slots of the current
+/// context leaves them (and that GL light is switched off). Used on the
+/// thread of the current context.
+class Light : public Resource {
+public:
+    Light() = default;
+    ~Light() override;
+
+    /// Sends the light's parameters to GL_LIGHT0 + unit.
+    virtual void apply(int unit) const = 0;
+};
+
+}  // namespace nevrik::graphics3d

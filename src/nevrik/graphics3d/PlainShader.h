@@ -1,0 +1,17 @@
+#pragma once
+
+#include "nevrik/graphics3d/FixedShader.h"
+
+namespace nevrik::graphics3d {
+
+/// A fixed-function shader without texturing: the context's default shader
+/// and the model reader's shader for untextured surfaces.
+///
+/// Shared by reference among appearances; used on the thread of the current
+/// context.
+class PlainShader : public FixedShader {
+public:
+    using FixedShader::FixedShader;
+};
+
+}  // namespace nevrik::graphics3d
