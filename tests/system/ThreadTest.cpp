@@ -18,7 +18,8 @@ namespace {
 
 using object::Pointer;
 
-// A thread whose body waits until the test lets it go, counting its runs.
+// A body that records itself and waits until the test opens the gate;
+// `died` (if given) is raised by the destructor.
 class GatedThread : public Thread {
 public:
     explicit GatedThread(Signal* died = nullptr) : mDied(died) {}
@@ -47,60 +48,45 @@ private:
     Signal* mDied;
 };
 
-TEST(ThreadTest, StartTwiceMakesOneThreadWithItsQueueReady) {
-    Pointer<GatedThread> thread = Pointer<GatedThread>::adopt(new GatedThread());
+Pointer<GatedThread> makeGated() {
+    return Pointer<GatedThread>::adopt(new GatedThread());
+}
+
+TEST(ThreadTest, StartTwiceMakesOneThreadWhoseQueueIsReadyAndWhichRefusesToJoinItself) {
+    Pointer<GatedThread> thread = makeGated();
+    EXPECT_FALSE(thread->join());  // never started
     ASSERT_TRUE(thread->start(true));
-    EXPECT_TRUE(thread->isRunning());
     const std::uint32_t id = thread->getThreadId();
-    EXPECT_NE(id, 0u);
-    // start(true) returned: the new thread's queue takes posts already.
+    EXPECT_TRUE(thread->isRunning());
     EXPECT_TRUE(platform::ThreadQueue::post(id, platform::ThreadQueue::kUser, 0, 0));
     EXPECT_TRUE(thread->start(true));
     EXPECT_EQ(thread->getThreadId(), id);
-    thread->mGate.set();
-    thread->join();
-    EXPECT_EQ(thread->mRuns.load(), 1);
-    EXPECT_FALSE(thread->isRunning());
-    EXPECT_FALSE(thread->isStarted());
-    EXPECT_EQ(thread->getThreadId(), 0u);
-}
-
-TEST(ThreadTest, JoinRefusesTheThreadItselfAndThreadsThatDoNotRun) {
-    Pointer<GatedThread> thread = Pointer<GatedThread>::adopt(new GatedThread());
-    EXPECT_FALSE(thread->join());
-    ASSERT_TRUE(thread->start(true));
-    thread->mGate.set();
-    thread->join();
-    EXPECT_FALSE(thread->mSelfJoin);
-    EXPECT_EQ(thread->mSelf, thread.get());
-    EXPECT_FALSE(thread->join());
-    EXPECT_FALSE(Thread::current()->join());
-}
-
-TEST(ThreadTest, JoinFromAnotherThreadReturnsOnlyAfterTheBody) {
-    Pointer<GatedThread> thread = Pointer<GatedThread>::adopt(new GatedThread());
-    ASSERT_TRUE(thread->start(true));
     std::thread opener([&] { thread->mGate.set(); });
     thread->join();
-    EXPECT_TRUE(thread->mFinished.load());
-    EXPECT_EQ(thread->getReferenceCount(), 1);
     opener.join();
+    EXPECT_TRUE(thread->mFinished.load());
+    EXPECT_EQ(thread->mRuns.load(), 1);
+    EXPECT_EQ(thread->mSelf, thread.get());
+    EXPECT_FALSE(thread->mSelfJoin);
+    EXPECT_FALSE(thread->isStarted());
+    EXPECT_EQ(thread->getThreadId(), 0u);
+    EXPECT_FALSE(thread->join());  // ended
+    EXPECT_EQ(thread->className(), "Object:Thread");
 }
 
-TEST(ThreadTest, EndedThreadCanRunAgainAndGivesBackItsReferences) {
-    Pointer<GatedThread> thread = Pointer<GatedThread>::adopt(new GatedThread());
+TEST(ThreadTest, EndedThreadRunsAgainAndHoldsNoReferenceOfItsOwnAfterJoin) {
+    Pointer<GatedThread> thread = makeGated();
     thread->mGate.set();
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(thread->start(false));
-        // Whether it waited or found the thread ended, join leaves it finished.
+        // Waited or found ended: either way the run is finished afterwards.
         thread->join();
-        EXPECT_FALSE(thread->isStarted());
         EXPECT_EQ(thread->getReferenceCount(), 1);
     }
     EXPECT_EQ(thread->mRuns.load(), 3);
 }
 
-TEST(ThreadTest, ReleasedByItsCreatorWhileRunningItDiesExactlyWhenItEnds) {
+TEST(ThreadTest, ReleasedByItsCreatorWhileRunningItDiesWhenItEnds) {
     Signal died;
     auto* thread = new GatedThread(&died);
     ASSERT_TRUE(thread->start(true));
@@ -108,10 +94,9 @@ TEST(ThreadTest, ReleasedByItsCreatorWhileRunningItDiesExactlyWhenItEnds) {
     EXPECT_FALSE(died.isSet());
     thread->mGate.set();
     died.wait();
-    EXPECT_TRUE(died.isSet());
 }
 
-TEST(ThreadTest, CurrentAdoptsAForeignThreadOnceAndRegistersIt) {
+TEST(ThreadTest, CurrentAdoptsAForeignThreadOnceAndTheMainThreadBeforeMain) {
     Thread* first = nullptr;
     Thread* second = nullptr;
     std::int32_t references = 0;
@@ -123,45 +108,17 @@ TEST(ThreadTest, CurrentAdoptsAForeignThreadOnceAndRegistersIt) {
     foreign.join();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
-    EXPECT_NE(first, Thread::current());
     EXPECT_EQ(references, 1);  // the registry's alone
     EXPECT_NE(first->getThreadId(), 0u);
     EXPECT_FALSE(first->join());
     EXPECT_FALSE(first->start(true));
-    EXPECT_EQ(first->className(), "Object:Thread");
-}
-
-TEST(ThreadTest, TheMainThreadWasAdoptedBeforeMain) {
     Thread* main = Thread::current();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(main, Thread::current());
-    EXPECT_FALSE(main->isStarted());
+    EXPECT_NE(main, first);
+    EXPECT_FALSE(main->join());
 }
 
-TEST(ThreadTest, RoutinesRunWithTheirArgument) {
-    static std::uintptr_t sSeen = 0;
-    Pointer<Thread> withArgument = Pointer<Thread>::adopt(new Thread(
-        [](std::uintptr_t argument) {
-            sSeen = argument;
-            return true;
-        },
-        UINTPTR_MAX));
-    ASSERT_TRUE(withArgument->start(false));
-    withArgument->join();
-    EXPECT_EQ(sSeen, UINTPTR_MAX);
-
-    static Thread* sSelf = nullptr;
-    Pointer<Thread> withSelf = Pointer<Thread>::adopt(new Thread([](Thread* self) {
-        sSelf = self;
-        return true;
-    }));
-    ASSERT_TRUE(withSelf->start(false));
-    withSelf->join();
-    EXPECT_EQ(sSelf, withSelf.get());
-}
-
-// Runs `body` on a new engine thread in a child process whose standard output
-// goes to `capture`; the child ends with the thread layer's exit code.
+// Runs `body` on a new engine thread in a death-test child whose standard
+// output goes to `capture`.
 void escapeFromThread(Thread::Routine body, const std::string& capture) {
     std::freopen(capture.c_str(), "w", stdout);
     Pointer<Thread> thread = Pointer<Thread>::adopt(new Thread(body));
@@ -177,13 +134,12 @@ std::string readAll(const std::string& path) {
 
 TEST(ThreadTest, EscapingExceptionPrintsItsMessageAndExitsWith255) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const std::string capture = testing::TempDir() + "nevrik_thread_escape.txt";
+    const std::string capture = ::testing::TempDir() + "nevrik_thread_escape.txt";
     EXPECT_EXIT(
         escapeFromThread([](Thread*) -> bool { throw object::Exception("Thread: body failed"); }, capture),
-        testing::ExitedWithCode(255), "");
+        ::testing::ExitedWithCode(255), "");
     EXPECT_EQ(readAll(capture), "Thread: body failed");
-
-    EXPECT_EXIT(escapeFromThread([](Thread*) -> bool { throw 42; }, capture), testing::ExitedWithCode(255),
+    EXPECT_EXIT(escapeFromThread([](Thread*) -> bool { throw 42; }, capture), ::testing::ExitedWithCode(255),
                 "");
     EXPECT_EQ(readAll(capture), "");
     std::remove(capture.c_str());

@@ -21,7 +21,8 @@ namespace nevrik::application {
 /// looper. run() and quit() come from threads other than the looper's (quit()
 /// on the looper thread only asks the loop to end). Subclasses that own
 /// another event source (a window's connection to the display) hook it into
-/// the loop's single wait through the protected operations.
+/// the loop's single wait through the protected operations; a subclass that
+/// overrides them quits in its own destructor, while its part still exists.
 class Looper : public Messenger {
 public:
     /// Thread-queue codes: a Message* to deliver in the first word, and the

@@ -4,7 +4,9 @@
 
 namespace nevrik::system {
 
-void Timestamp::now() noexcept { mMicroseconds = platform::Clock::now(); }
+void Timestamp::now() noexcept {
+    mMicroseconds = platform::Clock::now();
+}
 
 types::String Timestamp::toString() const {
     const std::string text = platform::Clock::formatLocal(mMicroseconds);
