@@ -20,7 +20,8 @@ Pointer<Image> grid(std::uint32_t format, int width, int height) {
     const int bytes = image->getPitch() / width;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            std::memset(pixels + y * image->getPitch() + x * bytes, 16 * y + x, static_cast<std::size_t>(bytes));
+            std::memset(pixels + y * image->getPitch() + x * bytes, 16 * y + x,
+                        static_cast<std::size_t>(bytes));
         }
     }
     return image;
@@ -71,7 +72,8 @@ TEST(FilterResizeTest, SameSizeCopiesExactlyForEveryCopyWidth) {
         Pointer<Image> source = grid(format, 5, 3);
         Pointer<Image> target = FilterResize(5, 3).apply(*source);
         ASSERT_TRUE(target) << std::hex << format;
-        EXPECT_EQ(std::memcmp(target->lock(), source->lock(), 3 * static_cast<std::size_t>(source->getPitch())), 0);
+        EXPECT_EQ(
+            std::memcmp(target->lock(), source->lock(), 3 * static_cast<std::size_t>(source->getPitch())), 0);
     }
 }
 

@@ -4,6 +4,7 @@
 // image files in memory.
 
 #include "nevrik/graphics/Image.h"
+#include "nevrik/io/IOException.h"
 #include "nevrik/io/InputStream.h"
 #include "nevrik/io/Translator.h"
 #include "nevrik/object/Pointer.h"
@@ -29,7 +30,8 @@ public:
     explicit MemoryStream(std::string bytes) : mBytes(std::move(bytes)) {}
 
     std::int32_t read(void* buffer, std::int32_t count) override {
-        const std::int32_t got = std::max(0, std::min(count, static_cast<std::int32_t>(mBytes.size() - mPosition)));
+        const std::int32_t got =
+            std::max(0, std::min(count, static_cast<std::int32_t>(mBytes.size() - mPosition)));
         std::memcpy(buffer, mBytes.data() + mPosition, static_cast<std::size_t>(got));
         mPosition += static_cast<std::size_t>(got);
         return got;
@@ -50,8 +52,23 @@ private:
     std::size_t mPosition = 0;
 };
 
+/// Gives its bytes, then throws IOException "disk gone" instead of ending.
+class FailingStream : public MemoryStream {
+public:
+    using MemoryStream::MemoryStream;
+
+    std::int32_t read(void* buffer, std::int32_t count) override {
+        const std::int32_t got = MemoryStream::read(buffer, count);
+        if (got == 0 && count > 0) {
+            throw io::IOException("disk gone");
+        }
+        return got;
+    }
+};
+
 /// Decodes `file` with `translator`, telling it the whole size.
-inline object::Pointer<graphics::Image> decode(io::Translator<graphics::Image>& translator, std::string file) {
+inline object::Pointer<graphics::Image> decode(io::Translator<graphics::Image>& translator,
+                                               std::string file) {
     MemoryStream stream(std::move(file));
     return translator.read(stream, stream.available());
 }
@@ -77,7 +94,9 @@ std::string messageOf(F action) {
 }
 
 /// Little-endian fields, appended.
-inline void put8(std::string& out, unsigned value) { out.push_back(static_cast<char>(value & 0xFF)); }
+inline void put8(std::string& out, unsigned value) {
+    out.push_back(static_cast<char>(value & 0xFF));
+}
 inline void put16(std::string& out, unsigned value) {
     put8(out, value);
     put8(out, value >> 8);
@@ -148,7 +167,8 @@ inline std::string encodePng(const PngSpec& spec) {
 
 /// A baseline JPEG of RGB pixels; with `jfif` false the file carries an
 /// Exif APP1 segment instead of the JFIF APP0 one.
-inline std::string encodeJpeg(int width, int height, const std::string& rgb, bool jfif = true, int quality = 95) {
+inline std::string encodeJpeg(int width, int height, const std::string& rgb, bool jfif = true,
+                              int quality = 95) {
     jpeg_compress_struct info;
     jpeg_error_mgr error;
     info.err = jpeg_std_error(&error);
@@ -162,6 +182,9 @@ inline std::string encodeJpeg(int width, int height, const std::string& rgb, boo
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    // Full-resolution colour: no bleeding across the edges of flat areas.
+    info.comp_info[0].h_samp_factor = 1;
+    info.comp_info[0].v_samp_factor = 1;
     info.write_JFIF_header = jfif ? TRUE : FALSE;
     jpeg_start_compress(&info, TRUE);
     if (!jfif) {
@@ -227,8 +250,10 @@ inline std::string encodeGif(int width, int height, int background, const std::v
             }
         }
         for (const int y : order) {
-            EGifPutLine(gif, reinterpret_cast<GifPixelType*>(const_cast<char*>(frame.indices.data())) + y * frame.width,
-                        frame.width);
+            EGifPutLine(
+                gif,
+                reinterpret_cast<GifPixelType*>(const_cast<char*>(frame.indices.data())) + y * frame.width,
+                frame.width);
         }
         GifFreeMapObject(local);
     }

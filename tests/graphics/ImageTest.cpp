@@ -25,13 +25,13 @@ private:
 
 TEST(ImageTest, PitchIsWidthTimesBytesPerPixelForEveryCodeOfTheRule) {
     const std::vector<std::pair<std::uint32_t, int>> sizes = {
-        {PIXEL_INDEX8, 1}, {PIXEL_A8, 1},       {PIXEL_RGB555, 2},  {PIXEL_RGB565, 2},  {PIXEL_RGB16, 6},
-        {PIXEL_BGR16, 6},  {PIXEL_A16, 2},      {PIXEL_LA8, 2},     {PIXEL_DUDV8, 2},   {PIXEL_RGB8, 3},
-        {PIXEL_BGR8, 3},   {PIXEL_RGBA8, 4},    {PIXEL_BGRA8, 4},   {PIXEL_RGBA16, 8},  {PIXEL_BGRA16, 8},
-        {PIXEL_A16F, 2},   {PIXEL_RGB16F, 6},   {PIXEL_RGBA16F, 8}, {PIXEL_RGB32F, 12}, {PIXEL_RGBA32F, 16},
-        {0x00200010u, 4},  {0x00200012u, 4},    {0x00240005u, 5},   {0x10200018u, 4},   {0x10300016u, 6},
-        {0x10400015u, 8},  {0x3060001Cu, 12},   {0x3080001Bu, 16},  {PIXEL_A32F, 0},    {PIXEL_DEPTH16, 0},
-        {PIXEL_DEPTH24, 0}, {PIXEL_DXT1, 0},    {PIXEL_DXT3, 0},    {PIXEL_DXT5, 0},    {0x12345678u, 0},
+        {PIXEL_INDEX8, 1},  {PIXEL_A8, 1},     {PIXEL_RGB555, 2},  {PIXEL_RGB565, 2},  {PIXEL_RGB16, 6},
+        {PIXEL_BGR16, 6},   {PIXEL_A16, 2},    {PIXEL_LA8, 2},     {PIXEL_DUDV8, 2},   {PIXEL_RGB8, 3},
+        {PIXEL_BGR8, 3},    {PIXEL_RGBA8, 4},  {PIXEL_BGRA8, 4},   {PIXEL_RGBA16, 8},  {PIXEL_BGRA16, 8},
+        {PIXEL_A16F, 2},    {PIXEL_RGB16F, 6}, {PIXEL_RGBA16F, 8}, {PIXEL_RGB32F, 12}, {PIXEL_RGBA32F, 16},
+        {0x00200010u, 4},   {0x00200012u, 4},  {0x00240005u, 5},   {0x10200018u, 4},   {0x10300016u, 6},
+        {0x10400015u, 8},   {0x3060001Cu, 12}, {0x3080001Bu, 16},  {PIXEL_A32F, 0},    {PIXEL_DEPTH16, 0},
+        {PIXEL_DEPTH24, 0}, {PIXEL_DXT1, 0},   {PIXEL_DXT3, 0},    {PIXEL_DXT5, 0},    {0x12345678u, 0},
     };
     for (const auto& [format, bytes] : sizes) {
         const Bitmap image(format, Image::Size{7, 3});

@@ -171,10 +171,16 @@ TEST(TranslatorBMPTest, RunLength4AlternatesNibbles) {
     BmpSpec spec(5, 2, 4, kRle4);
     spec.palette = greys(16);
     spec.pixels = bytes({
-        5, 0x12,              // 1 2 1 2 1
-        0, 0,                 //
-        0, 3, 0x34, 0x50,     // absolute: 3 4 5, two bytes (already even)
-        0, 1,
+        5,
+        0x12,  // 1 2 1 2 1
+        0,
+        0,  //
+        0,
+        3,
+        0x34,
+        0x50,  // absolute: 3 4 5, two bytes (already even)
+        0,
+        1,
     });
     TranslatorBMP translator;
     EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({3, 4, 5, 0, 0, 1, 2, 1, 2, 1}));
@@ -184,11 +190,20 @@ TEST(TranslatorBMPTest, DeltasAndRunsOutsideTheBitmapWriteNothing) {
     BmpSpec spec(2, 2, 8, kRle8);
     spec.palette = greys(256);
     spec.pixels = bytes({
-        0, 2, 200, 0,    // far to the right
-        3, 1,            // clipped away entirely
-        0, 0,            // next row up starts at column 0
-        0, 2, 0, 9,      // far above the top: decoding stops
-        2, 4,
+        0,
+        2,
+        200,
+        0,  // far to the right
+        3,
+        1,  // clipped away entirely
+        0,
+        0,  // next row up starts at column 0
+        0,
+        2,
+        0,
+        9,  // far above the top: decoding stops
+        2,
+        4,
     });
     TranslatorBMP translator;
     EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({0, 0, 0, 0}));

@@ -91,7 +91,8 @@ TEST(TranslatorDDSTest, MipmapChainOf256By64HasNineLevelsEndingAtOneByOne) {
         EXPECT_EQ(chain[i]->getFormat(), PIXEL_BGR8);
         EXPECT_EQ(chain[i]->getWidth(), sizes[i].first);
         EXPECT_EQ(chain[i]->getHeight(), sizes[i].second);
-        EXPECT_EQ(pixelsOf(*chain[i]), surface(sizes[i].first, sizes[i].second, 3, static_cast<char>('a' + i)));
+        EXPECT_EQ(pixelsOf(*chain[i]),
+                  surface(sizes[i].first, sizes[i].second, 3, static_cast<char>('a' + i)));
     }
     EXPECT_EQ(translator.getMipmapCount(), 9);
 }
@@ -125,8 +126,8 @@ TEST(TranslatorDDSTest, PartialCubeMapRunsLevelByLevelInFaceOrder) {
     spec.caps |= 0x8;
     spec.caps2 = 0x200 | 0x400 | 0x8000;  // +X and -Z only
     // The file holds +X level 0, +X level 1, then -Z level 0, -Z level 1.
-    const std::string data = surface(2, 2, 4, 'A') + surface(1, 1, 4, 'a') + surface(2, 2, 4, 'Z') +
-                             surface(1, 1, 4, 'z');
+    const std::string data =
+        surface(2, 2, 4, 'A') + surface(1, 1, 4, 'a') + surface(2, 2, 4, 'Z') + surface(1, 1, 4, 'z');
     TranslatorDDS translator;
     const Pointer<Image> head = decode(translator, dds(spec, data));
     const std::vector<Image*> chain = chainOf(*head);
@@ -166,16 +167,11 @@ TEST(TranslatorDDSTest, VolumeChainsEverySliceOfEveryLevel) {
 
 TEST(TranslatorDDSTest, PixelFormatsByFourCCAndBitCount) {
     const std::vector<std::pair<DdsSpec, std::uint32_t>> cases = {
-        {DdsSpec(20, 0), PIXEL_BGR8},
-        {DdsSpec(22, 0), PIXEL_BGRA8},
-        {DdsSpec(24, 0), PIXEL_RGB555},
-        {DdsSpec(36, 0), PIXEL_BGRA16},
-        {DdsSpec(41, 0), PIXEL_INDEX8},
-        {DdsSpec(0x31545844, 0), PIXEL_DXT1},
-        {DdsSpec(0x33545844, 0), PIXEL_DXT3},
-        {DdsSpec(0x35545844, 0), PIXEL_DXT5},
-        {DdsSpec(0, 16), PIXEL_RGB565},
-        {DdsSpec(0, 24), PIXEL_BGR8},
+        {DdsSpec(20, 0), PIXEL_BGR8},         {DdsSpec(22, 0), PIXEL_BGRA8},
+        {DdsSpec(24, 0), PIXEL_RGB555},       {DdsSpec(36, 0), PIXEL_BGRA16},
+        {DdsSpec(41, 0), PIXEL_INDEX8},       {DdsSpec(0x31545844, 0), PIXEL_DXT1},
+        {DdsSpec(0x33545844, 0), PIXEL_DXT3}, {DdsSpec(0x35545844, 0), PIXEL_DXT5},
+        {DdsSpec(0, 16), PIXEL_RGB565},       {DdsSpec(0, 24), PIXEL_BGR8},
         {DdsSpec(0, 32), PIXEL_BGRA8},
     };
     TranslatorDDS translator;

@@ -72,8 +72,9 @@ TEST(TranslatorPCXTest, SizesFromMinusOneTo16383AreAccepted) {
     EXPECT_EQ(empty->getWidth(), 0);
     EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, pcx(6, 0, 4, 0, 0, "")); }),
               "TranslatorFormatException");
-    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, pcx(0, 0, 16384, 0, 0, "")); }),
-              "TranslatorFormatException");
+    EXPECT_EQ(
+        messageOf<io::TranslatorFormatException>([&] { decode(translator, pcx(0, 0, 16384, 0, 0, "")); }),
+        "TranslatorFormatException");
     std::string foreign = pcx(0, 0, 1, 1, 2, "");
     foreign[0] = 11;
     EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, foreign); }),

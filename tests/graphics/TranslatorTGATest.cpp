@@ -39,7 +39,8 @@ TEST(TranslatorTGATest, RowsAreReversedUnlessTheOriginIsTopLeft) {
     Pointer<Image> bottomUp = decode(translator, tga(2, 2, 2, 24, 0x00, rows));
     EXPECT_EQ(pixelsOf(*bottomUp), bytes({7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
     // Three rows: the middle one stays.
-    Pointer<Image> odd = decode(translator, tga(2, 1, 3, 32, 0x08, bytes({1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3})));
+    Pointer<Image> odd =
+        decode(translator, tga(2, 1, 3, 32, 0x08, bytes({1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3})));
     EXPECT_EQ(odd->getFormat(), PIXEL_BGRA8);
     EXPECT_EQ(pixelsOf(*odd), bytes({3, 3, 3, 3, 2, 2, 2, 2, 1, 1, 1, 1}));
 }
@@ -52,8 +53,7 @@ TEST(TranslatorTGATest, RunLengthPacketsRepeatOrCopyAndMayCrossRows) {
     });
     TranslatorTGA translator;
     Pointer<Image> image = decode(translator, tga(10, 2, 3, 24, 0x20, data));
-    EXPECT_EQ(pixelsOf(*image),
-              bytes({1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9, 9}));
+    EXPECT_EQ(pixelsOf(*image), bytes({1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 9, 9, 9}));
 }
 
 TEST(TranslatorTGATest, ColourMappedImagesGetTheMapAsPaletteAfterTheIdField) {

@@ -22,7 +22,9 @@ Bitmap::Bitmap(std::uint32_t format, std::int32_t width, std::int32_t height) : 
 
 Bitmap::Bitmap(std::uint32_t format, Size size) : Bitmap(format, size.width, size.height) {}
 
-std::uint8_t* Bitmap::lock() { return mPixels.get(); }
+std::uint8_t* Bitmap::lock() {
+    return mPixels.get();
+}
 
 void Bitmap::unlock() {}
 

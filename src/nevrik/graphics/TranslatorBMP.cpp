@@ -205,7 +205,9 @@ object::Pointer<Image> TranslatorBMP::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorBMP::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorBMP::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorBMP::probe(io::File& file) {
     std::uint8_t magic[2] = {};

@@ -56,7 +56,9 @@ std::uint32_t formatFor(std::uint32_t code, std::uint32_t bitCount) {
     return detail::formatForBits(static_cast<int>(bitCount), PIXEL_RGB565);
 }
 
-std::int64_t halve(std::int64_t size) noexcept { return size >= 2 ? size / 2 : size; }
+std::int64_t halve(std::int64_t size) noexcept {
+    return size >= 2 ? size / 2 : size;
+}
 
 // Levels down to 1 x 1 (x 1): one more than the halvings of the largest side.
 std::int64_t levelsFor(std::int64_t largest) noexcept {
@@ -180,9 +182,13 @@ object::Pointer<Bitmap> TranslatorDDS::readSurface(std::int64_t width, std::int6
     return surface;
 }
 
-std::uint32_t TranslatorDDS::getField(int offset) const noexcept { return detail::readU32(mHeader + offset); }
+std::uint32_t TranslatorDDS::getField(int offset) const noexcept {
+    return detail::readU32(mHeader + offset);
+}
 
-bool TranslatorDDS::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorDDS::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorDDS::probe(io::File& file) {
     std::uint8_t magic[4] = {};

@@ -136,7 +136,8 @@ object::Pointer<Image> TranslatorGIF::read(io::InputStream& stream, std::uint32_
     }
     const object::Pointer<Bitmap> image = detail::createBitmap(PIXEL_INDEX8, gif->SWidth, gif->SHeight);
     if (std::uint8_t* pixels = image->lock()) {
-        std::memset(pixels, gif->SBackGroundColor, static_cast<std::size_t>(image->getPitch()) * gif->SHeight);
+        std::memset(pixels, gif->SBackGroundColor,
+                    static_cast<std::size_t>(image->getPitch()) * gif->SHeight);
     }
     for (GifRecordType type = UNDEFINED_RECORD_TYPE; type != TERMINATE_RECORD_TYPE;) {
         require(DGifGetRecordType(gif, &type), source);
@@ -155,7 +156,9 @@ object::Pointer<Image> TranslatorGIF::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorGIF::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorGIF::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorGIF::probe(io::File& file) {
     std::uint8_t magic[4] = {};

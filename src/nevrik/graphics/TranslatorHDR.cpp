@@ -154,8 +154,12 @@ void TranslatorHDR::readFlat(detail::StreamReader& reader, std::uint8_t* pixels,
     }
 }
 
-bool TranslatorHDR::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorHDR::write(io::OutputStream&, Image&) {
+    return false;
+}
 
-bool TranslatorHDR::probe(io::File&) { return true; }
+bool TranslatorHDR::probe(io::File&) {
+    return true;
+}
 
 }  // namespace nevrik::graphics

@@ -42,7 +42,9 @@ namespace {
 
 using Decoder = TranslatorJPG::Decoder;
 
-Decoder& decoderOf(j_decompress_ptr info) noexcept { return *static_cast<Decoder*>(info->client_data); }
+Decoder& decoderOf(j_decompress_ptr info) noexcept {
+    return *static_cast<Decoder*>(info->client_data);
+}
 
 // libjpeg must not return from here: it prints its message and goes back to
 // the jump buffer armed by the read.
@@ -51,7 +53,9 @@ Decoder& decoderOf(j_decompress_ptr info) noexcept { return *static_cast<Decoder
     std::longjmp(reinterpret_cast<Decoder::ErrorManager*>(info->err)->jump, 1);
 }
 
-void initSource(j_decompress_ptr info) { decoderOf(info).startOfFile = true; }
+void initSource(j_decompress_ptr info) {
+    decoderOf(info).startOfFile = true;
+}
 
 boolean fillInputBuffer(j_decompress_ptr info) {
     Decoder& decoder = decoderOf(info);
@@ -115,7 +119,9 @@ TranslatorJPG::TranslatorJPG() : mDecoder(new Decoder()) {
     decoder.info.src = &decoder.source;
 }
 
-TranslatorJPG::~TranslatorJPG() { jpeg_destroy_decompress(&mDecoder->info); }
+TranslatorJPG::~TranslatorJPG() {
+    jpeg_destroy_decompress(&mDecoder->info);
+}
 
 object::Pointer<Image> TranslatorJPG::read(io::InputStream& stream, std::uint32_t) {
     Decoder& decoder = *mDecoder;
@@ -165,12 +171,14 @@ bool TranslatorJPG::decode() {
         throw io::TranslatorMemoryException();
     }
     std::uint8_t* pixels = decoder.image->lock();
-    const std::size_t pitch = std::size_t{info.output_width} * static_cast<std::size_t>(info.output_components);
+    const std::size_t pitch =
+        std::size_t{info.output_width} * static_cast<std::size_t>(info.output_components);
     for (JDIMENSION i = 0; i < info.output_height; ++i) {
         decoder.rows[i] = pixels + i * pitch;
     }
     while (info.output_scanline < info.output_height) {
-        jpeg_read_scanlines(&info, decoder.rows + info.output_scanline, info.output_height - info.output_scanline);
+        jpeg_read_scanlines(&info, decoder.rows + info.output_scanline,
+                            info.output_height - info.output_scanline);
     }
     jpeg_finish_decompress(&info);
     decoder.image->unlock();
@@ -188,7 +196,9 @@ void TranslatorJPG::cleanUp() noexcept {
     decoder.stream = nullptr;
 }
 
-bool TranslatorJPG::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorJPG::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorJPG::probe(io::File& file) {
     std::uint8_t header[10] = {};

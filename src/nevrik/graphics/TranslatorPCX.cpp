@@ -77,7 +77,9 @@ object::Pointer<Image> TranslatorPCX::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorPCX::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorPCX::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorPCX::probe(io::File& file) {
     std::uint8_t header[kHeaderSize];

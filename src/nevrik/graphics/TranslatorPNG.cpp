@@ -164,7 +164,9 @@ bool TranslatorPNG::decode(Decoder& decoder) {
     return true;
 }
 
-bool TranslatorPNG::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorPNG::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorPNG::probe(io::File& file) {
     png_byte signature[kSignatureSize] = {};

@@ -34,7 +34,8 @@ int entryBytesFor(int entrySize) {
 
 void readColourMap(io::InputStream& stream, std::int64_t length, int entrySize, Image& image) {
     const int bytes = entryBytesFor(entrySize);
-    const std::vector<std::uint8_t> map = detail::readUpTo(stream, static_cast<std::uint32_t>(length * bytes));
+    const std::vector<std::uint8_t> map =
+        detail::readUpTo(stream, static_cast<std::uint32_t>(length * bytes));
     Palette<uchar> palette;
     const std::size_t entries = std::min<std::size_t>(map.size() / bytes, Palette<uchar>::kSize);
     for (std::size_t i = 0; i < entries; ++i) {
@@ -42,7 +43,8 @@ void readColourMap(io::InputStream& stream, std::int64_t length, int entrySize, 
         if (bytes == 2) {
             const std::uint16_t word = detail::readU16(entry);
             palette.setEntry(static_cast<int>(i), static_cast<uchar>((word >> 7) & 0xF8),
-                             static_cast<uchar>((word >> 2) & 0xF8), static_cast<uchar>((word << 3) & 0xF8), 0);
+                             static_cast<uchar>((word >> 2) & 0xF8), static_cast<uchar>((word << 3) & 0xF8),
+                             0);
         } else {
             palette.setEntry(static_cast<int>(i), entry[2], entry[1], entry[0], bytes == 4 ? entry[3] : 0);
         }
@@ -143,7 +145,9 @@ object::Pointer<Image> TranslatorTGA::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorTGA::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorTGA::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorTGA::probe(io::File& file) {
     std::uint8_t header[3] = {};

@@ -6,9 +6,13 @@
 
 namespace nevrik::graphics {
 
-object::Pointer<Image> TranslatorTIFF::read(io::InputStream&, std::uint32_t) { return nullptr; }
+object::Pointer<Image> TranslatorTIFF::read(io::InputStream&, std::uint32_t) {
+    return nullptr;
+}
 
-bool TranslatorTIFF::write(io::OutputStream&, Image&) { return false; }
+bool TranslatorTIFF::write(io::OutputStream&, Image&) {
+    return false;
+}
 
 bool TranslatorTIFF::probe(io::File& file) {
     char magic[4] = {};

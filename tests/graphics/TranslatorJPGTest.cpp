@@ -1,0 +1,113 @@
+#include "nevrik/graphics/TranslatorJPG.h"
+
+#include "nevrik/graphics/PixelFormat.h"
+#include "nevrik/io/IOException.h"
+#include "nevrik/io/SystemFileFactory.h"
+#include "nevrik/io/TranslatorFormatException.h"
+
+#include "graphics/ImageFiles.h"
+#include "io/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace nevrik::graphics {
+namespace {
+
+using object::Pointer;
+using testing::decode;
+using testing::encodeJpeg;
+using testing::messageOf;
+using testing::pixelsOf;
+
+// Four flat quadrants, red, green, blue and white, so that JPEG's losses stay small.
+std::string quadrants(int width, int height) {
+    std::string rgb;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int quadrant = (y < height / 2 ? 0 : 2) + (x < width / 2 ? 0 : 1);
+            const unsigned char colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+            rgb.append(reinterpret_cast<const char*>(colours[quadrant]), 3);
+        }
+    }
+    return rgb;
+}
+
+void expectNear(const std::string& actual, const std::string& expected, std::size_t count, int tolerance) {
+    ASSERT_GE(actual.size(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_LE(std::abs(static_cast<unsigned char>(actual[i]) - static_cast<unsigned char>(expected[i])),
+                  tolerance)
+            << "byte " << i;
+    }
+}
+
+class TranslatorJPGTest : public ::testing::Test {
+protected:
+    // Probes read files; the file system is the only way to make one.
+    bool probe(const std::string& bytes) {
+        mFolder.write("probe.jpg", bytes);
+        return mTranslator.probe(*mFactory.open("probe.jpg", io::File::kRead));
+    }
+
+    nevrik::testing::TempFolder mFolder;
+    io::SystemFileFactory mFactory{mFolder.path().c_str()};
+    TranslatorJPG mTranslator;
+};
+
+TEST_F(TranslatorJPGTest, DecodesRgbPixels) {
+    const std::string rgb = quadrants(32, 16);
+    Pointer<Image> image = decode(mTranslator, encodeJpeg(32, 16, rgb));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getFormat(), PIXEL_RGB8);
+    EXPECT_EQ(image->getWidth(), 32);
+    EXPECT_EQ(image->getHeight(), 16);
+    expectNear(pixelsOf(*image), rgb, rgb.size(), 24);
+}
+
+TEST_F(TranslatorJPGTest, ProbeClaimsOnlyJfifFiles) {
+    EXPECT_TRUE(probe(encodeJpeg(8, 8, quadrants(8, 8))));
+    const std::string exif = encodeJpeg(8, 8, quadrants(8, 8), false);
+    EXPECT_FALSE(probe(exif));
+    EXPECT_FALSE(probe("\xFF\xD8\xFF"));
+    // Not claimed, but a direct read still decodes it.
+    EXPECT_EQ(decode(mTranslator, exif)->getWidth(), 8);
+}
+
+TEST_F(TranslatorJPGTest, TruncatedFileDecodesWhatItHas) {
+    const std::string rgb = quadrants(64, 64);
+    const std::string file = encodeJpeg(64, 64, rgb);
+    // Cut halfway through the coded data that follows the scan header.
+    const std::size_t scan = file.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    Pointer<Image> image = decode(mTranslator, file.substr(0, scan + (file.size() - scan) / 2));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getHeight(), 64);
+    // The top rows came before the cut.
+    expectNear(pixelsOf(*image), rgb, 64 * 3 * 8, 24);
+}
+
+TEST_F(TranslatorJPGTest, CorruptFileFailsAndTheNextFileStillDecodes) {
+    const std::string good = encodeJpeg(16, 16, quadrants(16, 16));
+    // A frame header whose length cannot hold a frame.
+    const std::string corrupt = good.substr(0, 20) + std::string("\xFF\xC0\x00\x02", 4) + good.substr(20);
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(mTranslator, corrupt); }),
+              "TranslatorFormatException");
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(mTranslator, ""); }),
+              "TranslatorFormatException");
+    Pointer<Image> image = decode(mTranslator, good);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getWidth(), 16);
+    expectNear(pixelsOf(*image), quadrants(16, 16), 16 * 16 * 3, 24);
+}
+
+TEST_F(TranslatorJPGTest, StreamFailureComesThroughAsItself) {
+    const std::string good = encodeJpeg(16, 16, quadrants(16, 16));
+    testing::FailingStream failing(good.substr(0, good.size() / 2));
+    EXPECT_EQ(messageOf<io::IOException>([&] { mTranslator.read(failing, 0); }), "disk gone");
+    EXPECT_TRUE(decode(mTranslator, good));
+}
+
+}  // namespace
+}  // namespace nevrik::graphics
