@@ -17,17 +17,25 @@ namespace {
 using object::Pointer;
 using testing::RecordingHandler;
 
-// Runs `feed` on an engine thread of its own once run() has begun.
+// Runs `feed` on a thread of its own once run() has bound the application.
 class TestApplication : public Application {
 public:
     explicit TestApplication(std::function<void(TestApplication*)> feed) : mFeed(std::move(feed)) {}
+    ~TestApplication() override {
+        if (mFeeder.joinable()) {
+            mFeeder.join();
+        }
+    }
 
     bool onStart() override {
         ++mStarts;
         mPostInStart = post(this, 1);
-        mFeeder = Pointer<system::Thread>::adopt(
-            new system::Thread(&TestApplication::feed, reinterpret_cast<std::uintptr_t>(this)));
-        mFeeder->start(false);
+        mFeeder = std::thread([this] {
+            while (getThread() == nullptr) {
+                std::this_thread::yield();
+            }
+            mFeed(this);
+        });
         return true;
     }
     bool onQuit() override {
@@ -35,27 +43,13 @@ public:
         return true;
     }
 
-    // Posts from another thread must wait until run() binds the thread.
-    void waitUntilRunning() {
-        while (getThread() == nullptr) {
-            std::this_thread::yield();
-        }
-    }
-
     int mStarts = 0;
     int mQuits = 0;
     bool mPostInStart = true;
-    Pointer<system::Thread> mFeeder;
 
 private:
-    static bool feed(std::uintptr_t self) {
-        auto* application = reinterpret_cast<TestApplication*>(self);
-        application->waitUntilRunning();
-        application->mFeed(application);
-        return true;
-    }
-
     std::function<void(TestApplication*)> mFeed;
+    std::thread mFeeder;
 };
 
 TEST(ApplicationTest, QuitForAnotherHandlerIsAnOrdinaryMessage) {
@@ -69,7 +63,6 @@ TEST(ApplicationTest, QuitForAnotherHandlerIsAnOrdinaryMessage) {
     application.addHandler(handler.get());
     EXPECT_FALSE(application.ownsThread());
     EXPECT_TRUE(application.run());
-    application.mFeeder->join();
     EXPECT_EQ(application.mStarts, 1);
     EXPECT_EQ(application.mQuits, 1);
     EXPECT_FALSE(application.mPostInStart);
@@ -112,7 +105,6 @@ TEST(ApplicationTest, SentMessagesOvertakeWaitingOnesAndWhatIsLeftGoesBackWithTh
         application.addHandler(gate.get());
         application.addHandler(handler.get());
         application.run();
-        application.mFeeder->join();
         EXPECT_EQ(handler->getCodes(), (std::vector<std::uint32_t>{10, 11}));
         EXPECT_EQ(handler->getReferenceCount(), 3);  // ours, the chain's, the waiting message's
     }
@@ -200,7 +192,6 @@ TEST(ApplicationTest, StressManySendersReachALooperAndTheApplicationExactlyOnceI
     });
     application.addHandler(onApplication.get());
     ASSERT_TRUE(application.run());
-    application.mFeeder->join();
     looper->quit();
 
     EXPECT_EQ(refused.load(), 0);
