@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/BlendMode.h"
 
 #include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/detail/Switch.h"
 
 #include <GL/glew.h>
 
@@ -9,10 +10,7 @@ namespace nevrik::graphics3d {
 BlendMode::~BlendMode() { Context::forgetCurrent(this); }
 
 void BlendMode::apply() const {
-    if (isOpaque()) {
-        glDisable(GL_BLEND);
-    } else {
-        glEnable(GL_BLEND);
+    if (detail::setCapability(GL_BLEND, !isOpaque())) {
         glBlendFunc(mSource, mDestination);
         if (glBlendEquationEXT != nullptr) {
             glBlendEquationEXT(mEquation);
@@ -22,10 +20,7 @@ void BlendMode::apply() const {
             glBlendColorEXT(mColour[0], mColour[1], mColour[2], mColour[3]);
         }
     }
-    if (mAlphaFunction == -1) {
-        glDisable(GL_ALPHA_TEST);
-    } else {
-        glEnable(GL_ALPHA_TEST);
+    if (detail::setCapability(GL_ALPHA_TEST, mAlphaFunction != -1)) {
         glAlphaFunc(static_cast<GLenum>(mAlphaFunction), mAlphaReference);
     }
 }

@@ -39,25 +39,26 @@ constexpr ClientArray kClientArrays[] = {
     {Context::kFogArray, GL_FOG_COORDINATE_ARRAY}, {Context::kWeightArray, GL_WEIGHT_ARRAY_ARB},
 };
 
+void setClientArray(GLenum array, bool on) {
+    if (on) {
+        glEnableClientState(array);
+    } else {
+        glDisableClientState(array);
+    }
+}
+
 // Turns each array on or off that is in one mask and not in the other.
 void switchClientArrays(std::uint32_t from, std::uint32_t to) {
     for (const ClientArray& array : kClientArrays) {
-        if ((from & array.bit) != 0 && (to & array.bit) == 0) {
-            glDisableClientState(array.state);
-        } else if ((to & array.bit) != 0 && (from & array.bit) == 0) {
-            glEnableClientState(array.state);
+        if (((from ^ to) & array.bit) != 0) {
+            setClientArray(array.state, (to & array.bit) != 0);
         }
     }
     for (int unit = 0; unit < Context::kTextureUnits; ++unit) {
         const std::uint32_t bit = Context::kTextureArray << unit;
-        const bool on = (to & bit) != 0;
-        if (((from & bit) != 0) != on) {
+        if (((from ^ to) & bit) != 0) {
             glClientActiveTexture(GL_TEXTURE0 + unit);
-            if (on) {
-                glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            } else {
-                glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-            }
+            setClientArray(GL_TEXTURE_COORD_ARRAY, (to & bit) != 0);
         }
     }
 }
@@ -72,13 +73,6 @@ bool applyState(T*& current, T& state) {
     current = &state;
     state.apply();
     return true;
-}
-
-template <class T, class U>
-void forgetState(T*& current, const U* state) noexcept {
-    if (current == state) {
-        current = nullptr;
-    }
 }
 
 }  // namespace
@@ -218,41 +212,19 @@ bool Context::bindTexture(int unit, Texture* texture, std::uint32_t target, std:
     return true;
 }
 
-void Context::forgetCurrent(const Material* state) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentMaterial, state);
+template <class T, class U>
+void Context::forgetField(T* Context::*field, const U* state) noexcept {
+    if (tCurrent != nullptr && tCurrent->*field == state) {
+        tCurrent->*field = nullptr;
     }
 }
 
-void Context::forgetCurrent(const BlendMode* state) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentBlendMode, state);
-    }
-}
-
-void Context::forgetCurrent(const StencilMode* state) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentStencilMode, state);
-    }
-}
-
-void Context::forgetCurrent(const DepthMode* state) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentDepthMode, state);
-    }
-}
-
-void Context::forgetCurrent(const PolygonMode* state) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentPolygonMode, state);
-    }
-}
-
-void Context::forgetCurrent(const Shader* shader) noexcept {
-    if (tCurrent != nullptr) {
-        forgetState(tCurrent->mCurrentShader, shader);
-    }
-}
+void Context::forgetCurrent(const Material* state) noexcept { forgetField(&Context::mCurrentMaterial, state); }
+void Context::forgetCurrent(const BlendMode* state) noexcept { forgetField(&Context::mCurrentBlendMode, state); }
+void Context::forgetCurrent(const StencilMode* state) noexcept { forgetField(&Context::mCurrentStencilMode, state); }
+void Context::forgetCurrent(const DepthMode* state) noexcept { forgetField(&Context::mCurrentDepthMode, state); }
+void Context::forgetCurrent(const PolygonMode* state) noexcept { forgetField(&Context::mCurrentPolygonMode, state); }
+void Context::forgetCurrent(const Shader* shader) noexcept { forgetField(&Context::mCurrentShader, shader); }
 
 void Context::forgetCurrent(const Light* light) {
     if (tCurrent != nullptr) {

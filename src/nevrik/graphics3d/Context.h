@@ -143,6 +143,9 @@ private:
 
     // The window's size into the default framebuffer; false when unknown.
     bool readWindowSize();
+    // Clears the current context's record `field` if it holds `state`.
+    template <class T, class U>
+    static void forgetField(T* Context::*field, const U* state) noexcept;
 
     FrameBuffer mDefaultFrameBuffer;
     FrameBuffer* mCurrentFrameBuffer;

@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/DepthMode.h"
 
 #include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/detail/Switch.h"
 
 #include <GL/glew.h>
 
@@ -9,10 +10,7 @@ namespace nevrik::graphics3d {
 DepthMode::~DepthMode() { Context::forgetCurrent(this); }
 
 void DepthMode::apply() const {
-    if (mFunction == -1) {
-        glDisable(GL_DEPTH_TEST);
-    } else {
-        glEnable(GL_DEPTH_TEST);
+    if (detail::setCapability(GL_DEPTH_TEST, mFunction != -1)) {
         glDepthFunc(static_cast<GLenum>(mFunction));
     }
     glDepthMask(mWriteMask != 0 ? GL_TRUE : GL_FALSE);

@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/PolygonMode.h"
 
 #include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/detail/Switch.h"
 
 #include <GL/glew.h>
 
@@ -16,11 +17,8 @@ void PolygonMode::apply() const {
         glPolygonMode(GL_BACK, mBackMode);
     }
     glPolygonOffset(mOffsetFactor, mOffsetUnits);
-    if (mCull == kCullFront || mCull == kCullBack) {
-        glEnable(GL_CULL_FACE);
+    if (detail::setCapability(GL_CULL_FACE, mCull == kCullFront || mCull == kCullBack)) {
         glCullFace(mCull == kCullFront ? GL_FRONT : GL_BACK);
-    } else {
-        glDisable(GL_CULL_FACE);
     }
 }
 

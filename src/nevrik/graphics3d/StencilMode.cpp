@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/StencilMode.h"
 
 #include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/detail/Switch.h"
 
 #include <GL/glew.h>
 
@@ -9,10 +10,7 @@ namespace nevrik::graphics3d {
 StencilMode::~StencilMode() { Context::forgetCurrent(this); }
 
 void StencilMode::apply() const {
-    if (mFunction == -1) {
-        glDisable(GL_STENCIL_TEST);
-    } else {
-        glEnable(GL_STENCIL_TEST);
+    if (detail::setCapability(GL_STENCIL_TEST, mFunction != -1)) {
         glStencilFunc(static_cast<GLenum>(mFunction), mReference, mMask);
     }
     glStencilMask(mWriteMask);

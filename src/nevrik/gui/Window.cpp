@@ -174,35 +174,15 @@ bool Window::onMessage(Message& message) {
     }
 }
 
-bool Window::opened() {
-    for (View* view : mViews) {
-        view->create();
-    }
-    return true;
-}
+bool Window::opened() { return forEachView(&View::create); }
 
-bool Window::closed() {
-    for (View* view : mViews) {
-        view->destroy();
-    }
-    return true;
-}
+bool Window::closed() { return forEachView(&View::destroy); }
 
 bool Window::closeRequested() { return close(); }
 
-bool Window::activated() {
-    for (View* view : mViews) {
-        view->activate();
-    }
-    return true;
-}
+bool Window::activated() { return forEachView(&View::activate); }
 
-bool Window::deactivated() {
-    for (View* view : mViews) {
-        view->deactivate();
-    }
-    return true;
-}
+bool Window::deactivated() { return forEachView(&View::deactivate); }
 
 bool Window::moved(const input::Point& /*position*/) {
     mLastFrame = mFrame;
@@ -347,6 +327,13 @@ bool Window::destroyNative() {
     }
     mDeviceContext = nullptr;
     mContext.clear();
+    return true;
+}
+
+bool Window::forEachView(bool (View::*operation)()) {
+    for (View* view : mViews) {
+        (view->*operation)();
+    }
     return true;
 }
 

@@ -128,6 +128,8 @@ private:
     bool createNative();
     bool destroyNative();
     bool onWindowThread() const;
+    // Calls `operation` of every view in chain order; true.
+    bool forEachView(bool (View::*operation)());
     // Sends `what` about `view` to the window thread.
     bool sendViewRequest(std::uint32_t what, View* view);
     void sendSizeHints();

@@ -164,16 +164,11 @@ void NativeWindow::setTitle(const char* title) {
     request(kTitle);
 }
 
-void NativeWindow::setClientSize(int width, int height) {
-    {
-        std::lock_guard<std::mutex> guard(mRequestLock);
-        mRequestedWidth = width;
-        mRequestedHeight = height;
-    }
-    request(kSize);
-}
+void NativeWindow::setClientSize(int width, int height) { requestGeometry(kSize, 0, 0, width, height); }
 
-void NativeWindow::setFrame(int x, int y, int width, int height) {
+void NativeWindow::setFrame(int x, int y, int width, int height) { requestGeometry(kFrame, x, y, width, height); }
+
+void NativeWindow::requestGeometry(unsigned which, int x, int y, int width, int height) {
     {
         std::lock_guard<std::mutex> guard(mRequestLock);
         mRequestedX = x;
@@ -181,7 +176,7 @@ void NativeWindow::setFrame(int x, int y, int width, int height) {
         mRequestedWidth = width;
         mRequestedHeight = height;
     }
-    request(kFrame);
+    request(which);
 }
 
 void NativeWindow::setSizeHints(int minimumWidth, int minimumHeight, int maximumWidth, int maximumHeight) {

@@ -106,6 +106,8 @@ private:
     // Marks `request` (its values already stored) and carries it out now on
     // the owning thread, else at the owner's next dispatch.
     void request(unsigned request);
+    // Stores a position (kFrame only) and size, then requests `which`.
+    void requestGeometry(unsigned which, int x, int y, int width, int height);
     void wake();
     void applyRequests();
 
