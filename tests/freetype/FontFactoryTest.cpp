@@ -1,0 +1,123 @@
+#include "nevrik/freetype/FontFactory.h"
+
+#include "freetype/Failure.h"
+#include "freetype/FontFiles.h"
+#include "nevrik/io/DirectoryNotFoundException.h"
+#include "nevrik/io/SystemFileFactory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace nevrik::freetype {
+namespace {
+
+using object::Pointer;
+
+class FontFactoryTest : public ::testing::Test {
+protected:
+    // Registers DejaVu faces in the order given, each under its own name.
+    void registerInOrder(const std::vector<std::string>& faces) {
+        for (const std::string& face : faces) {
+            testing::copyDejaVu(mFolder, face, face);
+            ASSERT_TRUE(mFactory->registerFont(face.c_str())) << face;
+        }
+    }
+
+    std::string chosen(const char* family, const char* style) {
+        const Pointer<Font> font = mFactory->createFont(Descriptor(family, style));
+        return font->getDescriptor().toString().c_str();
+    }
+
+    std::vector<std::string> registered() const {
+        std::vector<std::string> lines;
+        for (const FontInfo& info : mFactory->getFonts()) {
+            lines.push_back(std::string(info.getFileName().c_str()) + ": " + info.getFamily().c_str() +
+                            " / " + info.getStyle().c_str());
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+
+    testing::TempFolder mFolder;
+    const Pointer<io::FileFactory> mFiles =
+        Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(mFolder.path().c_str()));
+    // Made over the empty folder, so that each test registers in its own order.
+    const Pointer<FontFactory> mFactory = Pointer<FontFactory>::adopt(new FontFactory(*mFiles));
+};
+
+TEST_F(FontFactoryTest, FamilyMatchBeatsStyleMatchAndBothIgnoreCase) {
+    registerInOrder({"DejaVuSans.ttf", "DejaVuSerif-Bold.ttf"});
+    EXPECT_EQ(chosen("DEJAVU sans", "Bold"), "DejaVu Sans Book");
+    EXPECT_EQ(chosen("dejavu serif", "book"), "DejaVu Serif Bold");
+    registerInOrder({"DejaVuSans-Bold.ttf"});
+    EXPECT_EQ(chosen("DejaVu Sans", "BOLD"), "DejaVu Sans Bold");
+    EXPECT_EQ(chosen("DejaVu Sans", "book"), "DejaVu Sans Book");
+}
+
+TEST_F(FontFactoryTest, WithoutFamilyMatchTheLastStyleMatchOrElseTheLastFontWins) {
+    registerInOrder({"DejaVuSerif-Bold.ttf", "DejaVuSans.ttf", "DejaVuSansMono-Bold.ttf"});
+    EXPECT_EQ(chosen("Nothing", "book"), "DejaVu Sans Book");
+    EXPECT_EQ(chosen("Nothing", "bold"), "DejaVu Sans Mono Bold");
+    EXPECT_EQ(chosen("Nothing", "italic"), "DejaVu Sans Mono Bold");
+    EXPECT_EQ(chosen("", ""), "DejaVu Sans Mono Bold");
+}
+
+TEST_F(FontFactoryTest, EmptyRegistryThrowsNoMatchException) {
+    EXPECT_EQ(testing::freetypeFailureOf([&] { mFactory->createFont(Descriptor()); }),
+              "Object:Exception:FreetypeException:NoMatchException / NoMatchException");
+}
+
+TEST_F(FontFactoryTest, ScanRegistersEveryFaceFreetypeOpensAndSkipsTheRest) {
+    testing::copyDejaVu(mFolder, "DejaVuSans-Bold.ttf", "bold.ttf");
+    testing::copyDejaVu(mFolder, "DejaVuSerif.ttf", "serif");
+    mFolder.write("cut.ttf", mFolder.read("bold.ttf").substr(0, 2000));
+    mFolder.write("empty.ttf", "");
+    mFolder.write("notes.txt", "not a font");
+    mFolder.write("squares.ttf", testing::SquareFont("Nevrik SQUARES", "").bytes());
+    std::filesystem::create_directory(mFolder / "folder.ttf");
+
+    mFactory->setFileFactory(*mFiles);
+    EXPECT_EQ(mFactory->getFileFactory(), mFiles.get());
+    const std::vector<std::string> expected = {"bold.ttf: dejavu sans / bold", "serif: dejavu serif / book",
+                                               "squares.ttf: nevrik squares / "};
+    EXPECT_EQ(registered(), expected);
+
+    EXPECT_FALSE(mFactory->registerFont("absent.ttf"));
+    EXPECT_FALSE(mFactory->registerFont("cut.ttf"));
+    EXPECT_FALSE(mFactory->registerFont("folder.ttf"));
+    EXPECT_EQ(registered(), expected);
+
+    // A folder that cannot be listed changes nothing; another one replaces the registry.
+    io::SystemFileFactory missing((mFolder / "missing").c_str());
+    EXPECT_THROW(mFactory->setFileFactory(missing), io::DirectoryNotFoundException);
+    EXPECT_EQ(mFactory->getFileFactory(), mFiles.get());
+    EXPECT_EQ(registered(), expected);
+    io::SystemFileFactory empty((mFolder / "folder.ttf").c_str());
+    mFactory->setFileFactory(empty);
+    EXPECT_TRUE(registered().empty());
+}
+
+TEST_F(FontFactoryTest, ChosenFileGoneIsFormatExceptionAndDamagedIsFreetypeException) {
+    registerInOrder({"DejaVuSans.ttf"});
+    mFolder.write("DejaVuSans.ttf", "damaged since it was registered");
+    const auto create = [&] { mFactory->createFont(Descriptor()); };
+    EXPECT_EQ(testing::freetypeFailureOf(create), "Object:Exception:FreetypeException / FreetypeException");
+    std::filesystem::remove(mFolder / "DejaVuSans.ttf");
+    EXPECT_EQ(testing::freetypeFailureOf(create),
+              "Object:Exception:FreetypeException:FormatException / FormatException");
+}
+
+TEST_F(FontFactoryTest, MadeFontHoldsTheOnlyReference) {
+    registerInOrder({"DejaVuSansMono.ttf"});
+    const Pointer<Font> font = mFactory->createFont(Descriptor("", "", 12.0f, 12.0f));
+    EXPECT_EQ(font->getReferenceCount(), 1);
+    EXPECT_STREQ(font->className().c_str(), "Object:Font");
+    EXPECT_STREQ(mFactory->className().c_str(), "Object:FontFactory");
+}
+
+}  // namespace
+}  // namespace nevrik::freetype
