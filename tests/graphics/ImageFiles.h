@@ -1,8 +1,9 @@
 #pragma once
 
-// Test and benchmark helpers: an in-memory stream and writers that make small
-// image files in memory.
+// Test and benchmark helpers: streams that end or fail on cue, and writers
+// that make image files in memory.
 
+#include "graphics/MemoryStream.h"
 #include "nevrik/graphics/Image.h"
 #include "nevrik/io/IOException.h"
 #include "nevrik/io/InputStream.h"
@@ -23,34 +24,6 @@
 #include <png.h>
 
 namespace nevrik::testing {
-
-/// An InputStream over bytes in memory; skips both ways, as a file does.
-class MemoryStream : public io::InputStream {
-public:
-    explicit MemoryStream(std::string bytes) : mBytes(std::move(bytes)) {}
-
-    std::int32_t read(void* buffer, std::int32_t count) override {
-        const std::int32_t got =
-            std::max(0, std::min(count, static_cast<std::int32_t>(mBytes.size() - mPosition)));
-        std::memcpy(buffer, mBytes.data() + mPosition, static_cast<std::size_t>(got));
-        mPosition += static_cast<std::size_t>(got);
-        return got;
-    }
-    std::int32_t skip(std::int32_t count) override {
-        const auto target = std::clamp<std::int64_t>(static_cast<std::int64_t>(mPosition) + count, 0,
-                                                     static_cast<std::int64_t>(mBytes.size()));
-        const auto moved = static_cast<std::int32_t>(target - static_cast<std::int64_t>(mPosition));
-        mPosition = static_cast<std::size_t>(target);
-        return moved;
-    }
-    std::uint32_t available() override { return static_cast<std::uint32_t>(mBytes.size() - mPosition); }
-
-    std::size_t getPosition() const { return mPosition; }
-
-private:
-    std::string mBytes;
-    std::size_t mPosition = 0;
-};
 
 /// Gives its bytes, then throws IOException "disk gone" instead of ending.
 class FailingStream : public MemoryStream {

@@ -1,0 +1,5 @@
+#include "nevrik/graphics/TranslatorGIF.h"
+
+#include "ImageFuzzer.h"
+
+NEVRIK_IMAGE_FUZZER(TranslatorGIF)

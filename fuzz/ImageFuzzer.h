@@ -1,0 +1,43 @@
+#pragma once
+
+// The body shared by the image fuzz targets: decode the input from memory with
+// one translator that lives across inputs, so that a read after a failed one
+// is exercised too. Refusals are expected; anything else escaping is a finding.
+
+#include "graphics/MemoryStream.h"
+#include "nevrik/graphics/Image.h"
+#include "nevrik/io/Translator.h"
+#include "nevrik/io/TranslatorException.h"
+#include "nevrik/object/Pointer.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace nevrik::fuzz {
+
+inline int decodeImage(io::Translator<graphics::Image>& translator, const std::uint8_t* data, std::size_t size) {
+    testing::MemoryStream stream(data, size);
+    try {
+        const object::Pointer<graphics::Image> head = translator.read(stream, stream.available());
+        // Touch the last pixel byte of every image of the chain: each must
+        // own as many bytes as its pitch and height say.
+        volatile std::uint8_t sink = 0;
+        for (graphics::Image* image = head.get(); image != nullptr; image = image->getNext()) {
+            const std::int64_t bytes = std::int64_t{image->getPitch()} * image->getHeight();
+            if (bytes > 0) {
+                sink = sink ^ image->lock()[bytes - 1];
+            }
+        }
+    } catch (const io::TranslatorException&) {
+    }
+    return 0;
+}
+
+}  // namespace nevrik::fuzz
+
+/// The fuzz entry point for the translator class `Name` of nevrik::graphics.
+#define NEVRIK_IMAGE_FUZZER(Name)                                                    \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+        static nevrik::graphics::Name translator;                                   \
+        return nevrik::fuzz::decodeImage(translator, data, size);                   \
+    }

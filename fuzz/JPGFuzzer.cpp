@@ -1,0 +1,5 @@
+#include "nevrik/graphics/TranslatorJPG.h"
+
+#include "ImageFuzzer.h"
+
+NEVRIK_IMAGE_FUZZER(TranslatorJPG)
