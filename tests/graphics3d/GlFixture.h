@@ -4,6 +4,7 @@
 #include "nevrik/platform/GlConfig.h"
 #include "nevrik/platform/GlContext.h"
 #include "nevrik/platform/NativeWindow.h"
+#include "platform/GlDriver.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -26,6 +27,7 @@ protected:
         ASSERT_TRUE(platform::GlContext::makeCurrent(binding()));
         mContext = Context::current();
         ASSERT_NE(mContext, nullptr);
+        platform::keepGlDrivers();
     }
 
     void TearDown() override {

@@ -3,6 +3,7 @@
 #include "nevrik/graphics3d/Context.h"
 #include "nevrik/gui/Window.h"
 #include "nevrik/object/Pointer.h"
+#include "platform/GlDriver.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -33,6 +34,7 @@ public:
         glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         graphics3d::Context* current = graphics3d::Context::peek();
+        platform::keepGlDrivers();
         mRecorder.record([&] {
             ++mFrames;
             std::copy(front, front + 4, mFront);

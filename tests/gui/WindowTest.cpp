@@ -357,7 +357,13 @@ TEST_F(WindowTest, OpeningAndClosingRepeatedlyLeavesNoConnectionsOrMemoryBehind)
         cycle();
     }
     EXPECT_EQ(openDescriptors(), descriptors) << "every X connection was closed";
+#if !defined(__SANITIZE_ADDRESS__)
+    // Address-sanitizer builds hold freed memory back; their leak check
+    // covers this instead.
     EXPECT_LT(residentKilobytes() - resident, 4096) << "no memory piles up per window";
+#else
+    static_cast<void>(resident);
+#endif
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "nevrik/platform/ThreadQueue.h"
 #include "nevrik/platform/WindowEvents.h"
 #include "nevrik/platform/WindowMessage.h"
+#include "platform/GlDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,7 @@ TEST_F(NativeWindowTest, ConfigurationGivesAtLeastTheRequestedBitsOrNothing) {
     PixelFormat requested;
     requested.depthBits = 24;
     ASSERT_TRUE(config.choose(keeper(), requested));
+    keepGlDrivers();
     EXPECT_GE(config.getActual().depthBits, 24);
     EXPECT_GE(config.getActual().colourBits, 24);
     EXPECT_FALSE(config.isColourIndex());

@@ -1,6 +1,7 @@
 #include "nevrik/gui/View.h"
 
 #include "nevrik/gui/Window.h"
+#include "nevrik/input/MouseListener.h"
 #include "nevrik/platform/WindowMessage.h"
 
 #include <algorithm>
@@ -10,6 +11,17 @@ namespace nevrik::gui {
 namespace {
 
 using Message = platform::WindowMessage;
+
+// Window messages carry the encodings the mouse listeners read, unchanged.
+static_assert(Message::kLeftHeld == input::MouseListener::kLeftButton &&
+                  Message::kMiddleHeld == input::MouseListener::kMiddleButton &&
+                  Message::kRightHeld == input::MouseListener::kRightButton &&
+                  Message::kLeftReleased == input::MouseListener::kLeftReleased &&
+                  Message::kMiddleReleased == input::MouseListener::kMiddleReleased &&
+                  Message::kRightReleased == input::MouseListener::kRightReleased &&
+                  Message::kShift == input::MouseListener::kShift &&
+                  Message::kControl == input::MouseListener::kControl,
+              "window messages and mouse listeners share one encoding");
 
 // What the child window's procedure answers for an input operation's result.
 long answer(bool handled) { return handled ? 0 : -1; }
