@@ -15,7 +15,8 @@
 
 namespace nevrik::fuzz {
 
-inline int decodeImage(io::Translator<graphics::Image>& translator, const std::uint8_t* data, std::size_t size) {
+inline int decodeImage(io::Translator<graphics::Image>& translator, const std::uint8_t* data,
+                       std::size_t size) {
     testing::MemoryStream stream(data, size);
     try {
         const object::Pointer<graphics::Image> head = translator.read(stream, stream.available());
@@ -36,8 +37,8 @@ inline int decodeImage(io::Translator<graphics::Image>& translator, const std::u
 }  // namespace nevrik::fuzz
 
 /// The fuzz entry point for the translator class `Name` of nevrik::graphics.
-#define NEVRIK_IMAGE_FUZZER(Name)                                                    \
+#define NEVRIK_IMAGE_FUZZER(Name)                                                       \
     extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
-        static nevrik::graphics::Name translator;                                   \
-        return nevrik::fuzz::decodeImage(translator, data, size);                   \
+        static nevrik::graphics::Name translator;                                       \
+        return nevrik::fuzz::decodeImage(translator, data, size);                       \
     }

@@ -132,6 +132,16 @@ TEST(TranslatorBMPTest, SixteenBitRowsAreFiveBitsPerColourWords) {
     EXPECT_EQ(pixelsOf(*image), bytes({0x00, 0x7C, 0x1F, 0x00}));
 }
 
+TEST(TranslatorBMPTest, FifteenBitRowsAreWholeWordsLong) {
+    // 100 pixels of 15 bits would pack into 188 bytes; the rows hold 200.
+    BmpSpec spec(100, 2, 15);
+    spec.pixels = std::string(200, '\x11') + std::string(200, '\x22');
+    TranslatorBMP translator;
+    Pointer<Image> image = decode(translator, bmp(spec));
+    EXPECT_EQ(image->getFormat(), PIXEL_RGB555);
+    EXPECT_EQ(pixelsOf(*image), std::string(200, '\x22') + std::string(200, '\x11'));
+}
+
 TEST(TranslatorBMPTest, NegativeHeightLoadsTopDown) {
     BmpSpec spec(1, -3, 8);
     spec.palette = greys(256);

@@ -122,7 +122,9 @@ void decodeRows(const std::vector<std::uint8_t>& data, Image& image, std::int64_
                 bool topDown) {
     const std::int64_t width = image.getWidth();
     const std::int64_t pitch = image.getPitch();
-    const std::int64_t stride = (width * bitCount + 31) / 32 * 4;
+    // 15-bit pixels are stored as whole 16-bit words.
+    const std::int64_t storedBits = bitCount == 15 ? 16 : bitCount;
+    const std::int64_t stride = (width * storedBits + 31) / 32 * 4;
     const auto size = static_cast<std::int64_t>(data.size());
     std::uint8_t* pixels = image.lock();
     std::vector<std::uint8_t> partial;

@@ -60,6 +60,8 @@ void readExactly(io::InputStream& stream, void* buffer, std::int32_t count) {
 std::vector<std::uint8_t> readUpTo(io::InputStream& stream, std::uint32_t limit) {
     std::vector<std::uint8_t> data;
     try {
+        // What the stream says it has is only a hint, but saves regrowing.
+        data.reserve(std::min(limit, stream.available()));
         while (data.size() < limit) {
             const std::size_t start = data.size();
             const auto wanted = static_cast<std::int32_t>(std::min<std::size_t>(kChunk, limit - start));
