@@ -43,7 +43,14 @@ public:
         });
     }
 
+    bool frameChanged(const input::Rect& frame) override {
+        OpenGL::frameChanged(frame);
+        mRecorder.record([&] { mFrame = frame; });
+        return true;
+    }
+
     int mFrames = 0;
+    input::Rect mFrame;
     unsigned char mFront[4] = {};
     GLint mViewport[4] = {};
     bool mCurrentWasOwn = false;
@@ -121,7 +128,7 @@ TEST_F(OpenGLTest, ResizedViewRendersWithTheNewViewport) {
     ASSERT_TRUE(mWindow->open());
     ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrames >= 1; }));
     mWindow->setSize(250.0f, 170.0f);
-    ASSERT_TRUE(mRecorder.waitFor([&] { return mView->getFrame().width == 114.0f; }));
+    ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrame.width == 114.0f && mView->mFrame.height == 68.0f; }));
     ASSERT_TRUE(nextFrame());
     EXPECT_EQ(mView->mViewport[2], 114);
     EXPECT_EQ(mView->mViewport[3], 68);
