@@ -102,6 +102,17 @@ TEST_F(TranslatorJPGTest, CorruptFileFailsAndTheNextFileStillDecodes) {
     expectNear(pixelsOf(*image), quadrants(16, 16), 16 * 16 * 3, 24);
 }
 
+TEST_F(TranslatorJPGTest, AbsurdSizeIsRefusedBeforeDecoding) {
+    std::string file = encodeJpeg(8, 8, quadrants(8, 8));
+    const std::size_t frame = file.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    // Height and width, big-endian, after the length and the precision.
+    file.replace(frame + 5, 4, "\xFF\xDC\xFF\xDC");
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(mTranslator, file); }),
+              "TranslatorFormatException");
+    EXPECT_TRUE(decode(mTranslator, encodeJpeg(8, 8, quadrants(8, 8))));
+}
+
 TEST_F(TranslatorJPGTest, StreamFailureComesThroughAsItself) {
     const std::string good = encodeJpeg(16, 16, quadrants(16, 16));
     testing::FailingStream failing(good.substr(0, good.size() / 2));

@@ -160,6 +160,8 @@ bool TranslatorJPG::decode() {
         return false;
     }
     jpeg_read_header(&info, TRUE);
+    // Before libjpeg sets up its own buffers for an absurd size.
+    detail::checkSize(PIXEL_RGB8, info.image_width, info.image_height);
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     if (info.output_components != 3) {
