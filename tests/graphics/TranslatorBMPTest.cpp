@@ -11,12 +11,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::messageOf;
-using testing::pixelsOf;
-using testing::put16;
-using testing::put32;
+using namespace nevrik::testing;
 
 constexpr std::uint32_t kRle8 = 1;
 constexpr std::uint32_t kRle4 = 2;

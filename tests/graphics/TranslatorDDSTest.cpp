@@ -13,10 +13,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::decode;
-using testing::messageOf;
-using testing::pixelsOf;
-using testing::put32;
+using namespace nevrik::testing;
 
 constexpr std::uint32_t kBasicFlags = 0x1 | 0x2 | 0x4 | 0x1000;
 constexpr std::uint32_t kMipmapFlag = 0x20000;

@@ -12,12 +12,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::encodeGif;
-using testing::GifFrame;
-using testing::messageOf;
-using testing::pixelsOf;
+using namespace nevrik::testing;
 
 const std::vector<GifColorType> kGlobal = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}};
 

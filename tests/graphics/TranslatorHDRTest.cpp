@@ -14,9 +14,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::messageOf;
+using namespace nevrik::testing;
 
 std::string header(int width, int height, const std::string& extra = "") {
     return "#?RADIANCE\n" + extra + "FORMAT=32-bit_rle_rgbe\n\n-Y " + std::to_string(height) + " +X " +

@@ -16,10 +16,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::decode;
-using testing::encodeJpeg;
-using testing::messageOf;
-using testing::pixelsOf;
+using namespace nevrik::testing;
 
 // Four flat quadrants, red, green, blue and white, so that JPEG's losses stay small.
 std::string quadrants(int width, int height) {

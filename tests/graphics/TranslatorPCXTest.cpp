@@ -11,11 +11,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::messageOf;
-using testing::pixelsOf;
-using testing::put16;
+using namespace nevrik::testing;
 
 std::string pcx(int xmin, int ymin, int xmax, int ymax, int bytesPerLine, const std::string& data,
                 int planes = 1) {

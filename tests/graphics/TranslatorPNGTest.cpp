@@ -12,12 +12,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::encodePng;
-using testing::messageOf;
-using testing::pixelsOf;
-using testing::PngSpec;
+using namespace nevrik::testing;
 
 PngSpec rgb(int width, int height, const std::string& rows) {
     PngSpec spec;

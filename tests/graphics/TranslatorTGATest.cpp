@@ -11,11 +11,7 @@ namespace nevrik::graphics {
 namespace {
 
 using object::Pointer;
-using testing::bytes;
-using testing::decode;
-using testing::messageOf;
-using testing::pixelsOf;
-using testing::put16;
+using namespace nevrik::testing;
 
 std::string tga(int type, int width, int height, int depth, int descriptor, const std::string& data,
                 const std::string& id = "", int mapLength = 0, int mapEntrySize = 0) {
