@@ -107,6 +107,26 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
     Pointer<Image> image = decode(translator, bmp(few));
     EXPECT_EQ(pixelsOf(*image), bytes({1, 0}));
 
+    // No count given, and room for only two entries before the pixels.
+    BmpSpec shortPalette(2, 1, 8);
+    shortPalette.palette = bytes({1, 1, 1, 0, 2, 2, 2, 0});
+    shortPalette.pixels = bytes({1, 0, 0, 0});
+    image = decode(translator, bmp(shortPalette));
+    EXPECT_EQ(pixelsOf(*image), bytes({1, 0}));
+    Palette<uchar> entries;
+    image->getPalette(entries);
+    EXPECT_EQ(entries.getEntry(1)[0], 2);
+    EXPECT_EQ(entries.getEntry(2)[0], 0);
+
+    // A longer info header than the fields read: the palette comes after all of it.
+    BmpSpec longInfo(1, 1, 8, 0, 140);
+    longInfo.coloursUsed = 1;
+    longInfo.palette = bytes({30, 20, 10, 0});
+    longInfo.pixels = bytes({0, 0, 0, 0});
+    image = decode(translator, bmp(longInfo));
+    image->getPalette(entries);
+    EXPECT_EQ(entries.getEntry(0)[0], 10);
+
     BmpSpec many(2, 1, 8);
     many.coloursUsed = 300;
     many.palette = greys(256) + std::string(44 * 4, '\x7F');

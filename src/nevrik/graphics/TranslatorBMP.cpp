@@ -176,10 +176,17 @@ object::Pointer<Image> TranslatorBMP::read(io::InputStream& stream, std::uint32_
     }
     const object::Pointer<Bitmap> image = detail::createBitmap(format, width, rows);
 
+    // The palette follows the whole info header, however long, and ends where
+    // the pixels begin at the latest.
     std::int64_t consumed = kFileHeaderSize + std::int64_t{kept};
+    consumed += detail::skipForward(stream, infoSize - kept);
+    if (offset < consumed) {
+        throw io::TranslatorFormatException();
+    }
     if (bitCount <= 8) {
         const std::int64_t entries = coloursUsed != 0 ? coloursUsed : 1 << bitCount;
-        const std::int64_t stored = std::min<std::int64_t>(entries, Palette<uchar>::kSize);
+        const std::int64_t stored =
+            std::min({entries, std::int64_t{Palette<uchar>::kSize}, (offset - consumed) / 4});
         std::uint8_t quads[Palette<uchar>::kSize * 4] = {};
         consumed += detail::readFully(stream, quads, static_cast<std::int32_t>(stored * 4));
         Palette<uchar> palette;
@@ -189,11 +196,7 @@ object::Pointer<Image> TranslatorBMP::read(io::InputStream& stream, std::uint32_
         }
         image->setPalette(palette);
     }
-    // The rest of a long info header, palette entries past 256 and any gap
-    // before the pixels.
-    if (offset < consumed) {
-        throw io::TranslatorFormatException();
-    }
+    // Palette entries past 256 and any gap before the pixels.
     detail::skipForward(stream, static_cast<std::uint32_t>(offset - consumed));
     const std::vector<std::uint8_t> data = detail::readUpTo(stream, size > offset ? size - offset : 0);
 
