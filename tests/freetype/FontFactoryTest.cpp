@@ -92,12 +92,15 @@ TEST_F(FontFactoryTest, ScanRegistersEveryFaceFreetypeOpensAndSkipsTheRest) {
     EXPECT_EQ(registered(), expected);
 
     // A folder that cannot be listed changes nothing; another one replaces the registry.
-    io::SystemFileFactory missing((mFolder / "missing").c_str());
-    EXPECT_THROW(mFactory->setFileFactory(missing), io::DirectoryNotFoundException);
+    const auto missing =
+        Pointer<io::FileFactory>::adopt(new io::SystemFileFactory((mFolder / "missing").c_str()));
+    EXPECT_THROW(mFactory->setFileFactory(*missing), io::DirectoryNotFoundException);
     EXPECT_EQ(mFactory->getFileFactory(), mFiles.get());
     EXPECT_EQ(registered(), expected);
-    io::SystemFileFactory empty((mFolder / "folder.ttf").c_str());
-    mFactory->setFileFactory(empty);
+    const auto empty =
+        Pointer<io::FileFactory>::adopt(new io::SystemFileFactory((mFolder / "folder.ttf").c_str()));
+    mFactory->setFileFactory(*empty);
+    EXPECT_EQ(empty->getReferenceCount(), 2);
     EXPECT_TRUE(registered().empty());
 }
 
