@@ -1,7 +1,7 @@
 #pragma once
 
 // Font files for the tests: copies of the system's DejaVu faces, and a small
-// TrueType font built in memory whose every glyph is known to the pixel.
+// TrueType font made in memory whose every glyph is known to the pixel.
 
 #include "io/TempFolder.h"
 
@@ -9,17 +9,13 @@
 #include <filesystem>
 #include <map>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace nevrik::testing {
 
-/// Where Debian's fonts-dejavu-core puts its faces.
-inline const std::filesystem::path kDejaVuFolder = "/usr/share/fonts/truetype/dejavu";
-
-/// Copies the DejaVu face `face` ("DejaVuSans.ttf") into `folder` as `name`.
+/// Copies the DejaVu face `face` of Debian's fonts-dejavu-core into `folder` as `name`.
 inline void copyDejaVu(const TempFolder& folder, const std::string& face, const std::string& name) {
-    std::filesystem::copy_file(kDejaVuFolder / face, folder / name);
+    std::filesystem::copy_file(std::filesystem::path("/usr/share/fonts/truetype/dejavu") / face,
+                               folder / name);
 }
 
 /// A TrueType font of 95 glyphs at 1024 units per em: glyph 0 is empty and
@@ -28,140 +24,77 @@ inline void copyDejaVu(const TempFolder& folder, const std::string& face, const 
 /// Every glyph advances 768 units (12 pixels at that size). Two character
 /// maps: encoding id 0 (Macintosh) maps only 'A' to glyph 1; encoding id 1
 /// (Windows Unicode, FreeType's default) maps codes 33-126 to glyphs 1-94.
+/// Table checksums are left 0: FreeType does not read them.
 class SquareFont {
 public:
     static constexpr int kGlyphs = 95;
-    static constexpr int kUnitsPerEm = 1024;
-    static constexpr int kAdvance = 768;
 
-    SquareFont(std::string family, std::string style)
-        : mFamily(std::move(family)), mStyle(std::move(style)) {}
+    SquareFont(const std::string& family, const std::string& style) : mFamily(family), mStyle(style) {}
 
     std::string bytes() const {
-        std::map<std::string, std::string> tables;
-        tables["cmap"] = cmap();
-        tables["head"] = head();
-        tables["hhea"] = hhea();
-        tables["maxp"] = maxp();
-        tables["name"] = name();
-        tables["post"] = post();
-        std::string glyf;
-        std::string loca = u32(0) + u32(0);  // glyph 0 has no outline
-        std::string hmtx = u16(kAdvance) + u16(0);
-        for (int glyph = 1; glyph < kGlyphs; ++glyph) {
-            glyf += square();
-            loca += u32(static_cast<std::uint32_t>(glyf.size()));
-            hmtx += u16(kAdvance) + u16(128);
+        std::map<std::string, std::string> tables;  // sorted by tag, as the directory must be
+        tables["cmap"] = u16(0) + u16(2) + u16(1) + u16(0) + u32(20) + u16(3) + u16(1) + u32(52) +
+                         format4('A', 'A', 1) + format4(33, 126, 1);
+        tables["head"] = u32(0x10000) + u32(0x10000) + u32(0) + u32(0x5F0F3CF5) + u16(0x000B) + u16(1024) +
+                         zeros(16) + u16(0) + u16(0) + u16(640) + u16(512) + u16(0) + u16(8) + u16(2) +
+                         u16(1) + u16(0);
+        tables["hhea"] = u32(0x10000) + u16(800) + u16(-224) + u16(0) + u16(768) + zeros(4) + u16(640) +
+                         u16(1) + zeros(14) + u16(kGlyphs);
+        tables["maxp"] = u32(0x10000) + u16(kGlyphs) + u16(4) + u16(1) + zeros(4) + u16(2) + zeros(16);
+        tables["name"] = u16(0) + u16(2) + u16(30) + nameRecord(1, mFamily.size(), 0) +
+                         nameRecord(2, mStyle.size(), mFamily.size()) + utf16(mFamily) + utf16(mStyle);
+        tables["post"] = u32(0x30000) + zeros(28);
+        // Glyph 0 is empty; each square: one contour of four on-curve points
+        // (128, 0), (128, 512), (640, 512), (640, 0) as 16-bit deltas.
+        const std::string square = u16(1) + u16(128) + u16(0) + u16(640) + u16(512) + u16(3) + u16(0) +
+                                   std::string(4, '\x01') + u16(128) + u16(0) + u16(512) + u16(0) + u16(0) +
+                                   u16(512) + u16(0) + u16(-512) + zeros(2);
+        tables["loca"] = u32(0);
+        tables["hmtx"] = u16(768) + u16(0);
+        for (int glyph = 0; glyph < kGlyphs; ++glyph) {
+            tables["loca"] += u32(static_cast<std::uint32_t>(glyph * square.size()));
+            if (glyph > 0) {
+                tables["glyf"] += square;
+                tables["hmtx"] += u16(768) + u16(128);
+            }
         }
-        tables["glyf"] = glyf;
-        tables["loca"] = loca;
-        tables["hmtx"] = hmtx;
-        return font(tables);
+
+        std::string directory =
+            u32(0x10000) + u16(static_cast<int>(tables.size())) + u16(128) + u16(3) + u16(16);
+        std::string data;
+        for (const auto& [tag, table] : tables) {
+            const auto offset = static_cast<std::uint32_t>(12 + 16 * tables.size() + data.size());
+            directory += tag + u32(0) + u32(offset) + u32(static_cast<std::uint32_t>(table.size()));
+            data += table + zeros((4 - table.size() % 4) % 4);
+        }
+        return directory + data;
     }
 
 private:
     static std::string u16(int value) {
-        return {static_cast<char>((value >> 8) & 0xff), static_cast<char>(value & 0xff)};
+        return {static_cast<char>((value >> 8) & 0xff), static_cast<char>(value)};
     }
     static std::string u32(std::uint32_t value) {
         return u16(static_cast<int>(value >> 16)) + u16(static_cast<int>(value & 0xffff));
     }
     static std::string zeros(std::size_t count) { return std::string(count, '\0'); }
-
-    // (searchRange, entrySelector, rangeShift) for `count` records of `size` bytes.
-    static std::string searchFields(int count, int size) {
-        int power = 1;
-        int log = 0;
-        while (power * 2 <= count) {
-            power *= 2;
-            ++log;
+    static std::string utf16(const std::string& text) {
+        std::string wide;
+        for (const char c : text) {
+            wide += u16(static_cast<unsigned char>(c));
         }
-        return u16(power * size) + u16(log) + u16((count - power) * size);
+        return wide;
     }
-
-    static std::string square() {
-        std::string glyph = u16(1) + u16(128) + u16(0) + u16(640) + u16(512);  // contours, box
-        glyph += u16(3) + u16(0);                                              // last point, no code
-        glyph += std::string(4, '\x01');                                       // on-curve, 16-bit deltas
-        glyph += u16(128) + u16(0) + u16(512) + u16(0);                        // x: 128, 128, 640, 640
-        glyph += u16(0) + u16(512) + u16(0) + u16(-512 & 0xffff);              // y: 0, 512, 512, 0
-        return glyph + zeros(2);                                               // 4-byte alignment
+    // A Windows Unicode English record of name `id`, with offset and length in UTF-16 units.
+    static std::string nameRecord(int id, std::size_t length, std::size_t offset) {
+        return u16(3) + u16(1) + u16(0x409) + u16(id) + u16(static_cast<int>(2 * length)) +
+               u16(static_cast<int>(2 * offset));
     }
-
-    // A format 4 subtable mapping codes first..last to glyphs from firstGlyph.
+    // A format 4 map of codes first-last to glyphs from firstGlyph: that
+    // segment and the closing 0xFFFF one, 32 bytes.
     static std::string format4(int first, int last, int firstGlyph) {
-        const int segments = 2;  // the range and the closing 0xFFFF segment
-        std::string body = searchFields(segments, 2);
-        body += u16(last) + u16(0xffff) + u16(0);
-        body += u16(first) + u16(0xffff);
-        body += u16((firstGlyph - first) & 0xffff) + u16(1);
-        body += u16(0) + u16(0);
-        return u16(4) + u16(static_cast<int>(body.size()) + 8) + u16(0) + u16(segments * 2) + body;
-    }
-
-    static std::string cmap() {
-        const std::string mac = format4('A', 'A', 1);
-        const std::string windows = format4(33, 126, 1);
-        const int start = 4 + 2 * 8;
-        return u16(0) + u16(2) + u16(1) + u16(0) + u32(start) + u16(3) + u16(1) +
-               u32(static_cast<std::uint32_t>(start + mac.size())) + mac + windows;
-    }
-
-    static std::string head() {
-        return u32(0x00010000) + u32(0x00010000) + u32(0) + u32(0x5F0F3CF5) + u16(0x000B) + u16(kUnitsPerEm) +
-               zeros(16) + u16(0) + u16(0) + u16(640) + u16(512) + u16(0) + u16(8) + u16(2) + u16(1) + u16(0);
-    }
-
-    static std::string hhea() {
-        return u32(0x00010000) + u16(800) + u16(-224 & 0xffff) + u16(0) + u16(kAdvance) + u16(0) + u16(0) +
-               u16(640) + u16(1) + u16(0) + u16(0) + zeros(8) + u16(0) + u16(kGlyphs);
-    }
-
-    static std::string maxp() {
-        return u32(0x00010000) + u16(kGlyphs) + u16(4) + u16(1) + u16(0) + u16(0) + u16(2) + zeros(16);
-    }
-
-    std::string name() const {
-        const auto utf16 = [](const std::string& text) {
-            std::string wide;
-            for (char c : text) {
-                wide += u16(static_cast<unsigned char>(c));
-            }
-            return wide;
-        };
-        const std::string family = utf16(mFamily);
-        const std::string style = utf16(mStyle);
-        const int count = 2;
-        std::string table = u16(0) + u16(count) + u16(6 + 12 * count);
-        table += u16(3) + u16(1) + u16(0x409) + u16(1) + u16(static_cast<int>(family.size())) + u16(0);
-        table += u16(3) + u16(1) + u16(0x409) + u16(2) + u16(static_cast<int>(style.size())) +
-                 u16(static_cast<int>(family.size()));
-        return table + family + style;
-    }
-
-    static std::string post() { return u32(0x00030000) + zeros(28); }
-
-    static std::uint32_t checksum(const std::string& table) {
-        std::uint32_t sum = 0;
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            sum += static_cast<std::uint32_t>(static_cast<unsigned char>(table[i])) << (24 - 8 * (i % 4));
-        }
-        return sum;
-    }
-
-    static std::string font(const std::map<std::string, std::string>& tables) {
-        const int count = static_cast<int>(tables.size());
-        std::string directory = u32(0x00010000) + u16(count) + searchFields(count, 16);
-        std::string data;
-        std::uint32_t offset = static_cast<std::uint32_t>(12 + 16 * count);
-        for (const auto& [tag, table] : tables) {  // a std::map keeps the tags sorted
-            directory +=
-                tag + u32(checksum(table)) + u32(offset) + u32(static_cast<std::uint32_t>(table.size()));
-            const std::string padded = table + zeros((4 - table.size() % 4) % 4);
-            data += padded;
-            offset += static_cast<std::uint32_t>(padded.size());
-        }
-        return directory + data;
+        return u16(4) + u16(32) + u16(0) + u16(4) + u16(4) + u16(1) + u16(0) + u16(last) + u16(0xffff) +
+               u16(0) + u16(first) + u16(0xffff) + u16(firstGlyph - first) + u16(1) + u16(0) + u16(0);
     }
 
     std::string mFamily;
