@@ -91,6 +91,8 @@ TEST_F(OpenGLTest, ClearedFrameIsOnScreenAfterTheSwap) {
     ASSERT_TRUE(mWindow->addView(mView.get()));
     ASSERT_TRUE(mWindow->open());
     ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrames >= 1; }));
+    // Where no other test's window covers it: the screen is read back.
+    mDisplay.moveAway(mWindow->getNativeWindow().getId(), 900, 60);
     ASSERT_TRUE(nextFrame());
     EXPECT_EQ(mView->mFront[0], 0);
     EXPECT_EQ(mView->mFront[1], 255);

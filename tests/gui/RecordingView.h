@@ -26,6 +26,10 @@ public:
         mRecorder.record([&] { mCreated += made ? 1 : 0; });
         return made;
     }
+    bool paint(Context& /*context*/, const input::Rect& /*area*/) override {
+        mRecorder.record([&] { ++mPaints; });
+        return true;
+    }
     bool frameChanged(const input::Rect& frame) override {
         mRecorder.record([&] { mLastFrame = frame; });
         return true;
@@ -43,6 +47,7 @@ public:
     bool mouseWheel(float delta, std::uint32_t state) override { return add({'w', delta, 0.0f, state}); }
 
     int mCreated = 0;
+    int mPaints = 0;
     input::Rect mLastFrame;
     std::vector<Event> mEvents;
 

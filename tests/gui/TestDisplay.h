@@ -66,6 +66,14 @@ public:
         return parent;
     }
 
+    // Puts a top-level window at (x, y) on the screen, above the others:
+    // tests running side by side open their windows in the same corner.
+    void moveAway(std::uintptr_t window, int x, int y) {
+        XMoveWindow(mDisplay, window, x, y);
+        XRaiseWindow(mDisplay, window);
+        XSync(mDisplay, False);
+    }
+
     // Moves the pointer to (x, y) in `window`.
     void movePointer(std::uintptr_t window, int x, int y) {
         int rootX = 0;
