@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <set>
 #include <thread>
@@ -35,7 +36,7 @@ protected:
     static std::vector<std::uint8_t> pixelsOf(const Font& font) {
         graphics::Bitmap& atlas = *font.getAtlas();
         const std::uint8_t* pixels = atlas.lock();
-        std::vector<std::uint8_t> copy(pixels, pixels + atlas.getPitch() * atlas.getHeight());
+        std::vector<std::uint8_t> copy(pixels, pixels + std::ptrdiff_t{atlas.getPitch()} * atlas.getHeight());
         atlas.unlock();
         return copy;
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 
 namespace nevrik::freetype {
 namespace {
@@ -47,9 +48,10 @@ bool rendered(FT_Face face, FT_UInt glyphIndex) noexcept {
 }
 
 // Whole pixels of a 26.6 length, rounded up, plus the one spare pixel each
-// cell keeps.
+// cell keeps. Lengths past any atlas are cut first, so that nothing overflows.
 std::int64_t cellSide(FT_Pos largest) noexcept {
-    return (static_cast<std::int64_t>(largest) + 63) / 64 + 1;
+    const std::int64_t length = std::min<std::int64_t>(largest, std::int64_t{Font::kMaxAtlasSide} * 64);
+    return (length + 63) / 64 + 1;
 }
 
 int clampedInt(unsigned int value) noexcept {
@@ -138,7 +140,8 @@ Font::Font(io::File& file, const Descriptor& descriptor) : mDescriptor(descripto
         const std::int32_t y = cell / kCellsPerRow * mCellHeight;
         const std::int32_t pitch = mAtlas->getPitch();
         // A bitmap in a mode with no coverage to take counts as not rendered.
-        if (!detail::copyCoverage(source, pixels + y * pitch + x, pitch, mCellWidth, mCellHeight)) {
+        if (!detail::copyCoverage(source, pixels + std::ptrdiff_t{y} * pitch + x, pitch, mCellWidth,
+                                  mCellHeight)) {
             continue;
         }
         Glyph& glyph = glyphOfCell[cell];
