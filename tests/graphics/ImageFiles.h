@@ -209,6 +209,12 @@ inline std::string encodeGif(int width, int height, int background, const std::v
     for (const GifFrame& frame : frames) {
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
         ColorMapObject* local = makeMap(frame.colours);
+        // giflib's encoder forgets, without freeing, the last frame's map
+        // when the next frame has none.
+        if (local == nullptr && gif->Image.ColorMap != nullptr) {
+            GifFreeMapObject(gif->Image.ColorMap);
+            gif->Image.ColorMap = nullptr;
+        }
         EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, frame.interlaced, local);
         std::vector<int> order;
         if (frame.interlaced) {
