@@ -87,7 +87,8 @@ void decodeRunLength(const std::vector<std::uint8_t>& data, Canvas& canvas, bool
                 const std::size_t bytes = nibbles ? (value + 1u) / 2u : value;
                 const std::size_t present = std::min(bytes, size - i);
                 const std::uint8_t* run = data.data() + i;
-                const std::int64_t pixels = nibbles ? std::min<std::int64_t>(value, 2 * present) : present;
+                const auto pixels =
+                    static_cast<std::int64_t>(nibbles ? std::min<std::size_t>(value, 2 * present) : present);
                 canvas.put(pixels, [&](std::int64_t k) -> std::uint8_t {
                     return nibbles ? ((k & 1) != 0 ? run[k / 2] & 0x0F : run[k / 2] >> 4) : run[k];
                 });

@@ -25,9 +25,9 @@ void store(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t
     float rgb[3] = {0.0f, 0.0f, 0.0f};
     if (exponent != 0) {
         const float f = std::ldexp(1.0f, exponent - 136);
-        rgb[0] = red * f;
-        rgb[1] = green * f;
-        rgb[2] = blue * f;
+        rgb[0] = static_cast<float>(red) * f;
+        rgb[1] = static_cast<float>(green) * f;
+        rgb[2] = static_cast<float>(blue) * f;
     }
     std::memcpy(out, rgb, kPixelBytes);
 }

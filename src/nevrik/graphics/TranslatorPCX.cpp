@@ -40,7 +40,8 @@ object::Pointer<Image> TranslatorPCX::read(io::InputStream& stream, std::uint32_
     detail::readFully(stream, colours, kPaletteSize);
     Palette<uchar> palette;
     for (int i = 0; i < Palette<uchar>::kSize; ++i) {
-        palette.setEntry(i, colours[3 * i], colours[3 * i + 1], colours[3 * i + 2], 0);
+        const std::uint8_t* rgb = colours + std::ptrdiff_t{3} * i;
+        palette.setEntry(i, rgb[0], rgb[1], rgb[2], 0);
     }
     image->setPalette(palette);
 
