@@ -96,14 +96,13 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
     const std::uint32_t caps2 = getField(112);
     const bool cube = (caps & kComplexCaps) != 0 && (caps2 & kCubeCaps) != 0;
     const bool volume = !cube && (caps & kComplexCaps) != 0 && (caps2 & kVolumeCaps) != 0;
-    if (!volume) {
-        mDepth = 1;
-    }
-    if (mDepth > detail::kMaxDimension) {
+    // Only a volume has slices; the depth of anything else is never read.
+    const std::int64_t slices = volume ? mDepth : 1;
+    if (slices > detail::kMaxDimension) {
         throw io::TranslatorFormatException();
     }
-    detail::checkSize(mFormat, mWidth, mHeight, mDepth);
-    mMipmapCount = std::min(mMipmapCount, levelsFor(std::max({mWidth, mHeight, mDepth})));
+    detail::checkSize(mFormat, mWidth, mHeight, slices);
+    mMipmapCount = std::min(mMipmapCount, levelsFor(std::max({mWidth, mHeight, slices})));
 
     std::int64_t faces = 1;
     if (cube) {
@@ -115,7 +114,7 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
     }
     // The whole chain must fit the budget before the first surface is made.
     std::int64_t bytes = 0;
-    for (std::int64_t level = 0, w = mWidth, h = mHeight, d = mDepth; level < mMipmapCount; ++level) {
+    for (std::int64_t level = 0, w = mWidth, h = mHeight, d = slices; level < mMipmapCount; ++level) {
         bytes += faces * d * (getBytesPerPixel(mFormat) * w * h + kSurfaceOverhead);
         w = halve(w);
         h = halve(h);
