@@ -130,7 +130,8 @@ TEST_F(OpenGLTest, ResizedViewRendersWithTheNewViewport) {
     ASSERT_TRUE(mWindow->open());
     ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrames >= 1; }));
     mWindow->setSize(250.0f, 170.0f);
-    ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrame.width == 114.0f && mView->mFrame.height == 68.0f; }));
+    ASSERT_TRUE(
+        mRecorder.waitFor([&] { return mView->mFrame.width == 114.0f && mView->mFrame.height == 68.0f; }));
     ASSERT_TRUE(nextFrame());
     EXPECT_EQ(mView->mViewport[2], 114);
     EXPECT_EQ(mView->mViewport[3], 68);

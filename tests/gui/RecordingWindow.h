@@ -36,7 +36,9 @@ public:
     }
     bool keyDown(std::uint32_t key) override { return add({'d', key, 0}); }
     bool keyUp(std::uint32_t key) override { return add({'u', key, 0}); }
-    bool character(std::uint32_t code, std::uint32_t modifiers) override { return add({'c', code, modifiers}); }
+    bool character(std::uint32_t code, std::uint32_t modifiers) override {
+        return add({'c', code, modifiers});
+    }
 
     int mPaints = 0;
     int mCloseRequests = 0;

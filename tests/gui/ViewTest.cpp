@@ -30,7 +30,8 @@ public:
     long send(const WindowMessage& message) { return procedure(getNativeWindow(), message, this); }
 
     bool frameChanged(const input::Rect& frame) override {
-        mLog += "f" + std::to_string(static_cast<int>(frame.x)) + "," + std::to_string(static_cast<int>(frame.width));
+        mLog += "f" + std::to_string(static_cast<int>(frame.x)) + "," +
+                std::to_string(static_cast<int>(frame.width));
         return true;
     }
     bool paint(Context& /*context*/, const input::Rect& area) override {

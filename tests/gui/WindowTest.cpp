@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Recorder.h"
 #include "RecordingView.h"
 #include "RecordingWindow.h"
-#include "Recorder.h"
 #include "TestDisplay.h"
 #include "platform/GlDriver.h"
 
@@ -158,8 +158,10 @@ TEST_F(WindowTest, ResizeMovesFollowingViewsAndStretchesStretchingOnes) {
     ASSERT_TRUE(mRecorder.waitFor([&] {
         return follower->mLastFrame.x == 110.0f && follower->mLastFrame.y == 60.0f &&
                stretcher->mLastFrame.width == 140.0f && stretcher->mLastFrame.height == 80.0f;
-    })) << follower->mLastFrame.x << "," << follower->mLastFrame.y << " " << stretcher->mLastFrame.width << "x"
-        << stretcher->mLastFrame.height << " window " << window->mResizedTo.width << "x" << window->mResizedTo.height;
+    })) << follower->mLastFrame.x
+        << "," << follower->mLastFrame.y << " " << stretcher->mLastFrame.width << "x"
+        << stretcher->mLastFrame.height << " window " << window->mResizedTo.width << "x"
+        << window->mResizedTo.height;
     EXPECT_EQ(follower->getFrame().width, 40.0f);
     EXPECT_EQ(follower->getFrame().height, 30.0f);
     EXPECT_EQ(stretcher->getFrame().x, 60.0f);

@@ -7,7 +7,9 @@
 
 namespace nevrik::graphics3d {
 
-BlendMode::~BlendMode() { Context::forgetCurrent(this); }
+BlendMode::~BlendMode() {
+    Context::forgetCurrent(this);
+}
 
 void BlendMode::apply() const {
     if (detail::setCapability(GL_BLEND, !isOpaque())) {
@@ -16,7 +18,8 @@ void BlendMode::apply() const {
             glBlendEquationEXT(mEquation);
         }
         // The constant-colour factors start at GL_CONSTANT_COLOR.
-        if (glBlendColorEXT != nullptr && (mSource >= GL_CONSTANT_COLOR || mDestination >= GL_CONSTANT_COLOR)) {
+        if (glBlendColorEXT != nullptr &&
+            (mSource >= GL_CONSTANT_COLOR || mDestination >= GL_CONSTANT_COLOR)) {
             glBlendColorEXT(mColour[0], mColour[1], mColour[2], mColour[3]);
         }
     }
@@ -25,7 +28,9 @@ void BlendMode::apply() const {
     }
 }
 
-bool BlendMode::isOpaque() const noexcept { return mSource == GL_ONE && mDestination == GL_ZERO; }
+bool BlendMode::isOpaque() const noexcept {
+    return mSource == GL_ONE && mDestination == GL_ZERO;
+}
 
 void BlendMode::setFunction(std::uint32_t source, std::uint32_t destination) noexcept {
     mSource = source;

@@ -34,8 +34,8 @@ struct ClientArray {
     GLenum state;
 };
 constexpr ClientArray kClientArrays[] = {
-    {Context::kPositionArray, GL_VERTEX_ARRAY},   {Context::kNormalArray, GL_NORMAL_ARRAY},
-    {Context::kColourArray, GL_COLOR_ARRAY},      {Context::kEdgeFlagArray, GL_EDGE_FLAG_ARRAY},
+    {Context::kPositionArray, GL_VERTEX_ARRAY},    {Context::kNormalArray, GL_NORMAL_ARRAY},
+    {Context::kColourArray, GL_COLOR_ARRAY},       {Context::kEdgeFlagArray, GL_EDGE_FLAG_ARRAY},
     {Context::kFogArray, GL_FOG_COORDINATE_ARRAY}, {Context::kWeightArray, GL_WEIGHT_ARRAY_ARB},
 };
 
@@ -121,9 +121,12 @@ Context* Context::create() {
     return context;
 }
 
-Context* Context::peek() noexcept { return tCurrent; }
+Context* Context::peek() noexcept {
+    return tCurrent;
+}
 
-Context::Context() : mCurrentFrameBuffer(&mDefaultFrameBuffer), mDefaultShader(kPositionArray), mDeferQueue(this) {
+Context::Context()
+    : mCurrentFrameBuffer(&mDefaultFrameBuffer), mDefaultShader(kPositionArray), mDeferQueue(this) {
     for (std::uint32_t& target : mBoundTargets) {
         target = GL_TEXTURE_2D;
     }
@@ -170,11 +173,21 @@ void Context::dispose() {
     all.contexts.remove(this);
 }
 
-bool Context::apply(Material& state) { return applyState(mCurrentMaterial, state); }
-bool Context::apply(BlendMode& state) { return applyState(mCurrentBlendMode, state); }
-bool Context::apply(StencilMode& state) { return applyState(mCurrentStencilMode, state); }
-bool Context::apply(DepthMode& state) { return applyState(mCurrentDepthMode, state); }
-bool Context::apply(PolygonMode& state) { return applyState(mCurrentPolygonMode, state); }
+bool Context::apply(Material& state) {
+    return applyState(mCurrentMaterial, state);
+}
+bool Context::apply(BlendMode& state) {
+    return applyState(mCurrentBlendMode, state);
+}
+bool Context::apply(StencilMode& state) {
+    return applyState(mCurrentStencilMode, state);
+}
+bool Context::apply(DepthMode& state) {
+    return applyState(mCurrentDepthMode, state);
+}
+bool Context::apply(PolygonMode& state) {
+    return applyState(mCurrentPolygonMode, state);
+}
 
 void Context::switchArrays(std::uint32_t mask) {
     if (mask == mEnabledArrays) {
@@ -219,12 +232,24 @@ void Context::forgetField(T* Context::*field, const U* state) noexcept {
     }
 }
 
-void Context::forgetCurrent(const Material* state) noexcept { forgetField(&Context::mCurrentMaterial, state); }
-void Context::forgetCurrent(const BlendMode* state) noexcept { forgetField(&Context::mCurrentBlendMode, state); }
-void Context::forgetCurrent(const StencilMode* state) noexcept { forgetField(&Context::mCurrentStencilMode, state); }
-void Context::forgetCurrent(const DepthMode* state) noexcept { forgetField(&Context::mCurrentDepthMode, state); }
-void Context::forgetCurrent(const PolygonMode* state) noexcept { forgetField(&Context::mCurrentPolygonMode, state); }
-void Context::forgetCurrent(const Shader* shader) noexcept { forgetField(&Context::mCurrentShader, shader); }
+void Context::forgetCurrent(const Material* state) noexcept {
+    forgetField(&Context::mCurrentMaterial, state);
+}
+void Context::forgetCurrent(const BlendMode* state) noexcept {
+    forgetField(&Context::mCurrentBlendMode, state);
+}
+void Context::forgetCurrent(const StencilMode* state) noexcept {
+    forgetField(&Context::mCurrentStencilMode, state);
+}
+void Context::forgetCurrent(const DepthMode* state) noexcept {
+    forgetField(&Context::mCurrentDepthMode, state);
+}
+void Context::forgetCurrent(const PolygonMode* state) noexcept {
+    forgetField(&Context::mCurrentPolygonMode, state);
+}
+void Context::forgetCurrent(const Shader* shader) noexcept {
+    forgetField(&Context::mCurrentShader, shader);
+}
 
 void Context::forgetCurrent(const Light* light) {
     if (tCurrent != nullptr) {

@@ -15,6 +15,7 @@
 #include "nevrik/object/Noncopyable.h"
 #include "nevrik/object/Object.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace nevrik::graphics3d {
@@ -102,6 +103,12 @@ public:
     /// Records the index buffer a mesh bound last.
     void setIndexBinding(const void* data, std::uint32_t type, std::uint32_t size) noexcept;
 
+    /// Records that compiled programs store into, through the context whose
+    /// address they keep in a register.
+    enum class Record { IndexData, IndexType, IndexSize };
+    /// Byte offset of `record` from a context's address.
+    static std::int32_t getOffset(Record record) noexcept;
+
     FrameBuffer& getDefaultFrameBuffer() noexcept { return mDefaultFrameBuffer; }
     FrameBuffer* getCurrentFrameBuffer() const noexcept { return mCurrentFrameBuffer; }
     void setCurrentFrameBuffer(FrameBuffer* frameBuffer) noexcept { mCurrentFrameBuffer = frameBuffer; }
@@ -176,5 +183,22 @@ private:
     std::uintptr_t mWindow = 0;
     void* mRenderingContext = nullptr;
 };
+
+// offsetof on a class with virtual functions is conditionally supported;
+// GCC and Clang support it for classes without virtual bases, as here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+inline std::int32_t Context::getOffset(Record record) noexcept {
+    switch (record) {
+        case Record::IndexData:
+            return static_cast<std::int32_t>(offsetof(Context, mIndexData));
+        case Record::IndexType:
+            return static_cast<std::int32_t>(offsetof(Context, mIndexType));
+        case Record::IndexSize:
+            return static_cast<std::int32_t>(offsetof(Context, mIndexSize));
+    }
+    return 0;
+}
+#pragma GCC diagnostic pop
 
 }  // namespace nevrik::graphics3d

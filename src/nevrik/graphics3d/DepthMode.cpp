@@ -7,7 +7,9 @@
 
 namespace nevrik::graphics3d {
 
-DepthMode::~DepthMode() { Context::forgetCurrent(this); }
+DepthMode::~DepthMode() {
+    Context::forgetCurrent(this);
+}
 
 void DepthMode::apply() const {
     if (detail::setCapability(GL_DEPTH_TEST, mFunction != -1)) {

@@ -4,6 +4,8 @@
 
 namespace nevrik::graphics3d {
 
-Light::~Light() { Context::forgetCurrent(this); }
+Light::~Light() {
+    Context::forgetCurrent(this);
+}
 
 }  // namespace nevrik::graphics3d

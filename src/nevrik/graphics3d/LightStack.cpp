@@ -27,6 +27,8 @@ void LightStack::remove(const Light* light) {
     }
 }
 
-Light* LightStack::get(int unit) const noexcept { return unit >= 0 && unit < kSlots ? mLights[unit] : nullptr; }
+Light* LightStack::get(int unit) const noexcept {
+    return unit >= 0 && unit < kSlots ? mLights[unit] : nullptr;
+}
 
 }  // namespace nevrik::graphics3d

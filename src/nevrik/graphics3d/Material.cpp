@@ -4,7 +4,9 @@
 
 namespace nevrik::graphics3d {
 
-Material::~Material() { Context::forgetCurrent(this); }
+Material::~Material() {
+    Context::forgetCurrent(this);
+}
 
 void Material::apply() const {}
 

@@ -7,7 +7,9 @@
 
 namespace nevrik::graphics3d {
 
-PolygonMode::~PolygonMode() { Context::forgetCurrent(this); }
+PolygonMode::~PolygonMode() {
+    Context::forgetCurrent(this);
+}
 
 void PolygonMode::apply() const {
     if (mFrontMode == mBackMode) {

@@ -4,7 +4,9 @@
 
 namespace nevrik::graphics3d {
 
-Shader::~Shader() { Context::forgetCurrent(this); }
+Shader::~Shader() {
+    Context::forgetCurrent(this);
+}
 
 bool Shader::bind() {
     Context* context = Context::peek();

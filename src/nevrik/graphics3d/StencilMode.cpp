@@ -7,7 +7,9 @@
 
 namespace nevrik::graphics3d {
 
-StencilMode::~StencilMode() { Context::forgetCurrent(this); }
+StencilMode::~StencilMode() {
+    Context::forgetCurrent(this);
+}
 
 void StencilMode::apply() const {
     if (detail::setCapability(GL_STENCIL_TEST, mFunction != -1)) {

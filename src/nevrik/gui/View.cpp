@@ -24,7 +24,9 @@ static_assert(Message::kLeftHeld == input::MouseListener::kLeftButton &&
               "window messages and mouse listeners share one encoding");
 
 // What the child window's procedure answers for an input operation's result.
-long answer(bool handled) { return handled ? 0 : -1; }
+long answer(bool handled) {
+    return handled ? 0 : -1;
+}
 
 input::Point positionOf(const Message& message) {
     return {static_cast<float>(message.x), static_cast<float>(message.y)};
@@ -42,13 +44,21 @@ View::~View() {
     mNative.setProcedure(platform::WindowProcedure{});
 }
 
-Size View::getSize() const { return {mFrame.width, mFrame.height}; }
+Size View::getSize() const {
+    return {mFrame.width, mFrame.height};
+}
 
-bool View::isVisible() const { return true; }
+bool View::isVisible() const {
+    return true;
+}
 
-bool View::paint(Context& /*context*/, const input::Rect& /*area*/) { return true; }
+bool View::paint(Context& /*context*/, const input::Rect& /*area*/) {
+    return true;
+}
 
-bool View::create() { return createChild(nullptr); }
+bool View::create() {
+    return createChild(nullptr);
+}
 
 bool View::destroy() {
     if (!mNative.isCreated()) {
@@ -62,26 +72,55 @@ bool View::destroy() {
     return true;
 }
 
-bool View::activate() { return true; }
-bool View::deactivate() { return true; }
-bool View::frameChanged(const input::Rect& /*frame*/) { return true; }
-bool View::refresh() { return true; }
-bool View::focusLost() { return true; }
-bool View::keyDown(std::uint32_t /*key*/) { return true; }
-bool View::keyUp(std::uint32_t /*key*/) { return true; }
-bool View::character(std::uint32_t /*code*/, std::uint32_t /*modifiers*/) { return true; }
-bool View::mouseMoved(const input::Point& /*position*/, std::uint32_t /*state*/) { return true; }
-bool View::mouseButton(const input::Point& /*position*/, std::uint32_t /*event*/) { return true; }
-bool View::mouseEntered(const input::Point& /*position*/, std::uint32_t /*state*/) { return true; }
-bool View::mouseLeft() { return true; }
-bool View::mouseWheel(float /*delta*/, std::uint32_t /*state*/) { return false; }
+bool View::activate() {
+    return true;
+}
+bool View::deactivate() {
+    return true;
+}
+bool View::frameChanged(const input::Rect& /*frame*/) {
+    return true;
+}
+bool View::refresh() {
+    return true;
+}
+bool View::focusLost() {
+    return true;
+}
+bool View::keyDown(std::uint32_t /*key*/) {
+    return true;
+}
+bool View::keyUp(std::uint32_t /*key*/) {
+    return true;
+}
+bool View::character(std::uint32_t /*code*/, std::uint32_t /*modifiers*/) {
+    return true;
+}
+bool View::mouseMoved(const input::Point& /*position*/, std::uint32_t /*state*/) {
+    return true;
+}
+bool View::mouseButton(const input::Point& /*position*/, std::uint32_t /*event*/) {
+    return true;
+}
+bool View::mouseEntered(const input::Point& /*position*/, std::uint32_t /*state*/) {
+    return true;
+}
+bool View::mouseLeft() {
+    return true;
+}
+bool View::mouseWheel(float /*delta*/, std::uint32_t /*state*/) {
+    return false;
+}
 
 void View::updateWindowTransform() {
-    const graphics::Transform<float> placed = graphics::Transform<float>().translated(mFrame.x, mFrame.y) * mTransform;
+    const graphics::Transform<float> placed =
+        graphics::Transform<float>().translated(mFrame.x, mFrame.y) * mTransform;
     mWindowTransform = mParent != nullptr ? mParent->mWindowTransform * placed : placed;
 }
 
-bool View::invalidate() { return mWindow != nullptr && mNative.invalidate(); }
+bool View::invalidate() {
+    return mWindow != nullptr && mNative.invalidate();
+}
 
 void View::relayout() {
     const graphics::Transform<float>& t = mTransform;
@@ -104,7 +143,8 @@ void View::relayout() {
     if (mNative.isCreated()) {
         const input::Rect rect = getChildRect();
         mNative.setFrame(static_cast<int>(rect.x), static_cast<int>(rect.y),
-                         std::max(1, static_cast<int>(rect.width)), std::max(1, static_cast<int>(rect.height)));
+                         std::max(1, static_cast<int>(rect.width)),
+                         std::max(1, static_cast<int>(rect.height)));
     } else {
         frameChanged(mFrame);
     }
@@ -119,8 +159,8 @@ bool View::createChild(const platform::GlConfig* config) {
     // The window system has no empty windows; a view of no size gets one
     // pixel that nobody sees.
     if (!mNative.create(parent, static_cast<int>(rect.x), static_cast<int>(rect.y),
-                        std::max(1, static_cast<int>(rect.width)), std::max(1, static_cast<int>(rect.height)), "view",
-                        config, platform::WindowProcedure{&View::procedure, this})) {
+                        std::max(1, static_cast<int>(rect.width)), std::max(1, static_cast<int>(rect.height)),
+                        "view", config, platform::WindowProcedure{&View::procedure, this})) {
         return false;
     }
     mNative.show();
@@ -145,47 +185,47 @@ input::Rect View::getChildRect() const noexcept {
 long View::procedure(platform::NativeWindow& /*window*/, const Message& message, void* user) {
     View& view = *static_cast<View*>(user);
     switch (message.type) {
-    case Message::Type::Move:
-        view.mFrame.x = static_cast<float>(message.x);
-        view.mFrame.y = static_cast<float>(message.y);
-        view.frameChanged(view.mFrame);
-        return 0;
-    case Message::Type::Size:
-        view.mFrame.width = static_cast<float>(message.width);
-        view.mFrame.height = static_cast<float>(message.height);
-        view.frameChanged(view.mFrame);
-        return 0;
-    case Message::Type::Paint: {
-        const input::Rect area{static_cast<float>(message.x), static_cast<float>(message.y),
-                               static_cast<float>(message.width), static_cast<float>(message.height)};
-        view.paint(view.mContext, area);
-        return 0;
-    }
-    case Message::Type::KeyDown:
-        return message.repeat ? -1 : answer(view.keyDown(message.key));
-    case Message::Type::KeyUp:
-        return answer(view.keyUp(message.key));
-    case Message::Type::Char:
-        return answer(view.character(message.key, message.modifiers));
-    case Message::Type::MouseMove:
-        if (!view.mTracking) {
-            // Leaving is always reported by the window system; entering is
-            // the first move after it.
-            view.mTracking = true;
-            view.mouseEntered(positionOf(message), message.state);
+        case Message::Type::Move:
+            view.mFrame.x = static_cast<float>(message.x);
+            view.mFrame.y = static_cast<float>(message.y);
+            view.frameChanged(view.mFrame);
+            return 0;
+        case Message::Type::Size:
+            view.mFrame.width = static_cast<float>(message.width);
+            view.mFrame.height = static_cast<float>(message.height);
+            view.frameChanged(view.mFrame);
+            return 0;
+        case Message::Type::Paint: {
+            const input::Rect area{static_cast<float>(message.x), static_cast<float>(message.y),
+                                   static_cast<float>(message.width), static_cast<float>(message.height)};
+            view.paint(view.mContext, area);
+            return 0;
         }
-        return answer(view.mouseMoved(positionOf(message), message.state));
-    case Message::Type::ButtonDown:
-    case Message::Type::ButtonUp:
-        return answer(view.mouseButton(positionOf(message), message.button));
-    case Message::Type::MouseWheel:
-        return view.mouseWheel(static_cast<float>(message.delta), message.state) ? 1 : 0;
-    case Message::Type::MouseLeave:
-        view.mTracking = false;
-        view.mouseLeft();
-        return 0;
-    default:
-        return 0;
+        case Message::Type::KeyDown:
+            return message.repeat ? -1 : answer(view.keyDown(message.key));
+        case Message::Type::KeyUp:
+            return answer(view.keyUp(message.key));
+        case Message::Type::Char:
+            return answer(view.character(message.key, message.modifiers));
+        case Message::Type::MouseMove:
+            if (!view.mTracking) {
+                // Leaving is always reported by the window system; entering is
+                // the first move after it.
+                view.mTracking = true;
+                view.mouseEntered(positionOf(message), message.state);
+            }
+            return answer(view.mouseMoved(positionOf(message), message.state));
+        case Message::Type::ButtonDown:
+        case Message::Type::ButtonUp:
+            return answer(view.mouseButton(positionOf(message), message.button));
+        case Message::Type::MouseWheel:
+            return view.mouseWheel(static_cast<float>(message.delta), message.state) ? 1 : 0;
+        case Message::Type::MouseLeave:
+            view.mTracking = false;
+            view.mouseLeft();
+            return 0;
+        default:
+            return 0;
     }
 }
 

@@ -23,11 +23,15 @@ input::Point positionOf(const WindowMessage& message) {
     return {static_cast<float>(message.x), static_cast<float>(message.y)};
 }
 
-int pixels(float value) { return std::max(1, static_cast<int>(value)); }
+int pixels(float value) {
+    return std::max(1, static_cast<int>(value));
+}
 
 }  // namespace
 
-Window::Window() { sendSizeHints(); }
+Window::Window() {
+    sendSizeHints();
+}
 
 Window::~Window() {
     if (isRunning() && isOpen()) {
@@ -133,56 +137,66 @@ bool Window::setFocusedView(View* view) {
 
 bool Window::onMessage(Message& message) {
     switch (message.getWhat()) {
-    case Message::WINDOW_OPEN:
-        if (!createNative()) {
-            quit();
+        case Message::WINDOW_OPEN:
+            if (!createNative()) {
+                quit();
+                mDone.set();
+                return false;
+            }
+            mOpen.store(true, std::memory_order_release);
+            mFocusedView = nullptr;
             mDone.set();
-            return false;
+            opened();
+            mNative.show();
+            return true;
+        case Message::WINDOW_CLOSE:
+            closed();
+            destroyNative();
+            mOpen.store(false, std::memory_order_release);
+            mFocusedView = nullptr;
+            mDone.set();
+            return true;
+        case Message::VIEW_PAINT:
+            if (View* view = viewOf(message)) {
+                view->paint(mContext, view->getBounds());
+            }
+            return true;
+        case Message::VIEW_RESIZE:
+            if (View* view = viewOf(message)) {
+                view->frameChanged(view->getFrame());
+            }
+            return true;
+        case kViewCreate:
+        case kViewDestroy: {
+            View* view = viewOf(message);
+            mViewResult = message.getWhat() == kViewCreate ? attachView(view) : detachView(view);
+            mViewDone.set();
+            return true;
         }
-        mOpen.store(true, std::memory_order_release);
-        mFocusedView = nullptr;
-        mDone.set();
-        opened();
-        mNative.show();
-        return true;
-    case Message::WINDOW_CLOSE:
-        closed();
-        destroyNative();
-        mOpen.store(false, std::memory_order_release);
-        mFocusedView = nullptr;
-        mDone.set();
-        return true;
-    case Message::VIEW_PAINT:
-        if (View* view = viewOf(message)) {
-            view->paint(mContext, view->getBounds());
-        }
-        return true;
-    case Message::VIEW_RESIZE:
-        if (View* view = viewOf(message)) {
-            view->frameChanged(view->getFrame());
-        }
-        return true;
-    case kViewCreate:
-    case kViewDestroy: {
-        View* view = viewOf(message);
-        mViewResult = message.getWhat() == kViewCreate ? attachView(view) : detachView(view);
-        mViewDone.set();
-        return true;
-    }
-    default:
-        return application::Looper::onMessage(message);
+        default:
+            return application::Looper::onMessage(message);
     }
 }
 
-bool Window::opened() { return forEachView(&View::create); }
+bool Window::opened() {
+    return forEachView(&View::create);
+}
 
-bool Window::closed() { return forEachView(&View::destroy); }
+bool Window::closed() {
+    return forEachView(&View::destroy);
+}
 
-bool Window::closeRequested() { return close(); }
+bool Window::closeRequested() {
+    return close();
+}
 
-bool Window::activated() { return forEachView(&View::activate); }
+bool Window::activated() {
+    return forEachView(&View::activate);
+}
 
-bool Window::deactivated() { return forEachView(&View::deactivate); }
+bool Window::deactivated() {
+    return forEachView(&View::deactivate);
+}
 
 bool Window::moved(const input::Point& /*position*/) {
     mLastFrame = mFrame;
@@ -219,73 +233,90 @@ bool Window::resized(const input::Rect& frame) {
     return true;
 }
 
-bool Window::paint(Context& /*context*/, const input::Rect& /*area*/) { return true; }
-bool Window::keyDown(std::uint32_t /*key*/) { return true; }
-bool Window::keyUp(std::uint32_t /*key*/) { return true; }
-bool Window::character(std::uint32_t /*code*/, std::uint32_t /*modifiers*/) { return true; }
-bool Window::mouseMoved(const input::Point& /*position*/, std::uint32_t /*state*/) { return true; }
-bool Window::mouseButton(const input::Point& /*position*/, std::uint32_t /*event*/) { return true; }
+bool Window::paint(Context& /*context*/, const input::Rect& /*area*/) {
+    return true;
+}
+bool Window::keyDown(std::uint32_t /*key*/) {
+    return true;
+}
+bool Window::keyUp(std::uint32_t /*key*/) {
+    return true;
+}
+bool Window::character(std::uint32_t /*code*/, std::uint32_t /*modifiers*/) {
+    return true;
+}
+bool Window::mouseMoved(const input::Point& /*position*/, std::uint32_t /*state*/) {
+    return true;
+}
+bool Window::mouseButton(const input::Point& /*position*/, std::uint32_t /*event*/) {
+    return true;
+}
 
 bool Window::mouseWheel(float delta, std::uint32_t state) {
     return mFocusedView != nullptr && mFocusedView->mouseWheel(delta, state);
 }
 
-int Window::getWaitDescriptor() const { return platform::WindowEvents::getDescriptor(); }
+int Window::getWaitDescriptor() const {
+    return platform::WindowEvents::getDescriptor();
+}
 
-void Window::dispatchPending() { platform::WindowEvents::dispatch(); }
+void Window::dispatchPending() {
+    platform::WindowEvents::dispatch();
+}
 
 long Window::procedure(platform::NativeWindow& /*window*/, const WindowMessage& message, void* user) {
     Window& window = *static_cast<Window*>(user);
     View* focused = window.mFocusedView;
     switch (message.type) {
-    case WindowMessage::Type::Move:
-        window.mFrame.x = static_cast<float>(message.x);
-        window.mFrame.y = static_cast<float>(message.y);
-        window.moved(positionOf(message));
-        break;
-    case WindowMessage::Type::Size:
-        window.mFrame.width = static_cast<float>(message.width);
-        window.mFrame.height = static_cast<float>(message.height);
-        window.resized(window.mFrame);
-        break;
-    case WindowMessage::Type::Activate:
-        if (message.active) {
-            window.activated();
-        } else {
-            window.deactivated();
-        }
-        break;
-    case WindowMessage::Type::Paint:
-        window.paint(window.mContext, {static_cast<float>(message.x), static_cast<float>(message.y),
-                                       static_cast<float>(message.width), static_cast<float>(message.height)});
-        break;
-    case WindowMessage::Type::Close:
-        window.closeRequested();
-        break;
-    case WindowMessage::Type::KeyDown:
-        // Held keys repeat; the window reports the press once.
-        if (!message.repeat) {
-            focused != nullptr ? focused->keyDown(message.key) : window.keyDown(message.key);
-        }
-        break;
-    case WindowMessage::Type::KeyUp:
-        focused != nullptr ? focused->keyUp(message.key) : window.keyUp(message.key);
-        break;
-    case WindowMessage::Type::Char:
-        focused != nullptr ? focused->character(message.key, message.modifiers)
-                           : window.character(message.key, message.modifiers);
-        break;
-    case WindowMessage::Type::MouseMove:
-        window.mouseMoved(positionOf(message), message.state);
-        break;
-    case WindowMessage::Type::ButtonDown:
-    case WindowMessage::Type::ButtonUp:
-        window.mouseButton(positionOf(message), message.button);
-        break;
-    case WindowMessage::Type::MouseWheel:
-        return window.mouseWheel(static_cast<float>(message.delta), message.state) ? 1 : 0;
-    default:
-        break;
+        case WindowMessage::Type::Move:
+            window.mFrame.x = static_cast<float>(message.x);
+            window.mFrame.y = static_cast<float>(message.y);
+            window.moved(positionOf(message));
+            break;
+        case WindowMessage::Type::Size:
+            window.mFrame.width = static_cast<float>(message.width);
+            window.mFrame.height = static_cast<float>(message.height);
+            window.resized(window.mFrame);
+            break;
+        case WindowMessage::Type::Activate:
+            if (message.active) {
+                window.activated();
+            } else {
+                window.deactivated();
+            }
+            break;
+        case WindowMessage::Type::Paint:
+            window.paint(window.mContext,
+                         {static_cast<float>(message.x), static_cast<float>(message.y),
+                          static_cast<float>(message.width), static_cast<float>(message.height)});
+            break;
+        case WindowMessage::Type::Close:
+            window.closeRequested();
+            break;
+        case WindowMessage::Type::KeyDown:
+            // Held keys repeat; the window reports the press once.
+            if (!message.repeat) {
+                focused != nullptr ? focused->keyDown(message.key) : window.keyDown(message.key);
+            }
+            break;
+        case WindowMessage::Type::KeyUp:
+            focused != nullptr ? focused->keyUp(message.key) : window.keyUp(message.key);
+            break;
+        case WindowMessage::Type::Char:
+            focused != nullptr ? focused->character(message.key, message.modifiers)
+                               : window.character(message.key, message.modifiers);
+            break;
+        case WindowMessage::Type::MouseMove:
+            window.mouseMoved(positionOf(message), message.state);
+            break;
+        case WindowMessage::Type::ButtonDown:
+        case WindowMessage::Type::ButtonUp:
+            window.mouseButton(positionOf(message), message.button);
+            break;
+        case WindowMessage::Type::MouseWheel:
+            return window.mouseWheel(static_cast<float>(message.delta), message.state) ? 1 : 0;
+        default:
+            break;
     }
     return 0;
 }
@@ -337,7 +368,9 @@ bool Window::forEachView(bool (View::*operation)()) {
     return true;
 }
 
-bool Window::onWindowThread() const { return getThread() != nullptr && system::Thread::current() == getThread(); }
+bool Window::onWindowThread() const {
+    return getThread() != nullptr && system::Thread::current() == getThread();
+}
 
 bool Window::sendViewRequest(std::uint32_t what, View* view) {
     Message* message = Message::make(what, this);

@@ -22,12 +22,33 @@ bool GlConfig::choose(const NativeWindow& window, const PixelFormat& requested) 
     }
     // GLX asks for accumulation bits per channel; the request counts all four.
     const int accum = requested.accumBits > 0 ? (requested.accumBits + 3) / 4 : 0;
-    const int wanted[] = {
-        GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT, GLX_RENDER_TYPE, GLX_RGBA_BIT,
-        GLX_DOUBLEBUFFER, True, GLX_BUFFER_SIZE, requested.colourBits, GLX_ALPHA_SIZE, requested.alphaBits,
-        GLX_DEPTH_SIZE, requested.depthBits, GLX_STENCIL_SIZE, requested.stencilBits,
-        GLX_ACCUM_RED_SIZE, accum, GLX_ACCUM_GREEN_SIZE, accum, GLX_ACCUM_BLUE_SIZE, accum,
-        GLX_ACCUM_ALPHA_SIZE, accum, GLX_AUX_BUFFERS, requested.auxBuffers, None};
+    const int wanted[] = {GLX_X_RENDERABLE,
+                          True,
+                          GLX_DRAWABLE_TYPE,
+                          GLX_WINDOW_BIT,
+                          GLX_RENDER_TYPE,
+                          GLX_RGBA_BIT,
+                          GLX_DOUBLEBUFFER,
+                          True,
+                          GLX_BUFFER_SIZE,
+                          requested.colourBits,
+                          GLX_ALPHA_SIZE,
+                          requested.alphaBits,
+                          GLX_DEPTH_SIZE,
+                          requested.depthBits,
+                          GLX_STENCIL_SIZE,
+                          requested.stencilBits,
+                          GLX_ACCUM_RED_SIZE,
+                          accum,
+                          GLX_ACCUM_GREEN_SIZE,
+                          accum,
+                          GLX_ACCUM_BLUE_SIZE,
+                          accum,
+                          GLX_ACCUM_ALPHA_SIZE,
+                          accum,
+                          GLX_AUX_BUFFERS,
+                          requested.auxBuffers,
+                          None};
     const int screen = DefaultScreen(display);
     int count = 0;
     GLXFBConfig* configs = glXChooseFBConfig(display, screen, wanted, &count);
@@ -58,10 +79,9 @@ bool GlConfig::choose(const NativeWindow& window, const PixelFormat& requested) 
     mActual.alphaBits = attribute(display, chosen, GLX_ALPHA_SIZE);
     mActual.depthBits = attribute(display, chosen, GLX_DEPTH_SIZE);
     mActual.stencilBits = attribute(display, chosen, GLX_STENCIL_SIZE);
-    mActual.accumBits = attribute(display, chosen, GLX_ACCUM_RED_SIZE) +
-                        attribute(display, chosen, GLX_ACCUM_GREEN_SIZE) +
-                        attribute(display, chosen, GLX_ACCUM_BLUE_SIZE) +
-                        attribute(display, chosen, GLX_ACCUM_ALPHA_SIZE);
+    mActual.accumBits =
+        attribute(display, chosen, GLX_ACCUM_RED_SIZE) + attribute(display, chosen, GLX_ACCUM_GREEN_SIZE) +
+        attribute(display, chosen, GLX_ACCUM_BLUE_SIZE) + attribute(display, chosen, GLX_ACCUM_ALPHA_SIZE);
     mActual.auxBuffers = attribute(display, chosen, GLX_AUX_BUFFERS);
     mRedBits = attribute(display, chosen, GLX_RED_SIZE);
     mGreenBits = attribute(display, chosen, GLX_GREEN_SIZE);

@@ -14,8 +14,8 @@ void* GlContext::create(const NativeWindow& window, const GlConfig& config) {
         return nullptr;
     }
     detail::XErrors errors(display);
-    GLXContext context =
-        glXCreateNewContext(display, static_cast<GLXFBConfig>(config.getHandle()), GLX_RGBA_TYPE, nullptr, True);
+    GLXContext context = glXCreateNewContext(display, static_cast<GLXFBConfig>(config.getHandle()),
+                                             GLX_RGBA_TYPE, nullptr, True);
     if (context != nullptr && errors.occurred()) {
         glXDestroyContext(display, context);
         return nullptr;

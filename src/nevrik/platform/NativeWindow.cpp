@@ -24,7 +24,9 @@ constexpr long kTopLevelEvents = kChildEvents | FocusChangeMask | KeyPressMask |
 
 }  // namespace
 
-NativeWindow::~NativeWindow() { destroy(); }
+NativeWindow::~NativeWindow() {
+    destroy();
+}
 
 bool NativeWindow::create(NativeWindow* parent, int x, int y, int width, int height, const char* title,
                           const GlConfig* config, const WindowProcedure& procedure) {
@@ -63,10 +65,10 @@ bool NativeWindow::create(NativeWindow* parent, int x, int y, int width, int hei
         mask |= CWColormap;
     }
     detail::XErrors errors(display);
-    const Window id = XCreateWindow(display, parent != nullptr ? static_cast<Window>(parent->mId) : root,
-                                    parent != nullptr ? x : 0, parent != nullptr ? y : 0,
-                                    static_cast<unsigned>(width), static_cast<unsigned>(height), 0, depth,
-                                    InputOutput, visual, mask, &attributes);
+    const Window id =
+        XCreateWindow(display, parent != nullptr ? static_cast<Window>(parent->mId) : root,
+                      parent != nullptr ? x : 0, parent != nullptr ? y : 0, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), 0, depth, InputOutput, visual, mask, &attributes);
     if (id == 0 || errors.occurred()) {
         if (id != 0) {
             XDestroyWindow(display, id);
@@ -164,9 +166,13 @@ void NativeWindow::setTitle(const char* title) {
     request(kTitle);
 }
 
-void NativeWindow::setClientSize(int width, int height) { requestGeometry(kSize, 0, 0, width, height); }
+void NativeWindow::setClientSize(int width, int height) {
+    requestGeometry(kSize, 0, 0, width, height);
+}
 
-void NativeWindow::setFrame(int x, int y, int width, int height) { requestGeometry(kFrame, x, y, width, height); }
+void NativeWindow::setFrame(int x, int y, int width, int height) {
+    requestGeometry(kFrame, x, y, width, height);
+}
 
 void NativeWindow::requestGeometry(unsigned which, int x, int y, int width, int height) {
     {
@@ -247,7 +253,9 @@ void* NativeWindow::getConnection() const noexcept {
     return mConnection != nullptr ? mConnection->get() : nullptr;
 }
 
-long NativeWindow::deliver(const WindowMessage& message) { return mProcedure(*this, message); }
+long NativeWindow::deliver(const WindowMessage& message) {
+    return mProcedure(*this, message);
+}
 
 bool NativeWindow::isOwner() const noexcept {
     const std::uint32_t owner = mOwner.load(std::memory_order_acquire);

@@ -20,11 +20,15 @@ std::uint8_t scale(int index, int shift, int bits) {
     return mask == 0 ? 0 : static_cast<std::uint8_t>(((index >> shift) & mask) * 255 / mask);
 }
 
-::Display* displayOf(const NativeWindow& window) { return static_cast<::Display*>(window.getConnection()); }
+::Display* displayOf(const NativeWindow& window) {
+    return static_cast<::Display*>(window.getConnection());
+}
 
 }  // namespace
 
-Palette::~Palette() { destroy(); }
+Palette::~Palette() {
+    destroy();
+}
 
 std::vector<Palette::Entry> Palette::forConfig(const GlConfig& config, const std::vector<Entry>& current) {
     const int bits = config.getActual().colourBits;
@@ -97,7 +101,8 @@ std::vector<Palette::Entry> Palette::systemEntries(const NativeWindow& window) {
     XQueryColors(display, DefaultColormap(display, screen), colours, count);
     std::vector<Entry> entries(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        entries[i] = {static_cast<std::uint8_t>(colours[i].red >> 8), static_cast<std::uint8_t>(colours[i].green >> 8),
+        entries[i] = {static_cast<std::uint8_t>(colours[i].red >> 8),
+                      static_cast<std::uint8_t>(colours[i].green >> 8),
                       static_cast<std::uint8_t>(colours[i].blue >> 8)};
     }
     return entries;

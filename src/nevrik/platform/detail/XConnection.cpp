@@ -59,7 +59,9 @@ Message pointerMessage(Message::Type type, int x, int y, unsigned int state) {
 
 }  // namespace
 
-Closer::~Closer() { XConnection::abandon(); }
+Closer::~Closer() {
+    XConnection::abandon();
+}
 
 XConnection* XConnection::acquire() {
     if (tConnection == nullptr) {
@@ -103,7 +105,9 @@ XConnection::XConnection(::Display* display)
 
 XConnection::~XConnection() = default;
 
-XConnection* XConnection::peek() noexcept { return tConnection; }
+XConnection* XConnection::peek() noexcept {
+    return tConnection;
+}
 
 void XConnection::abandon() {
     if (tConnection != nullptr) {
@@ -123,11 +127,17 @@ void XConnection::close() {
     delete this;
 }
 
-void XConnection::add(NativeWindow* window) { mWindows[static_cast<Window>(window->mId)] = window; }
+void XConnection::add(NativeWindow* window) {
+    mWindows[static_cast<Window>(window->mId)] = window;
+}
 
-void XConnection::remove(NativeWindow* window) { mWindows.erase(static_cast<Window>(window->mId)); }
+void XConnection::remove(NativeWindow* window) {
+    mWindows.erase(static_cast<Window>(window->mId));
+}
 
-int XConnection::getDescriptor() const { return ConnectionNumber(mDisplay); }
+int XConnection::getDescriptor() const {
+    return ConnectionNumber(mDisplay);
+}
 
 void XConnection::dispatch() {
     ++mDispatching;
@@ -196,73 +206,73 @@ void XConnection::handle(XEvent& event) {
     }
     NativeWindow& window = *found->second;
     switch (event.type) {
-    case ConfigureNotify:
-        handleConfigure(window, event.xconfigure);
-        break;
-    case Expose: {
-        const XExposeEvent& expose = event.xexpose;
-        const int right = expose.x + expose.width;
-        const int bottom = expose.y + expose.height;
-        if (!window.mDamaged) {
-            window.mDamageLeft = expose.x;
-            window.mDamageTop = expose.y;
-            window.mDamageRight = right;
-            window.mDamageBottom = bottom;
-            window.mDamaged = true;
-        } else {
-            window.mDamageLeft = std::min(window.mDamageLeft, expose.x);
-            window.mDamageTop = std::min(window.mDamageTop, expose.y);
-            window.mDamageRight = std::max(window.mDamageRight, right);
-            window.mDamageBottom = std::max(window.mDamageBottom, bottom);
-        }
-        break;
-    }
-    case FocusIn:
-    case FocusOut: {
-        const bool active = event.type == FocusIn;
-        // Focus moving between the window and its children changes nothing.
-        if (event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer ||
-            active == window.mActive) {
+        case ConfigureNotify:
+            handleConfigure(window, event.xconfigure);
+            break;
+        case Expose: {
+            const XExposeEvent& expose = event.xexpose;
+            const int right = expose.x + expose.width;
+            const int bottom = expose.y + expose.height;
+            if (!window.mDamaged) {
+                window.mDamageLeft = expose.x;
+                window.mDamageTop = expose.y;
+                window.mDamageRight = right;
+                window.mDamageBottom = bottom;
+                window.mDamaged = true;
+            } else {
+                window.mDamageLeft = std::min(window.mDamageLeft, expose.x);
+                window.mDamageTop = std::min(window.mDamageTop, expose.y);
+                window.mDamageRight = std::max(window.mDamageRight, right);
+                window.mDamageBottom = std::max(window.mDamageBottom, bottom);
+            }
             break;
         }
-        window.mActive = active;
-        Message message;
-        message.type = Message::Type::Activate;
-        message.active = active;
-        window.deliver(message);
-        break;
-    }
-    case ClientMessage:
-        if (event.xclient.message_type == mProtocols &&
-            static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow) {
+        case FocusIn:
+        case FocusOut: {
+            const bool active = event.type == FocusIn;
+            // Focus moving between the window and its children changes nothing.
+            if (event.xfocus.detail == NotifyInferior || event.xfocus.detail == NotifyPointer ||
+                active == window.mActive) {
+                break;
+            }
+            window.mActive = active;
             Message message;
-            message.type = Message::Type::Close;
+            message.type = Message::Type::Activate;
+            message.active = active;
             window.deliver(message);
+            break;
         }
-        break;
-    case KeyPress:
-    case KeyRelease:
-        handleKey(window, event.xkey);
-        break;
-    case MotionNotify: {
-        const XMotionEvent& motion = event.xmotion;
-        window.deliver(pointerMessage(Message::Type::MouseMove, motion.x, motion.y, motion.state));
-        break;
-    }
-    case ButtonPress:
-    case ButtonRelease:
-        handleButton(window, event.xbutton, event.type == ButtonPress);
-        break;
-    case LeaveNotify:
-        // Moving into a child window is not leaving.
-        if (event.xcrossing.detail != NotifyInferior) {
-            Message message;
-            message.type = Message::Type::MouseLeave;
-            window.deliver(message);
+        case ClientMessage:
+            if (event.xclient.message_type == mProtocols &&
+                static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow) {
+                Message message;
+                message.type = Message::Type::Close;
+                window.deliver(message);
+            }
+            break;
+        case KeyPress:
+        case KeyRelease:
+            handleKey(window, event.xkey);
+            break;
+        case MotionNotify: {
+            const XMotionEvent& motion = event.xmotion;
+            window.deliver(pointerMessage(Message::Type::MouseMove, motion.x, motion.y, motion.state));
+            break;
         }
-        break;
-    default:
-        break;
+        case ButtonPress:
+        case ButtonRelease:
+            handleButton(window, event.xbutton, event.type == ButtonPress);
+            break;
+        case LeaveNotify:
+            // Moving into a child window is not leaving.
+            if (event.xcrossing.detail != NotifyInferior) {
+                Message message;
+                message.type = Message::Type::MouseLeave;
+                window.deliver(message);
+            }
+            break;
+        default:
+            break;
     }
 }
 
