@@ -86,13 +86,5 @@ TEST(ImageTest, VeryLongChainIsReleasedWithoutRecursion) {
     EXPECT_EQ(deaths, kLinks);
 }
 
-TEST(ImageTest, NameAndClassPath) {
-    Bitmap image(PIXEL_RGB8, 1, 1);
-    EXPECT_TRUE(image.getName().isEmpty());
-    image.setName("sky.bmp");
-    EXPECT_EQ(image.getName(), "sky.bmp");
-    EXPECT_EQ(image.className(), "Object:Image:Bitmap");
-}
-
 }  // namespace
 }  // namespace nevrik::graphics
