@@ -24,16 +24,12 @@ std::size_t StreamReader::read(void* buffer, std::size_t count) {
 
 void StreamReader::readExactly(void* buffer, std::size_t count) {
     if (read(buffer, count) != count) {
-        throw io::TranslatorFormatException();
+        fail();
     }
 }
 
-std::uint8_t StreamReader::getExactly() {
-    const int byte = get();
-    if (byte < 0) {
-        throw io::TranslatorFormatException();
-    }
-    return static_cast<std::uint8_t>(byte);
+void StreamReader::fail() {
+    throw io::TranslatorFormatException();
 }
 
 bool StreamReader::fill() {

@@ -29,7 +29,13 @@ public:
     /// Copies exactly `count` bytes or throws TranslatorFormatException.
     void readExactly(void* buffer, std::size_t count);
     /// The next byte, or TranslatorFormatException at the end.
-    std::uint8_t getExactly();
+    std::uint8_t getExactly() {
+        const int byte = get();
+        if (byte < 0) {
+            fail();
+        }
+        return static_cast<std::uint8_t>(byte);
+    }
 
     /// Bytes of the limit not yet handed out.
     std::uint64_t getLeft() const noexcept { return mLeft + static_cast<std::uint64_t>(mEnd - mNext); }
@@ -38,6 +44,7 @@ private:
     static constexpr std::size_t kBufferSize = 1 << 16;
 
     bool fill();
+    [[noreturn]] static void fail();
 
     io::InputStream& mStream;
     std::uint64_t mLeft;
