@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
 #include <string>
 #include <thread>
 
@@ -26,7 +29,7 @@ struct Log {
 
     static long record(NativeWindow& /*window*/, const WindowMessage& message, void* user) {
         auto& log = *static_cast<Log*>(user);
-        static const char kNames[] = "CMSAPKkhmbuwLlD";
+        static const char kNames[] = "CMSAPXKkhmbuwLD";
         log.kinds += kNames[static_cast<int>(message.type)];
         log.last = message;
         if (message.type == Type::Paint) {
@@ -126,6 +129,37 @@ TEST_F(NativeWindowTest, InvalidationsFromAnotherThreadCoalesceIntoOnePaint) {
     EXPECT_EQ(log.paints, paints + 1);
     EXPECT_EQ(log.last.width, 40) << "the whole client area";
     EXPECT_EQ(log.last.height, 30);
+}
+
+TEST_F(NativeWindowTest, ProcedureThatDestroysItsWindowHearsNothingMore) {
+    struct Closer : Log {
+        NativeWindow window;
+        static long record(NativeWindow& window, const WindowMessage& message, void* user) {
+            Log::record(window, message, user);
+            if (message.type == Type::KeyDown) {
+                window.destroy();
+            }
+            return 0;
+        }
+    } closer;
+    ASSERT_TRUE(closer.window.create(nullptr, 0, 0, 40, 30, "closer", nullptr, {&Closer::record, &closer}));
+    const std::uintptr_t id = closer.window.getId();
+
+    // A key press that types a character: the key, then its character.
+    ::Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XEvent press{};
+    press.xkey.type = KeyPress;
+    press.xkey.window = id;
+    press.xkey.root = DefaultRootWindow(other);
+    press.xkey.keycode = XKeysymToKeycode(other, XK_a);
+    press.xkey.same_screen = True;
+    XSendEvent(other, id, False, KeyPressMask, &press);
+    XCloseDisplay(other);
+
+    runUntil([&] { return !closer.window.isCreated(); });
+    WindowEvents::dispatch();
+    EXPECT_EQ(closer.kinds, "CKD") << "no character after the window is gone";
 }
 
 TEST_F(NativeWindowTest, ChildReportsMovesAndSizesOnlyWhenTheyChange) {

@@ -109,6 +109,11 @@ XConnection* XConnection::peek() noexcept {
     return tConnection;
 }
 
+bool XConnection::isAlive(Window id, const NativeWindow* window) const {
+    const auto found = mWindows.find(id);
+    return mUsers > 0 && found != mWindows.end() && found->second == window;
+}
+
 void XConnection::abandon() {
     if (tConnection != nullptr) {
         tConnection->close();
@@ -298,7 +303,7 @@ void XConnection::handleConfigure(NativeWindow& window, const XConfigureEvent& e
         message.y = y;
         window.deliver(message);
     }
-    if (resized) {
+    if (resized && isAlive(event.window, &window)) {
         Message message;
         message.type = Message::Type::Size;
         message.width = event.width;
@@ -338,7 +343,7 @@ void XConnection::handleKey(NativeWindow& window, XKeyEvent& event) {
     Message character;
     character.type = Message::Type::Char;
     character.modifiers = characterModifiers();
-    for (int i = 0; i < length && mUsers > 0; ++i) {
+    for (int i = 0; i < length && isAlive(event.window, &window); ++i) {
         character.key = static_cast<unsigned char>(text[i]);
         window.deliver(character);
     }

@@ -56,6 +56,9 @@ private:
     // Whether the release is half of an auto-repeat (release and press of
     // the same key with the same time stamp).
     bool isRepeatRelease(const XKeyEvent& release);
+    // Whether `window` still is the window `id`: a procedure may destroy
+    // the window whose event is being handled, between two messages.
+    bool isAlive(Window id, const NativeWindow* window) const;
     std::uint32_t characterModifiers() const;
 
     ::Display* mDisplay;
