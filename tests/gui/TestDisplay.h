@@ -74,6 +74,14 @@ public:
         XSync(mDisplay, False);
     }
 
+    // The minimum and maximum sizes the window asks the window manager for.
+    XSizeHints sizeHints(std::uintptr_t window) {
+        XSizeHints hints{};
+        long supplied = 0;
+        XGetWMNormalHints(mDisplay, window, &hints, &supplied);
+        return hints;
+    }
+
     // Moves the pointer to (x, y) in `window`.
     void movePointer(std::uintptr_t window, int x, int y) {
         int rootX = 0;

@@ -85,6 +85,16 @@ TEST_F(WindowTest, OpenShowsAMappedWindowOfTheAskedSizeAndTitleOnce) {
     ASSERT_TRUE(mDisplay.waitForProperty(id, "WM_NAME"));
     EXPECT_EQ(mDisplay.title(id), "renamed");
 
+    XSizeHints hints = mDisplay.sizeHints(id);
+    EXPECT_EQ(hints.min_width, 2);
+    EXPECT_EQ(hints.max_height, 4096);
+    window->setMinimumSize(50.0f, 40.0f);
+    ASSERT_TRUE(mDisplay.waitForProperty(id, "WM_NORMAL_HINTS"));
+    hints = mDisplay.sizeHints(id);
+    EXPECT_EQ(hints.min_width, 50);
+    EXPECT_EQ(hints.min_height, 40);
+    EXPECT_EQ(hints.max_width, 4096);
+
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(window->isRunning());
     EXPECT_FALSE(window->isOpen());
