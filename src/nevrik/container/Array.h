@@ -240,7 +240,9 @@ private:
             new (mData + mCount) T(std::move(element));
         } else {
             new (mData + mCount) T(std::move(mData[mCount - 1]));
-            std::move_backward(mData + index, mData + mCount - 1, mData + mCount);
+            for (int i = mCount - 1; i > index; --i) {
+                mData[i] = std::move(mData[i - 1]);
+            }
             mData[index] = std::move(element);
         }
         ++mCount;
