@@ -5,6 +5,7 @@
 #include "nevrik/platform/GlContext.h"
 #include "nevrik/platform/NativeWindow.h"
 #include "platform/GlDriver.h"
+#include "platform/XServer.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
@@ -44,7 +45,8 @@ protected:
     static platform::NativeWindow& keeper() {
         static auto* sKeeper = [] {
             auto* window = new platform::NativeWindow();
-            window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {});
+            platform::connectDespiteReset(
+                [&] { return window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {}); });
             return window;
         }();
         return *sKeeper;

@@ -7,6 +7,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include "platform/XServer.h"
+
 #include <poll.h>
 
 #include <cstdint>
@@ -18,7 +20,9 @@ namespace nevrik::gui {
 // from outside and synthesises input through XTEST.
 class TestDisplay {
 public:
-    TestDisplay() : mDisplay(XOpenDisplay(nullptr)) {}
+    TestDisplay() {
+        platform::connectDespiteReset([&] { return (mDisplay = XOpenDisplay(nullptr)) != nullptr; });
+    }
     ~TestDisplay() {
         if (mDisplay != nullptr) {
             XCloseDisplay(mDisplay);
@@ -156,7 +160,7 @@ public:
     }
 
 private:
-    ::Display* mDisplay;
+    ::Display* mDisplay = nullptr;
 };
 
 }  // namespace nevrik::gui

@@ -6,6 +6,7 @@
 #include "nevrik/platform/WindowEvents.h"
 #include "nevrik/platform/WindowMessage.h"
 #include "platform/GlDriver.h"
+#include "platform/XServer.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ bool runUntil(Condition done) {
 NativeWindow& keeper() {
     static auto* sKeeper = [] {
         auto* window = new NativeWindow();
-        window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {});
+        connectDespiteReset([&] { return window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {}); });
         return window;
     }();
     return *sKeeper;
