@@ -1,7 +1,8 @@
 #include "nevrik/graphics3d/BlendMode.h"
 
 #include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/detail/Switch.h"
+#include "nevrik/graphics3d/detail/Colours.h"
+#include "nevrik/graphics3d/detail/StateCalls.h"
 
 #include <GL/glew.h>
 
@@ -11,21 +12,31 @@ BlendMode::~BlendMode() {
     Context::forgetCurrent(this);
 }
 
-void BlendMode::apply() const {
-    if (detail::setCapability(GL_BLEND, !isOpaque())) {
-        glBlendFunc(mSource, mDestination);
+template <class Calls>
+void BlendMode::send(const Calls& calls) const {
+    if (detail::setCapability(calls, GL_BLEND, !isOpaque())) {
+        detail::send(calls, glBlendFunc, mSource, mDestination);
         if (glBlendEquationEXT != nullptr) {
-            glBlendEquationEXT(mEquation);
+            detail::send(calls, glBlendEquationEXT, mEquation);
         }
         // The constant-colour factors start at GL_CONSTANT_COLOR.
         if (glBlendColorEXT != nullptr &&
             (mSource >= GL_CONSTANT_COLOR || mDestination >= GL_CONSTANT_COLOR)) {
-            glBlendColorEXT(mColour[0], mColour[1], mColour[2], mColour[3]);
+            detail::send(calls, glBlendColorEXT, mColour[0], mColour[1], mColour[2], mColour[3]);
         }
     }
-    if (detail::setCapability(GL_ALPHA_TEST, mAlphaFunction != -1)) {
-        glAlphaFunc(static_cast<GLenum>(mAlphaFunction), mAlphaReference);
+    if (detail::setCapability(calls, GL_ALPHA_TEST, mAlphaFunction != -1)) {
+        detail::send(calls, glAlphaFunc, mAlphaFunction, mAlphaReference);
     }
+}
+
+void BlendMode::apply() const {
+    send(detail::ImmediateCalls());
+}
+
+void BlendMode::compile(system::Assembler& assembler) const {
+    Context::compileRecord(assembler, Context::Record::CurrentBlendMode, this);
+    send(detail::RecordedCalls{assembler});
 }
 
 bool BlendMode::isOpaque() const noexcept {
@@ -38,10 +49,7 @@ void BlendMode::setFunction(std::uint32_t source, std::uint32_t destination) noe
 }
 
 void BlendMode::setColour(float red, float green, float blue, float alpha) noexcept {
-    mColour[0] = red;
-    mColour[1] = green;
-    mColour[2] = blue;
-    mColour[3] = alpha;
+    detail::setColour(mColour, red, green, blue, alpha);
 }
 
 void BlendMode::setAlphaTest(std::int32_t function, float reference) noexcept {

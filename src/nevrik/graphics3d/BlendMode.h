@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace nevrik::system {
+class Assembler;
+}
+
 namespace nevrik::graphics3d {
 
 /// Blending and the alpha test, as one render-state object.
@@ -19,14 +23,22 @@ public:
     /// Stops being the current context's current blend mode.
     ~BlendMode() override;
 
+    NEVRIK_CLASS_NAME(Resource, ":BlendMode")
+
     /// Sends the state to OpenGL. Callers go through Context::apply, which
-    /// skips a mode that is in force already.
+    /// skips a mode that is in force already. The blend equation and the
+    /// constant colour are sent only when the driver has their entry points.
     void apply() const;
-    /// Blending off: (GL_ONE, GL_ZERO).
+    /// Appends to `assembler` the step that makes this the current blend mode
+    /// of the context a render program keeps in ESI, then the calls apply()
+    /// makes, with the same arguments.
+    void compile(system::Assembler& assembler) const;
+    /// Blending off: (GL_ONE, GL_ZERO), whatever the equation and colour.
     bool isOpaque() const noexcept;
 
     void setFunction(std::uint32_t source, std::uint32_t destination) noexcept;
     void setEquation(std::uint32_t equation) noexcept { mEquation = equation; }
+    /// The constant colour, sent only with a constant-colour factor (0x8001 up).
     void setColour(float red, float green, float blue, float alpha) noexcept;
     /// `function` -1 turns the alpha test off.
     void setAlphaTest(std::int32_t function, float reference) noexcept;
@@ -39,6 +51,9 @@ public:
     float getAlphaReference() const noexcept { return mAlphaReference; }
 
 private:
+    template <class Calls>
+    void send(const Calls& calls) const;
+
     std::uint32_t mSource = 1;
     std::uint32_t mDestination = 0;
     std::uint32_t mEquation = 0x8006;

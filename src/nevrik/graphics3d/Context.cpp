@@ -3,6 +3,7 @@
 #include "nevrik/container/Chain.h"
 #include "nevrik/graphics3d/Light.h"
 #include "nevrik/platform/GlContext.h"
+#include "nevrik/system/Assembler.h"
 #include "nevrik/system/Mutex.h"
 
 #include <GL/glew.h>
@@ -215,13 +216,20 @@ void Context::forgetStates() noexcept {
 }
 
 bool Context::bindTexture(int unit, Texture* texture, std::uint32_t target, std::uint32_t name) {
-    if (unit < 0 || unit >= kTextureUnits || mBoundTextures[unit] == texture) {
+    if (getBoundTexture(unit) == texture || !setBoundTexture(unit, texture, target)) {
+        return false;
+    }
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(target, name);
+    return true;
+}
+
+bool Context::setBoundTexture(int unit, Texture* texture, std::uint32_t target) noexcept {
+    if (unit < 0 || unit >= kTextureUnits) {
         return false;
     }
     mBoundTextures[unit] = texture;
     mBoundTargets[unit] = target;
-    glActiveTexture(GL_TEXTURE0 + unit);
-    glBindTexture(target, name);
     return true;
 }
 
@@ -257,10 +265,27 @@ void Context::forgetCurrent(const Light* light) {
     }
 }
 
+void Context::forgetCurrent(const Texture* texture) noexcept {
+    if (tCurrent == nullptr || texture == nullptr) {
+        return;
+    }
+    for (Texture*& bound : tCurrent->mBoundTextures) {
+        if (bound == texture) {
+            bound = nullptr;
+        }
+    }
+}
+
 void Context::setIndexBinding(const void* data, std::uint32_t type, std::uint32_t size) noexcept {
     mIndexData = data;
     mIndexType = type;
     mIndexSize = size;
+}
+
+void Context::compileRecord(system::Assembler& assembler, Record record, const void* value) {
+    using system::Command;
+    assembler.load(Command::kEdx, value);
+    assembler.store(Command::kEsi, getOffset(record), Command::kEdx);
 }
 
 Texture* Context::getBoundTexture(int unit) const noexcept {

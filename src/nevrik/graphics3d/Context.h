@@ -18,6 +18,10 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace nevrik::system {
+class Assembler;
+}
+
 namespace nevrik::graphics3d {
 
 class Texture;
@@ -90,6 +94,10 @@ public:
     /// there already; returns whether anything was sent. False for a unit
     /// outside 0..7.
     bool bindTexture(int unit, Texture* texture, std::uint32_t target, std::uint32_t name);
+    /// Records `texture` on `target` as bound to `unit` without sending
+    /// anything (the caller has bound it or is about to). False for a unit
+    /// outside 0..7.
+    bool setBoundTexture(int unit, Texture* texture, std::uint32_t target) noexcept;
 
     /// Clear the current context's record of a dying state object.
     static void forgetCurrent(const Material* state) noexcept;
@@ -99,15 +107,31 @@ public:
     static void forgetCurrent(const PolygonMode* state) noexcept;
     static void forgetCurrent(const Shader* shader) noexcept;
     static void forgetCurrent(const Light* light);
+    /// Empties every texture unit record holding `texture`.
+    static void forgetCurrent(const Texture* texture) noexcept;
 
     /// Records the index buffer a mesh bound last.
     void setIndexBinding(const void* data, std::uint32_t type, std::uint32_t size) noexcept;
 
     /// Records that compiled programs store into, through the context whose
     /// address they keep in a register.
-    enum class Record { IndexData, IndexType, IndexSize };
+    enum class Record {
+        IndexData,
+        IndexType,
+        IndexSize,
+        CurrentShader,
+        CurrentMaterial,
+        CurrentStencilMode,
+        CurrentBlendMode,
+        CurrentDepthMode,
+        CurrentPolygonMode,
+    };
     /// Byte offset of `record` from a context's address.
     static std::int32_t getOffset(Record record) noexcept;
+    /// Appends to `assembler` the step that stores `value` (a current
+    /// object, or null for none) into `record` of the context whose address
+    /// a render program keeps in ESI.
+    static void compileRecord(system::Assembler& assembler, Record record, const void* value);
 
     FrameBuffer& getDefaultFrameBuffer() noexcept { return mDefaultFrameBuffer; }
     FrameBuffer* getCurrentFrameBuffer() const noexcept { return mCurrentFrameBuffer; }
@@ -196,6 +220,18 @@ inline std::int32_t Context::getOffset(Record record) noexcept {
             return static_cast<std::int32_t>(offsetof(Context, mIndexType));
         case Record::IndexSize:
             return static_cast<std::int32_t>(offsetof(Context, mIndexSize));
+        case Record::CurrentShader:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentShader));
+        case Record::CurrentMaterial:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentMaterial));
+        case Record::CurrentStencilMode:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentStencilMode));
+        case Record::CurrentBlendMode:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentBlendMode));
+        case Record::CurrentDepthMode:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentDepthMode));
+        case Record::CurrentPolygonMode:
+            return static_cast<std::int32_t>(offsetof(Context, mCurrentPolygonMode));
     }
     return 0;
 }

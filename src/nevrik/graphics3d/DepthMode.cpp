@@ -1,7 +1,7 @@
 #include "nevrik/graphics3d/DepthMode.h"
 
 #include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/detail/Switch.h"
+#include "nevrik/graphics3d/detail/StateCalls.h"
 
 #include <GL/glew.h>
 
@@ -11,12 +11,22 @@ DepthMode::~DepthMode() {
     Context::forgetCurrent(this);
 }
 
-void DepthMode::apply() const {
-    if (detail::setCapability(GL_DEPTH_TEST, mFunction != -1)) {
-        glDepthFunc(static_cast<GLenum>(mFunction));
+template <class Calls>
+void DepthMode::send(const Calls& calls) const {
+    if (detail::setCapability(calls, GL_DEPTH_TEST, mFunction != -1)) {
+        detail::send(calls, glDepthFunc, mFunction);
     }
-    glDepthMask(mWriteMask != 0 ? GL_TRUE : GL_FALSE);
-    glDepthRange(mRangeNear, mRangeFar);
+    detail::send(calls, glDepthMask, mWriteMask);
+    detail::send(calls, glDepthRange, mRangeNear, mRangeFar);
+}
+
+void DepthMode::apply() const {
+    send(detail::ImmediateCalls());
+}
+
+void DepthMode::compile(system::Assembler& assembler) const {
+    Context::compileRecord(assembler, Context::Record::CurrentDepthMode, this);
+    send(detail::RecordedCalls{assembler});
 }
 
 void DepthMode::setRange(float nearValue, float farValue) noexcept {

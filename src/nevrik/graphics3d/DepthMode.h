@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace nevrik::system {
+class Assembler;
+}
+
 namespace nevrik::graphics3d {
 
 /// The depth test, depth writes and the depth range, as one render-state
@@ -18,8 +22,14 @@ public:
     /// Stops being the current context's current depth mode.
     ~DepthMode() override;
 
+    NEVRIK_CLASS_NAME(Resource, ":DepthMode")
+
     /// Sends the state to OpenGL; callers go through Context::apply.
     void apply() const;
+    /// Appends to `assembler` the step that makes this the current depth mode
+    /// of the context a render program keeps in ESI, then the calls apply()
+    /// makes, with the same arguments.
+    void compile(system::Assembler& assembler) const;
 
     /// `function` -1 turns the depth test off.
     void setFunction(std::int32_t function) noexcept { mFunction = function; }
@@ -32,6 +42,9 @@ public:
     bool getWriteMask() const noexcept { return mWriteMask != 0; }
 
 private:
+    template <class Calls>
+    void send(const Calls& calls) const;
+
     float mRangeNear = 0.0f;
     float mRangeFar = 1.0f;
     std::int32_t mFunction = 0x0203;

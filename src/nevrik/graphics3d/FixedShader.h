@@ -19,16 +19,31 @@ public:
     explicit FixedShader(std::uint32_t arrayMask = 0, std::uint32_t flags = 0) noexcept
         : Shader(arrayMask), mFlags(flags) {}
 
-    /// With kLighting: lighting on, and the two-sided and local-viewer light
+    NEVRIK_CLASS_NAME(Shader, ":FixedShader")
+
+    /// With kLighting: lighting on, and the local-viewer and two-sided light
     /// models as the flags say.
     void enable() const override;
     /// With kLighting: lighting off.
     void disable() const override;
+    /// The calls of enable() and disable(), inline.
+    void compileEnable(system::Assembler& assembler) const override;
+    void compileDisable(system::Assembler& assembler) const override;
 
     std::uint32_t getFlags() const noexcept { return mFlags; }
     void setFlags(std::uint32_t flags) noexcept { mFlags = flags; }
 
+protected:
+    /// Whether enable() also turns on 2D texturing of unit 0 in modulate mode
+    /// after the lighting, and disable() turns it off before.
+    virtual bool texturesUnitZero() const noexcept { return false; }
+
 private:
+    template <class Calls>
+    void sendEnable(const Calls& calls) const;
+    template <class Calls>
+    void sendDisable(const Calls& calls) const;
+
     std::uint32_t mFlags;
 };
 

@@ -14,7 +14,9 @@ public:
     Light() = default;
     ~Light() override;
 
-    /// Sends the light's parameters to GL_LIGHT0 + unit.
+    NEVRIK_CLASS_NAME(Resource, ":Light")
+
+    /// Sends the light's parameters to GL_LIGHT0 + unit (unit 0 to 7).
     virtual void apply(int unit) const = 0;
 };
 

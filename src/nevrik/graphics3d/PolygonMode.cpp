@@ -1,7 +1,7 @@
 #include "nevrik/graphics3d/PolygonMode.h"
 
 #include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/detail/Switch.h"
+#include "nevrik/graphics3d/detail/StateCalls.h"
 
 #include <GL/glew.h>
 
@@ -11,17 +11,27 @@ PolygonMode::~PolygonMode() {
     Context::forgetCurrent(this);
 }
 
-void PolygonMode::apply() const {
+template <class Calls>
+void PolygonMode::send(const Calls& calls) const {
     if (mFrontMode == mBackMode) {
-        glPolygonMode(GL_FRONT_AND_BACK, mFrontMode);
+        detail::send(calls, glPolygonMode, GL_FRONT_AND_BACK, mFrontMode);
     } else {
-        glPolygonMode(GL_FRONT, mFrontMode);
-        glPolygonMode(GL_BACK, mBackMode);
+        detail::send(calls, glPolygonMode, GL_FRONT, mFrontMode);
+        detail::send(calls, glPolygonMode, GL_BACK, mBackMode);
     }
-    glPolygonOffset(mOffsetFactor, mOffsetUnits);
-    if (detail::setCapability(GL_CULL_FACE, mCull == kCullFront || mCull == kCullBack)) {
-        glCullFace(mCull == kCullFront ? GL_FRONT : GL_BACK);
+    detail::send(calls, glPolygonOffset, mOffsetFactor, mOffsetUnits);
+    if (detail::setCapability(calls, GL_CULL_FACE, mCull == kCullFront || mCull == kCullBack)) {
+        detail::send(calls, glCullFace, mCull == kCullFront ? GL_FRONT : GL_BACK);
     }
+}
+
+void PolygonMode::apply() const {
+    send(detail::ImmediateCalls());
+}
+
+void PolygonMode::compile(system::Assembler& assembler) const {
+    Context::compileRecord(assembler, Context::Record::CurrentPolygonMode, this);
+    send(detail::RecordedCalls{assembler});
 }
 
 void PolygonMode::setModes(std::uint32_t front, std::uint32_t back) noexcept {

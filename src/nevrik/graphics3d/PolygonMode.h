@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace nevrik::system {
+class Assembler;
+}
+
 namespace nevrik::graphics3d {
 
 /// Fill modes, polygon offset and face culling, as one render-state object.
@@ -20,8 +24,15 @@ public:
     /// Stops being the current context's current polygon mode.
     ~PolygonMode() override;
 
-    /// Sends the state to OpenGL; callers go through Context::apply.
+    NEVRIK_CLASS_NAME(Resource, ":PolygonMode")
+
+    /// Sends the state to OpenGL; callers go through Context::apply. Equal
+    /// front and back modes go in one call.
     void apply() const;
+    /// Appends to `assembler` the step that makes this the current polygon
+    /// mode of the context a render program keeps in ESI, then the calls
+    /// apply() makes, with the same arguments.
+    void compile(system::Assembler& assembler) const;
 
     void setModes(std::uint32_t front, std::uint32_t back) noexcept;
     /// kCullFront, kCullBack, or anything else for no culling.
@@ -35,6 +46,9 @@ public:
     float getOffsetFactor() const noexcept { return mOffsetFactor; }
 
 private:
+    template <class Calls>
+    void send(const Calls& calls) const;
+
     std::uint32_t mFrontMode = 0x1B02;
     std::uint32_t mBackMode = 0x1B02;
     std::uint32_t mCull = kCullBack;

@@ -1,7 +1,7 @@
 #include "nevrik/graphics3d/StencilMode.h"
 
 #include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/detail/Switch.h"
+#include "nevrik/graphics3d/detail/StateCalls.h"
 
 #include <GL/glew.h>
 
@@ -11,12 +11,22 @@ StencilMode::~StencilMode() {
     Context::forgetCurrent(this);
 }
 
-void StencilMode::apply() const {
-    if (detail::setCapability(GL_STENCIL_TEST, mFunction != -1)) {
-        glStencilFunc(static_cast<GLenum>(mFunction), mReference, mMask);
+template <class Calls>
+void StencilMode::send(const Calls& calls) const {
+    if (detail::setCapability(calls, GL_STENCIL_TEST, mFunction != -1)) {
+        detail::send(calls, glStencilFunc, mFunction, mReference, mMask);
     }
-    glStencilMask(mWriteMask);
-    glStencilOp(mFailOperation, mDepthFailOperation, mPassOperation);
+    detail::send(calls, glStencilMask, mWriteMask);
+    detail::send(calls, glStencilOp, mFailOperation, mDepthFailOperation, mPassOperation);
+}
+
+void StencilMode::apply() const {
+    send(detail::ImmediateCalls());
+}
+
+void StencilMode::compile(system::Assembler& assembler) const {
+    Context::compileRecord(assembler, Context::Record::CurrentStencilMode, this);
+    send(detail::RecordedCalls{assembler});
 }
 
 void StencilMode::setOperations(std::uint32_t fail, std::uint32_t depthFail, std::uint32_t pass) noexcept {

@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+namespace nevrik::system {
+class Assembler;
+}
+
 namespace nevrik::graphics3d {
 
 /// The stencil test, stencil operations and write mask, as one render-state
@@ -18,8 +22,14 @@ public:
     /// Stops being the current context's current stencil mode.
     ~StencilMode() override;
 
+    NEVRIK_CLASS_NAME(Resource, ":StencilMode")
+
     /// Sends the state to OpenGL; callers go through Context::apply.
     void apply() const;
+    /// Appends to `assembler` the step that makes this the current stencil
+    /// mode of the context a render program keeps in ESI, then the calls
+    /// apply() makes, with the same arguments.
+    void compile(system::Assembler& assembler) const;
 
     void setOperations(std::uint32_t fail, std::uint32_t depthFail, std::uint32_t pass) noexcept;
     /// `function` -1 turns the stencil test off.
@@ -35,6 +45,9 @@ public:
     std::uint32_t getWriteMask() const noexcept { return mWriteMask; }
 
 private:
+    template <class Calls>
+    void send(const Calls& calls) const;
+
     std::uint32_t mFailOperation = 0x1E00;
     std::uint32_t mDepthFailOperation = 0x1E00;
     std::uint32_t mPassOperation = 0x1E00;

@@ -1,0 +1,91 @@
+#include "nevrik/graphics3d/BlendMode.h"
+
+#include "GlFixture.h"
+#include "RenderState.h"
+
+#include <array>
+
+namespace nevrik::graphics3d {
+namespace {
+
+using BlendModeTest = GlFixture;
+
+std::array<float, 4> blendColour() {
+    std::array<float, 4> colour{};
+    glGetFloatv(GL_BLEND_COLOR, colour.data());
+    return colour;
+}
+
+TEST_F(BlendModeTest, TranslucentModeBlendsAndOpaqueModeDisablesBlendingWhateverItsEquation) {
+    BlendMode translucent(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_FALSE(translucent.isOpaque());
+    translucent.apply();
+    EXPECT_TRUE(isEnabled(GL_BLEND));
+    EXPECT_EQ(integer(GL_BLEND_SRC), GL_SRC_ALPHA);
+    EXPECT_EQ(integer(GL_BLEND_DST), GL_ONE_MINUS_SRC_ALPHA);
+
+    BlendMode opaque;
+    opaque.setEquation(GL_FUNC_SUBTRACT);
+    opaque.setColour(1.0f, 1.0f, 1.0f, 1.0f);
+    EXPECT_TRUE(opaque.isOpaque());
+    opaque.apply();
+    EXPECT_FALSE(isEnabled(GL_BLEND));
+    EXPECT_EQ(integer(GL_BLEND_EQUATION), GL_FUNC_ADD) << "nothing but the switch is sent";
+    EXPECT_EQ(blendColour(), (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.0f}));
+}
+
+TEST_F(BlendModeTest, OnlyConstantColourFactorsSendTheColour) {
+    BlendMode alpha(GL_SRC_ALPHA, GL_ONE);
+    alpha.setColour(0.25f, 0.5f, 0.75f, 1.0f);
+    alpha.apply();
+    EXPECT_EQ(blendColour(), (std::array<float, 4>{0.0f, 0.0f, 0.0f, 0.0f}));
+
+    BlendMode constant(GL_CONSTANT_COLOR, GL_ZERO);
+    constant.setColour(0.25f, 0.5f, 0.75f, 1.0f);
+    constant.setEquation(GL_FUNC_REVERSE_SUBTRACT);
+    constant.apply();
+    EXPECT_EQ(blendColour(), (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
+    EXPECT_EQ(integer(GL_BLEND_EQUATION), GL_FUNC_REVERSE_SUBTRACT);
+}
+
+TEST_F(BlendModeTest, AlphaTestFollowsItsFunction) {
+    BlendMode mode;
+    mode.setAlphaTest(GL_GREATER, 0.5f);
+    mode.apply();
+    EXPECT_TRUE(isEnabled(GL_ALPHA_TEST));
+    EXPECT_EQ(integer(GL_ALPHA_TEST_FUNC), GL_GREATER);
+    mode.setAlphaTest(-1, 0.5f);
+    mode.apply();
+    EXPECT_FALSE(isEnabled(GL_ALPHA_TEST));
+}
+
+TEST_F(BlendModeTest, CompiledFormLeavesTheStateAndRecordOfApply) {
+    BlendMode constant(GL_ONE_MINUS_CONSTANT_ALPHA, GL_SRC_ALPHA);
+    constant.setEquation(GL_MAX);
+    constant.setColour(0.5f, 0.25f, 1.0f, 0.75f);
+    constant.setAlphaTest(GL_LEQUAL, 0.25f);
+    BlendMode opaque;
+    for (BlendMode* mode : {&constant, &opaque}) {
+        expectCompiledLikeApplied([&] { mContext->apply(*mode); },
+                                  [&](system::Assembler& assembler) { mode->compile(assembler); });
+        EXPECT_EQ(mContext->getCurrentBlendMode(), mode);
+    }
+}
+
+TEST_F(BlendModeTest, CompiledRecordOfNoModeAndDestructionBothEmptyTheRecord) {
+    {
+        BlendMode mode(GL_ONE, GL_ONE);
+        mContext->apply(mode);
+        runCompiled([](system::Assembler& assembler) {
+            Context::compileRecord(assembler, Context::Record::CurrentBlendMode, nullptr);
+        });
+        EXPECT_EQ(mContext->getCurrentBlendMode(), nullptr);
+        EXPECT_TRUE(isEnabled(GL_BLEND)) << "only the record changes";
+        runCompiled([&](system::Assembler& assembler) { mode.compile(assembler); });
+        ASSERT_EQ(mContext->getCurrentBlendMode(), &mode);
+    }
+    EXPECT_EQ(mContext->getCurrentBlendMode(), nullptr);
+}
+
+}  // namespace
+}  // namespace nevrik::graphics3d
