@@ -6,14 +6,55 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <map>
+#include <new>
 #include <random>
 #include <vector>
 
+// Out-of-memory injection for the cell pool: while armed, the next operator
+// new of this test program throws std::bad_alloc, once. The replacement
+// covers the whole program; unarmed it is plain malloc and free.
+namespace {
+std::atomic<bool> gFailNextAllocation{false};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (gFailNextAllocation.exchange(false)) {
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
 namespace nevrik::geometry {
 namespace {
+
+// Runs `operation` with the next heap allocation failing; true when it threw
+// std::bad_alloc.
+template <class Operation>
+bool failsWithoutMemory(Operation&& operation) {
+    gFailNextAllocation = true;
+    bool failed = false;
+    try {
+        operation();
+    } catch (const std::bad_alloc&) {
+        failed = true;
+    }
+    gFailNextAllocation = false;
+    return failed;
+}
 
 using test::CountedLeaf;
 using test::cubeAround;
@@ -41,6 +82,20 @@ bool looselyInside(const Cube& cube, const BoundingBox<float>& bounds) {
     return true;
 }
 
+// Calls `visit` on each leaf of the own list of `cell`; false when the list
+// runs longer than the space's count, so that one looping back still ends.
+template <class Visit>
+bool forOwnList(const LeafSpace& space, const Cell& cell, Visit&& visit) {
+    int seen = 0;
+    for (const auto* p = cell.getListHead(); p != nullptr; p = p->getNextInCell()) {
+        if (++seen > space.getCount()) {
+            return false;
+        }
+        visit(static_cast<const CountedLeaf&>(*p));
+    }
+    return true;
+}
+
 // Checks one leaf from its own side: its cell really holds it, every cell from
 // there to the root contains it in its loose bound and is linked to its
 // parent through the slot it names, and the space holds exactly one reference.
@@ -53,9 +108,8 @@ bool looselyInside(const Cube& cube, const BoundingBox<float>& bounds) {
         return ::testing::AssertionFailure() << "reference count " << leaf.getReferenceCount();
     }
     bool held = leaf.getSlotIndex() >= 0 && cell->getPlaceable(leaf.getSlotIndex()) == &leaf;
-    for (const auto* p = cell->getListHead(); p != nullptr && !held && leaf.getSlotIndex() < 0;
-         p = p->getNextInCell()) {
-        held = p == &leaf;
+    if (leaf.getSlotIndex() < 0) {
+        forOwnList(space, *cell, [&](const CountedLeaf& listed) { held = held || &listed == &leaf; });
     }
     if (!held) {
         return ::testing::AssertionFailure() << "its cell does not hold it";
@@ -91,11 +145,16 @@ bool looselyInside(const Cube& cube, const BoundingBox<float>& bounds) {
                 }
             }
         }
-        for (const auto* p = cell->getListHead(); p != nullptr; p = p->getNextInCell()) {
-            const auto result = soundlyPlaced(space, static_cast<const CountedLeaf&>(*p));
-            if (!result) {
-                return result;
-            }
+        ::testing::AssertionResult result = ::testing::AssertionSuccess();
+        if (!forOwnList(space, *cell, [&](const CountedLeaf& leaf) {
+                if (result) {
+                    result = soundlyPlaced(space, leaf);
+                }
+            })) {
+            return ::testing::AssertionFailure() << "own list loops";
+        }
+        if (!result) {
+            return result;
         }
     }
     return ::testing::AssertionSuccess();
@@ -356,6 +415,93 @@ TEST(SpaceTest, RefusesNullRepeatedAndUnplaceableLeaves) {
     EXPECT_TRUE(s.space.check());
 }
 
+TEST(SpaceTest, RunningOutOfCellsLeavesTheTreeSound) {
+    Space16 s;
+    const Cell& root = s.space.getRoot();
+    auto liveCells = [&] {
+        std::map<const Cell*, std::pair<Cube, int>> cells;
+        collectCells(root, 0, cells);
+        return static_cast<std::int64_t>(cells.size()) - 1;
+    };
+    // Small leaves inside the root until every pooled cell is in use, so the
+    // next cell needs a new block from the heap.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> coordinate(-7.0f, 7.0f);
+    std::vector<LeafPointer> leaves;
+    while (leaves.size() < 1000 && (liveCells() == 0 || liveCells() != s.space.getCells().getTotalSlots())) {
+        const Vec centre(coordinate(random), coordinate(random), coordinate(random));
+        leaves.push_back(makeLeaf(cubeAround(centre, 0.25f), &s.space));
+    }
+    ASSERT_EQ(liveCells(), s.space.getCells().getTotalSlots());
+    // A leaf sharing a cell with exactly one other slot leaf and nothing else:
+    // removing it hands the other up and frees the cell, and a leaf with its
+    // box then needs exactly one new cell.
+    auto paired = [&](const CountedLeaf& leaf) {
+        const Cell* cell = leaf.getSpaceNode();
+        if (leaf.getSlotIndex() < 0 || cell == &root || cell->getListHead() != nullptr) {
+            return false;
+        }
+        int placeables = 0;
+        for (int slot = 0; slot < LeafSpace::kSlots; ++slot) {
+            if (cell->getCell(slot) != nullptr) {
+                return false;
+            }
+            placeables += cell->getPlaceable(slot) != nullptr ? 1 : 0;
+        }
+        return placeables == 2;
+    };
+    CountedLeaf* held = nullptr;
+    for (const LeafPointer& leaf : leaves) {
+        if (paired(*leaf)) {
+            held = leaf.get();
+        }
+    }
+    ASSERT_NE(held, nullptr);
+    const std::int32_t count = s.space.getCount();
+
+    // A split that finds no cell leaves the new leaf out and the tree as it was.
+    LeafPointer twin = makeLeaf(held->getWorldBounds());
+    EXPECT_TRUE(failsWithoutMemory([&] { s.space.insert(twin.get()); }));
+    EXPECT_EQ(twin->getSpace(), nullptr);
+    EXPECT_EQ(twin->getReferenceCount(), 1);
+    EXPECT_EQ(s.space.getCount(), count);
+    EXPECT_TRUE(s.space.check());
+
+    // A move that finds no cell parks the leaf, old box and all, in the root's own list.
+    const OrientedBox anchorBox = s.anchor->getWorldBox();
+    EXPECT_TRUE(failsWithoutMemory([&] { s.anchor->setWorldBox(OrientedBox(held->getWorldBounds())); }));
+    EXPECT_EQ(s.anchor->getWorldBox().getCentre(), anchorBox.getCentre());
+    EXPECT_EQ(s.anchor->getWorldBounds().max, Vec(5.0f, 5.0f, 5.0f));
+    EXPECT_TRUE(soundlyPlaced(s.space, *s.anchor));
+    EXPECT_EQ(s.anchor->getSpaceNode(), &root);
+    EXPECT_EQ(s.space.getCount(), count);
+    EXPECT_TRUE(s.space.check());
+
+    // With one cell free and two root cells to wrap, growing takes the free
+    // cell, fails on the second and gives the first back.
+    int rootCells = 0;
+    for (int slot = 0; slot < LeafSpace::kSlots; ++slot) {
+        rootCells += root.getCell(slot) != nullptr ? 1 : 0;
+    }
+    ASSERT_GE(rootCells, 2);
+    const std::int64_t cellsBefore = liveCells();
+    ASSERT_TRUE(s.space.remove(held));
+    ASSERT_EQ(liveCells(), cellsBefore - 1);
+    std::map<const Cell*, std::pair<Cube, int>> before;
+    collectCells(root, 0, before);
+    LeafPointer far = makeLeaf(cubeAround(Vec(0.0f, 0.0f, 30.0f), 1.0f));
+    EXPECT_TRUE(failsWithoutMemory([&] { s.space.insert(far.get()); }));
+    std::map<const Cell*, std::pair<Cube, int>> after;
+    collectCells(root, 0, after);
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(root.getCube().edge, 16.0f);
+    EXPECT_EQ(far->getSpace(), nullptr);
+    EXPECT_TRUE(s.space.check());
+    // The given-back cell serves the next split without the heap.
+    EXPECT_FALSE(failsWithoutMemory([&] { EXPECT_TRUE(s.space.insert(twin.get())); }));
+    EXPECT_TRUE(s.space.check());
+}
+
 TEST(SpaceTest, ReferencesComeBackOnRemoveAndWhenTheSpaceDies) {
     const int live = CountedLeaf::sLive;
     LeafPointer kept;
@@ -387,25 +533,21 @@ TEST(SpaceTest, ReferencesComeBackOnRemoveAndWhenTheSpaceDies) {
     EXPECT_EQ(kept->getSlotIndex(), -1);
 }
 
-TEST(SpaceTest, CoincidentAndFarTinyLeavesEndTheDescent) {
-    LeafSpace space;
-    std::vector<LeafPointer> leaves;
-    // Zero-size boxes at one point split until the cell edge reaches zero.
-    for (int i = 0; i < 3; ++i) {
-        leaves.push_back(makeLeaf(cubeAround(Vec(1.0f, -1.0f, 0.5f), 0.0f), &space));
-    }
-    // Far from the origin the cell centres run out of float precision first.
-    for (float offset : {0.0f, 0.001f, 0.002f}) {
-        leaves.push_back(makeLeaf(cubeAround(Vec(3.0e6f + offset, 3.0e6f, -3.0e6f), 0.001f), &space));
-    }
-    EXPECT_EQ(space.getCount(), 6);
-    EXPECT_TRUE(space.check());
-    for (const LeafPointer& leaf : leaves) {
-        EXPECT_TRUE(soundlyPlaced(space, *leaf));
-    }
-    for (const LeafPointer& leaf : leaves) {
-        ASSERT_TRUE(space.remove(leaf.get()));
-        ASSERT_TRUE(space.check());
+TEST(SpaceTest, CoincidentPointsEndTheDescentSoundly) {
+    // Zero-size boxes at one point split until the cell edge reaches zero, or
+    // until the cell centres run out of float precision: there the rounded
+    // cells stop containing the point and the containment check ends the
+    // descent.
+    for (const Vec& point : {Vec(1.0f, -1.0f, 0.5f), Vec(0.1f, 0.2f, 0.3f), Vec(3.0e6f, 3.0e6f, -3.0e6f)}) {
+        LeafSpace space;
+        LeafPointer first = makeLeaf(cubeAround(point, 0.0f), &space);
+        LeafPointer second = makeLeaf(cubeAround(point, 0.0f), &space);
+        EXPECT_TRUE(space.check());
+        EXPECT_TRUE(soundlyPlaced(space, *first));
+        EXPECT_TRUE(soundlyPlaced(space, *second));
+        ASSERT_TRUE(space.remove(first.get()));
+        ASSERT_TRUE(space.remove(second.get()));
+        EXPECT_TRUE(space.check());
     }
 }
 
