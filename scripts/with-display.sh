@@ -9,7 +9,7 @@ fi
 
 work=$(mktemp -d)
 # -displayfd makes Xvfb pick a free display number and write it once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp +extension GLX \
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset +extension GLX \
     3>"$work/display" >"$work/log" 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
