@@ -152,6 +152,15 @@ inline void expectCompiledLikeApplied(const std::function<void()>& apply,
     EXPECT_EQ(captureRenderState(), applied);
 }
 
+// The four floats `query` (glGetMaterialfv, glGetLightfv) reads for
+// (`which`, `parameter`).
+inline std::array<float, 4> fourFloats(void (*query)(GLenum, GLenum, GLfloat*), GLenum which,
+                                       GLenum parameter) {
+    std::array<float, 4> values{};
+    query(which, parameter, values.data());
+    return values;
+}
+
 // The colour of window pixel (x, y), counted from the bottom left, in the
 // back buffer the tests draw into.
 inline std::array<int, 3> pixelAt(int x, int y) {

@@ -33,8 +33,10 @@ void PerspectiveCamera::apply() {
 }
 
 geometry::Ray PerspectiveCamera::eyeRay(float x, float y) const {
+    // The window point as apply()'s projection places it: x = -1 at the left
+    // edge, y = -1 at the top edge (bottom + height), at `distance`.
     const math::Vector3<float> direction((x + 1.0f) * mWidth * 0.5f + mLeft,
-                                         -(y + 1.0f) * mHeight * 0.5f - mBottom, -mDistance);
+                                         (1.0f - y) * mHeight * 0.5f + mBottom, -mDistance);
     return geometry::Ray(math::Vector3<float>(0.0f, 0.0f, 0.0f), direction);
 }
 

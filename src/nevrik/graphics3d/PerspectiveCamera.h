@@ -23,8 +23,9 @@ public:
     /// matrix, then selects the matrix mode that was in force again.
     void apply() override;
     /// From the eye through the window point, where the window lies at
-    /// `distance`: ((x + 1) * width / 2 + left, -(y + 1) * height / 2 -
-    /// bottom, -distance).
+    /// `distance`: ((x + 1) * width / 2 + left, (1 - y) * height / 2 +
+    /// bottom, -distance), so that apply()'s projection takes the direction
+    /// back to (x, -y).
     geometry::Ray eyeRay(float x, float y) const override;
 
     /// False, changing nothing, unless width and height are above 0.

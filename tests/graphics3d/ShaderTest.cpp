@@ -1,0 +1,81 @@
+#include "nevrik/graphics3d/Shader.h"
+
+#include "nevrik/graphics3d/FixedShader.h"
+
+#include "GlFixture.h"
+#include "RenderState.h"
+
+#include <string>
+
+namespace nevrik::graphics3d {
+namespace {
+
+// A shader without inline forms that logs its enables and disables.
+class LoggingShader : public Shader {
+public:
+    LoggingShader(std::uint32_t mask, char name, std::string& log) : Shader(mask), mName(name), mLog(log) {}
+    void enable() const override { mLog += std::string("+") + mName; }
+    void disable() const override { mLog += std::string("-") + mName; }
+
+private:
+    char mName;
+    std::string& mLog;
+};
+
+using ShaderTest = GlFixture;
+
+TEST_F(ShaderTest, BindDisablesThePreviousShaderAndEnablesThisOne) {
+    std::string log;
+    LoggingShader first(Context::kPositionArray, 'a', log);
+    LoggingShader second(Context::kNormalArray, 'b', log);
+    ASSERT_TRUE(first.bind());
+    ASSERT_TRUE(second.bind());
+    EXPECT_EQ(log, "+a-a+b");
+    EXPECT_EQ(mContext->getCurrentShader(), &second);
+    EXPECT_EQ(mContext->getEnabledArrays(), Context::kNormalArray);
+    Shader::unbind();
+    EXPECT_EQ(log, "+a-a+b-b");
+}
+
+TEST_F(ShaderTest, CompiledBindDoesWhatBindDoesWithWhicheverShaderIsCurrentWhenItRuns) {
+    std::string log;
+    LoggingShader first(Context::kPositionArray | Context::kColourArray, 'a', log);
+    LoggingShader second(Context::kPositionArray | (Context::kTextureArray << 1), 'b', log);
+    ASSERT_TRUE(first.bind());
+    runCompiled([&](system::Assembler& body) { second.compileBind(body); });
+    EXPECT_EQ(log, "+a-a+b");
+    EXPECT_EQ(mContext->getCurrentShader(), &second);
+    EXPECT_EQ(mContext->getEnabledArrays(), second.getArrayMask());
+    EXPECT_FALSE(isEnabled(GL_COLOR_ARRAY));
+    glClientActiveTexture(GL_TEXTURE1);
+    EXPECT_TRUE(isEnabled(GL_TEXTURE_COORD_ARRAY));
+
+    Shader::unbind();
+    log.clear();
+    runCompiled([&](system::Assembler& body) { second.compileBind(body); });
+    EXPECT_EQ(log, "+b") << "nothing was current to disable";
+}
+
+TEST_F(ShaderTest, CompiledUnbindEmptiesTheRecordAndDisables) {
+    std::string log;
+    LoggingShader shader(Context::kPositionArray, 's', log);
+    shader.bind();
+    runCompiled([&](system::Assembler& body) { shader.compileUnbind(body); });
+    EXPECT_EQ(log, "+s-s");
+    EXPECT_EQ(mContext->getCurrentShader(), nullptr);
+    EXPECT_EQ(mContext->getEnabledArrays(), Context::kPositionArray) << "the arrays stay as they are";
+}
+
+TEST_F(ShaderTest, LightingShaderCompilesLikeItBinds) {
+    FixedShader lit(Context::kPositionArray | Context::kNormalArray,
+                    FixedShader::kLighting | FixedShader::kLocalViewer);
+    FixedShader unlit(Context::kPositionArray, FixedShader::kTwoSided);
+    for (FixedShader* shader : {&lit, &unlit}) {
+        expectCompiledLikeApplied([&] { shader->bind(); },
+                                  [&](system::Assembler& assembler) { shader->compileBind(assembler); });
+    }
+    EXPECT_TRUE(isEnabled(GL_LIGHTING)) << "without kLighting the lighting is left as it was";
+}
+
+}  // namespace
+}  // namespace nevrik::graphics3d
