@@ -1,0 +1,29 @@
+#pragma once
+
+#include "nevrik/object/Noncopyable.h"
+
+#include <cstdint>
+
+namespace nevrik::graphics3d::detail {
+
+/// Holds a vertex or index buffer locked for as long as it lives, so that
+/// every way out of a reader unlocks it.
+template <class Buffer>
+class BufferLock : private object::Noncopyable {
+public:
+    BufferLock(Buffer& buffer, std::uint32_t mode) : mBuffer(buffer), mLocked(buffer.lock(mode)) {}
+    ~BufferLock() {
+        if (mLocked) {
+            mBuffer.unlock();
+        }
+    }
+
+    /// Whether the lock was had and the buffer's data may be read.
+    bool isLocked() const noexcept { return mLocked && mBuffer.getData() != nullptr; }
+
+private:
+    Buffer& mBuffer;
+    bool mLocked;
+};
+
+}  // namespace nevrik::graphics3d::detail

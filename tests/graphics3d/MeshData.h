@@ -1,0 +1,128 @@
+#pragma once
+
+#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/IndexBuffer.h"
+#include "nevrik/graphics3d/Mesh.h"
+#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/VertexBuffer.h"
+#include "nevrik/object/Pointer.h"
+
+#include "BufferState.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace nevrik::graphics3d {
+
+using VertexBufferPointer = object::Pointer<VertexBuffer>;
+using IndexBufferPointer = object::Pointer<IndexBuffer>;
+
+// A buffer of one entry of type word `type` feeding `mask`, holding `values`
+// (as many vertices as they fill).
+template <class T>
+VertexBufferPointer makeVertices(std::uint32_t type, std::uint32_t mask, const std::vector<T>& values,
+                                 std::uint32_t usage = VertexBuffer::kStatic) {
+    VertexFormat format;
+    format.add(type, mask);
+    const std::uint32_t count = static_cast<std::uint32_t>(values.size() * sizeof(T)) / format.getStride();
+    auto buffer = VertexBufferPointer::adopt(VertexBuffer::create(format, count, usage));
+    EXPECT_TRUE(buffer && buffer->lock(VertexBuffer::kReplace));
+    std::memcpy(buffer->getData(), values.data(), std::size_t{count} * format.getStride());
+    EXPECT_TRUE(buffer->unlock());
+    return buffer;
+}
+
+// Three-float positions.
+inline VertexBufferPointer makePositions(const std::vector<float>& xyz,
+                                         std::uint32_t usage = VertexBuffer::kStatic) {
+    return makeVertices(TypeWord::kFloat3, Context::kPositionArray, xyz, usage);
+}
+
+// `indices`, each cut to `size` bytes.
+inline IndexBufferPointer makeIndices(std::uint32_t size, const std::vector<std::uint32_t>& indices,
+                                      std::uint32_t usage = VertexBuffer::kStatic) {
+    auto buffer = IndexBufferPointer::adopt(
+        IndexBuffer::create(size, static_cast<std::uint32_t>(indices.size()), usage));
+    EXPECT_TRUE(buffer && buffer->lock(VertexBuffer::kReplace));
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        std::memcpy(buffer->getData() + i * size, &indices[i], size);
+    }
+    EXPECT_TRUE(buffer->unlock());
+    return buffer;
+}
+
+// Four full-height columns across the view, each a quad of four corners
+// (x0,-1) (x1,-1) (x1,1) (x0,1), with z 0.
+inline std::vector<float> columnCorners() {
+    std::vector<float> xyz;
+    for (int column = 0; column < 4; ++column) {
+        const float x0 = -1.0f + 0.5f * static_cast<float>(column);
+        const float x1 = x0 + 0.5f;
+        const float corners[4][2] = {{x0, -1.0f}, {x1, -1.0f}, {x1, 1.0f}, {x0, 1.0f}};
+        for (const auto& corner : corners) {
+            xyz.insert(xyz.end(), {corner[0], corner[1], 0.0f});
+        }
+    }
+    return xyz;
+}
+
+// Two triangles a column, as indices into columnCorners().
+inline std::vector<std::uint32_t> columnIndices() {
+    std::vector<std::uint32_t> indices;
+    for (std::uint32_t column = 0; column < 4; ++column) {
+        for (std::uint32_t corner : {0u, 1u, 2u, 0u, 2u, 3u}) {
+            indices.push_back(4 * column + corner);
+        }
+    }
+    return indices;
+}
+
+// The same triangles with their corners written out, six vertices a column.
+inline std::vector<float> columnTriangles() {
+    const std::vector<float> corners = columnCorners();
+    std::vector<float> xyz;
+    for (std::uint32_t index : columnIndices()) {
+        xyz.insert(xyz.end(), corners.begin() + 3 * index, corners.begin() + 3 * index + 3);
+    }
+    return xyz;
+}
+
+// Clears the 64 x 48 view to black.
+inline void clearView() {
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Which of the four columns are drawn, left to right: "0100" for the second.
+inline std::string litColumns() {
+    std::string lit;
+    for (int column = 0; column < 4; ++column) {
+        GLubyte pixel[4] = {};
+        glReadPixels(8 + 16 * column, 24, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        lit += pixel[0] > 128 ? '1' : '0';
+    }
+    return lit;
+}
+
+// Draws `mesh` directly and then through its compiled form, each time from
+// scrambled array state on a cleared view, and expects `columns` lit and
+// the same array state both times.
+inline void expectCompiledDrawMatches(Mesh& mesh, const std::string& columns) {
+    scrambleArrayState();
+    clearView();
+    ASSERT_TRUE(mesh.draw());
+    const std::string state = captureArrayState();
+    EXPECT_EQ(litColumns(), columns);
+
+    scrambleArrayState();
+    clearView();
+    runCompiled([&](system::Assembler& assembler) { ASSERT_TRUE(mesh.compile(assembler)); });
+    EXPECT_EQ(captureArrayState(), state);
+    EXPECT_EQ(litColumns(), columns);
+}
+
+}  // namespace nevrik::graphics3d
