@@ -18,36 +18,33 @@
 
 namespace nevrik::graphics3d {
 
-using VertexBufferPointer = object::Pointer<VertexBuffer>;
-using IndexBufferPointer = object::Pointer<IndexBuffer>;
-
-// A buffer of one entry of type word `type` feeding `mask`, holding `values`
-// (as many vertices as they fill).
+// A buffer of one entry of type word `type` feeding `mask`, filled with
+// `values` (as many vertices as they make).
 template <class T>
-VertexBufferPointer makeVertices(std::uint32_t type, std::uint32_t mask, const std::vector<T>& values,
-                                 std::uint32_t usage = VertexBuffer::kStatic) {
+object::Pointer<VertexBuffer> makeVertices(std::uint32_t type, std::uint32_t mask,
+                                           const std::vector<T>& values,
+                                           std::uint32_t usage = VertexBuffer::kStatic) {
     VertexFormat format;
     format.add(type, mask);
-    const std::uint32_t count = static_cast<std::uint32_t>(values.size() * sizeof(T)) / format.getStride();
-    auto buffer = VertexBufferPointer::adopt(VertexBuffer::create(format, count, usage));
-    EXPECT_TRUE(buffer && buffer->lock(VertexBuffer::kReplace));
+    const auto count = static_cast<std::uint32_t>(values.size() * sizeof(T) / format.getStride());
+    auto buffer = object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, count, usage));
+    EXPECT_TRUE(buffer->lock(VertexBuffer::kReplace));
     std::memcpy(buffer->getData(), values.data(), std::size_t{count} * format.getStride());
     EXPECT_TRUE(buffer->unlock());
     return buffer;
 }
 
-// Three-float positions.
-inline VertexBufferPointer makePositions(const std::vector<float>& xyz,
-                                         std::uint32_t usage = VertexBuffer::kStatic) {
+inline object::Pointer<VertexBuffer> makePositions(const std::vector<float>& xyz,
+                                                   std::uint32_t usage = VertexBuffer::kStatic) {
     return makeVertices(TypeWord::kFloat3, Context::kPositionArray, xyz, usage);
 }
 
 // `indices`, each cut to `size` bytes.
-inline IndexBufferPointer makeIndices(std::uint32_t size, const std::vector<std::uint32_t>& indices,
-                                      std::uint32_t usage = VertexBuffer::kStatic) {
-    auto buffer = IndexBufferPointer::adopt(
+inline object::Pointer<IndexBuffer> makeIndices(std::uint32_t size, const std::vector<std::uint32_t>& indices,
+                                                std::uint32_t usage = VertexBuffer::kStatic) {
+    auto buffer = object::Pointer<IndexBuffer>::adopt(
         IndexBuffer::create(size, static_cast<std::uint32_t>(indices.size()), usage));
-    EXPECT_TRUE(buffer && buffer->lock(VertexBuffer::kReplace));
+    EXPECT_TRUE(buffer->lock(VertexBuffer::kReplace));
     for (std::size_t i = 0; i < indices.size(); ++i) {
         std::memcpy(buffer->getData() + i * size, &indices[i], size);
     }
@@ -55,22 +52,18 @@ inline IndexBufferPointer makeIndices(std::uint32_t size, const std::vector<std:
     return buffer;
 }
 
-// Four full-height columns across the view, each a quad of four corners
-// (x0,-1) (x1,-1) (x1,1) (x0,1), with z 0.
+// Four full-height columns across the view, four corners each:
+// (x0,-1) (x1,-1) (x1,1) (x0,1).
 inline std::vector<float> columnCorners() {
     std::vector<float> xyz;
     for (int column = 0; column < 4; ++column) {
         const float x0 = -1.0f + 0.5f * static_cast<float>(column);
-        const float x1 = x0 + 0.5f;
-        const float corners[4][2] = {{x0, -1.0f}, {x1, -1.0f}, {x1, 1.0f}, {x0, 1.0f}};
-        for (const auto& corner : corners) {
-            xyz.insert(xyz.end(), {corner[0], corner[1], 0.0f});
-        }
+        xyz.insert(xyz.end(), {x0, -1, 0, x0 + 0.5f, -1, 0, x0 + 0.5f, 1, 0, x0, 1, 0});
     }
     return xyz;
 }
 
-// Two triangles a column, as indices into columnCorners().
+// Two triangles a column over columnCorners().
 inline std::vector<std::uint32_t> columnIndices() {
     std::vector<std::uint32_t> indices;
     for (std::uint32_t column = 0; column < 4; ++column) {
@@ -91,13 +84,12 @@ inline std::vector<float> columnTriangles() {
     return xyz;
 }
 
-// Clears the 64 x 48 view to black.
 inline void clearView() {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-// Which of the four columns are drawn, left to right: "0100" for the second.
+// Which of the four columns of the 64 x 48 view are drawn: "0100" for the second.
 inline std::string litColumns() {
     std::string lit;
     for (int column = 0; column < 4; ++column) {
@@ -108,20 +100,19 @@ inline std::string litColumns() {
     return lit;
 }
 
-// Draws `mesh` directly and then through its compiled form, each time from
-// scrambled array state on a cleared view, and expects `columns` lit and
-// the same array state both times.
+// Draws `mesh` directly and through its compiled form, each time on a
+// cleared view from scrambled state: the same array state and `columns` lit.
 inline void expectCompiledDrawMatches(Mesh& mesh, const std::string& columns) {
-    scrambleArrayState();
-    clearView();
-    ASSERT_TRUE(mesh.draw());
-    const std::string state = captureArrayState();
-    EXPECT_EQ(litColumns(), columns);
-
-    scrambleArrayState();
-    clearView();
-    runCompiled([&](system::Assembler& assembler) { ASSERT_TRUE(mesh.compile(assembler)); });
-    EXPECT_EQ(captureArrayState(), state);
+    expectCompiledMatches(
+        [&] {
+            clearView();
+            ASSERT_TRUE(mesh.draw());
+            EXPECT_EQ(litColumns(), columns);
+        },
+        [&](system::Assembler& assembler) {
+            clearView();
+            ASSERT_TRUE(mesh.compile(assembler));
+        });
     EXPECT_EQ(litColumns(), columns);
 }
 
