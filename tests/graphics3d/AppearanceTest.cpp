@@ -2,13 +2,12 @@
 
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics3d/ColourMaterial.h"
+#include "nevrik/graphics3d/PlainShader.h"
 #include "nevrik/graphics3d/Texture2D.h"
 #include "nevrik/graphics3d/TextureShader.h"
 
 #include "GlFixture.h"
 #include "RenderState.h"
-
-#include <thread>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -39,25 +38,11 @@ TEST_F(AppearanceTest, StartsWithTheContextsDefaultsAndKeepsThemAndTheContextAli
         EXPECT_EQ(appearance->getShader(), &mContext->getDefaultShader());
         EXPECT_EQ(appearance->getBlendMode(), &mContext->getDefaultBlendMode());
         EXPECT_EQ(appearance->getDepthMode(), nullptr);
-        EXPECT_EQ(appearance->getTexture(0), nullptr);
-        EXPECT_EQ(appearance->getTexture(Appearance::kTextureUnits), nullptr);
         EXPECT_EQ(mContext->getReferenceCount(), contextCount + 1);
         EXPECT_EQ(mContext->getDefaultMaterial().getReferenceCount(), materialCount + 1);
-        const auto depth = make<DepthMode>();
-        appearance->setDepthMode(depth.get());
-        EXPECT_EQ(depth->getReferenceCount(), 2);
-        EXPECT_FALSE(appearance->setTexture(-1, nullptr));
     }
     EXPECT_EQ(mContext->getReferenceCount(), contextCount);
     EXPECT_EQ(mContext->getDefaultMaterial().getReferenceCount(), materialCount);
-
-    std::thread other([] {
-        const auto orphan = make<Appearance>();
-        EXPECT_EQ(orphan->getMaterial(), nullptr);
-        EXPECT_EQ(orphan->getShader(), nullptr);
-        EXPECT_FALSE(orphan->apply());
-    });
-    other.join();
 }
 
 TEST_F(AppearanceTest, ApplySendsOnlyWhatIsNotInForceAndLeavesEmptyCategoriesAlone) {
@@ -90,36 +75,69 @@ TEST_F(AppearanceTest, ApplySendsOnlyWhatIsNotInForceAndLeavesEmptyCategoriesAlo
     EXPECT_FALSE(isEnabled(GL_TEXTURE_2D)) << "the shader in force was not bound again";
 }
 
-TEST_F(AppearanceTest, CompiledFormLeavesTheStateAndRecordsOfApply) {
+// Every category set, the states with their tests and switches on.
+object::Pointer<Appearance> everythingOn(Texture* first, Texture* second) {
     const auto material = make<ColourMaterial>();
-    material->setColour(ColourMaterial::kDiffuse, 0.5f, 0.25f, 1.0f, 0.75f);
-    const auto shader = object::Pointer<TextureShader>::adopt(
-        new TextureShader(Context::kPositionArray, FixedShader::kLighting));
-    const auto blend = object::Pointer<BlendMode>::adopt(new BlendMode(GL_ONE, GL_ONE));
+    material->setColour(ColourMaterial::kSpecular, 0.5f, 0.25f, 1.0f, 0.75f);
+    material->setShininess(12.5f);
+    const auto blend =
+        object::Pointer<BlendMode>::adopt(new BlendMode(GL_ONE_MINUS_CONSTANT_ALPHA, GL_SRC_ALPHA));
+    blend->setEquation(GL_MAX);
+    blend->setColour(0.5f, 0.25f, 1.0f, 0.75f);
+    blend->setAlphaTest(GL_LEQUAL, 0.25f);
     const auto stencil = make<StencilMode>();
+    stencil->setFunction(GL_EQUAL, 5, 0x7);
+    stencil->setOperations(GL_REPLACE, GL_INVERT, GL_INCR_WRAP);
+    stencil->setWriteMask(0x3);
     const auto depth = make<DepthMode>();
+    depth->setFunction(GL_GREATER);
+    depth->setWriteMask(false);
+    depth->setRange(0.125f, 0.875f);
     const auto polygons = make<PolygonMode>();
-    const auto first = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1));
-    const auto second = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_A8, 4, 4, 1));
+    polygons->setModes(GL_POINT, GL_LINE);
+    polygons->setCull(PolygonMode::kCullFront);
+    polygons->setOffset(-1.0f, 0.5f);
     const auto appearance = make<Appearance>();
     appearance->setMaterial(material.get());
-    appearance->setShader(shader.get());
+    appearance->setShader(
+        object::Pointer<Shader>::adopt(new TextureShader(Context::kPositionArray | Context::kColourArray,
+                                                         FixedShader::kLighting | FixedShader::kLocalViewer))
+            .get());
     appearance->setBlendMode(blend.get());
     appearance->setStencilMode(stencil.get());
     appearance->setDepthMode(depth.get());
     appearance->setPolygonMode(polygons.get());
-    appearance->setTexture(0, first.get());
-    appearance->setTexture(7, second.get());
-    expectCompiledLikeApplied([&] { appearance->apply(); },
-                              [&](system::Assembler& assembler) { appearance->compile(assembler); });
-    EXPECT_EQ(mContext->getCurrentStencilMode(), stencil.get());
-    EXPECT_EQ(mContext->getBoundTexture(7), second.get());
+    appearance->setTexture(0, first);
+    appearance->setTexture(7, second);
+    return appearance;
+}
 
-    const auto sparse = make<Appearance>();
-    sparse->setShader(nullptr);
-    sparse->setTexture(2, second.get());
-    expectCompiledLikeApplied([&] { sparse->apply(); },
-                              [&](system::Assembler& assembler) { sparse->compile(assembler); });
+// Every category set, the states with their tests and switches off.
+object::Pointer<Appearance> everythingOff(Texture* texture) {
+    const auto depth = make<DepthMode>();
+    depth->setFunction(-1);
+    const auto polygons = make<PolygonMode>();
+    polygons->setCull(7);
+    const auto appearance = make<Appearance>();
+    appearance->setMaterial(make<Material>().get());
+    appearance->setShader(object::Pointer<Shader>::adopt(new PlainShader(0, FixedShader::kTwoSided)).get());
+    appearance->setBlendMode(make<BlendMode>().get());
+    appearance->setStencilMode(make<StencilMode>().get());
+    appearance->setDepthMode(depth.get());
+    appearance->setPolygonMode(polygons.get());
+    appearance->setTexture(2, texture);
+    return appearance;
+}
+
+TEST_F(AppearanceTest, CompiledFormLeavesTheStateAndRecordsOfApply) {
+    const auto first = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1));
+    const auto second = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_A8, 4, 4, 1));
+    for (const auto& appearance : {everythingOn(first.get(), second.get()), everythingOff(second.get())}) {
+        expectCompiledLikeApplied([&] { appearance->apply(); },
+                                  [&](system::Assembler& assembler) { appearance->compile(assembler); });
+        EXPECT_EQ(mContext->getCurrentStencilMode(), appearance->getStencilMode());
+        EXPECT_EQ(mContext->getCurrentShader(), appearance->getShader());
+    }
 }
 
 TEST_F(AppearanceTest, TranslucentQuadMixesWithTheOpaqueOneBehindIt) {

@@ -48,30 +48,6 @@ TEST_F(BlendModeTest, OnlyConstantColourFactorsSendTheColour) {
     EXPECT_EQ(integer(GL_BLEND_EQUATION), GL_FUNC_REVERSE_SUBTRACT);
 }
 
-TEST_F(BlendModeTest, AlphaTestFollowsItsFunction) {
-    BlendMode mode;
-    mode.setAlphaTest(GL_GREATER, 0.5f);
-    mode.apply();
-    EXPECT_TRUE(isEnabled(GL_ALPHA_TEST));
-    EXPECT_EQ(integer(GL_ALPHA_TEST_FUNC), GL_GREATER);
-    mode.setAlphaTest(-1, 0.5f);
-    mode.apply();
-    EXPECT_FALSE(isEnabled(GL_ALPHA_TEST));
-}
-
-TEST_F(BlendModeTest, CompiledFormLeavesTheStateAndRecordOfApply) {
-    BlendMode constant(GL_ONE_MINUS_CONSTANT_ALPHA, GL_SRC_ALPHA);
-    constant.setEquation(GL_MAX);
-    constant.setColour(0.5f, 0.25f, 1.0f, 0.75f);
-    constant.setAlphaTest(GL_LEQUAL, 0.25f);
-    BlendMode opaque;
-    for (BlendMode* mode : {&constant, &opaque}) {
-        expectCompiledLikeApplied([&] { mContext->apply(*mode); },
-                                  [&](system::Assembler& assembler) { mode->compile(assembler); });
-        EXPECT_EQ(mContext->getCurrentBlendMode(), mode);
-    }
-}
-
 TEST_F(BlendModeTest, CompiledRecordOfNoModeAndDestructionBothEmptyTheRecord) {
     {
         BlendMode mode(GL_ONE, GL_ONE);

@@ -7,34 +7,10 @@
 #include "GlFixture.h"
 #include "RenderState.h"
 
-#include <array>
-
 namespace nevrik::graphics3d {
 namespace {
 
 using PointLightTest = GlFixture;
-
-TEST_F(PointLightTest, ApplySendsAPointWithAFullSphereCone) {
-    PointLight lamp;
-    lamp.setColour(PointLight::kSpecular, 0.25f, 0.5f, 0.75f, 1.0f);
-    lamp.setPosition(1.0f, 2.0f, 3.0f);
-    lamp.setAttenuation(2.0f, 0.5f, 0.25f);
-    glLightf(GL_LIGHT6, GL_SPOT_CUTOFF, 45.0f);
-    glLightf(GL_LIGHT6, GL_SPOT_EXPONENT, 8.0f);
-    lamp.apply(6);
-    EXPECT_EQ(fourFloats(glGetLightfv, GL_LIGHT6, GL_SPECULAR),
-              (std::array<float, 4>{0.25f, 0.5f, 0.75f, 1.0f}));
-    EXPECT_EQ(fourFloats(glGetLightfv, GL_LIGHT6, GL_POSITION),
-              (std::array<float, 4>{1.0f, 2.0f, 3.0f, 1.0f}));
-    EXPECT_EQ(fourFloats(glGetLightfv, GL_LIGHT6, GL_QUADRATIC_ATTENUATION)[0], 0.25f);
-    EXPECT_EQ(fourFloats(glGetLightfv, GL_LIGHT6, GL_SPOT_CUTOFF)[0], 180.0f);
-    EXPECT_EQ(fourFloats(glGetLightfv, GL_LIGHT6, GL_SPOT_EXPONENT)[0], 0.0f);
-
-    lamp.apply(8);
-    lamp.apply(-1);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "no slot, nothing sent";
-    EXPECT_FALSE(lamp.setColour(PointLight::kColours, 0.0f, 0.0f, 0.0f, 0.0f));
-}
 
 TEST_F(PointLightTest, LitTriangleTakesTheColourOfMaterialAndLightAttenuatedByDistance) {
     prepareDrawing(64, 48);

@@ -10,81 +10,84 @@
 
 #include <array>
 #include <functional>
-#include <initializer_list>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace nevrik::graphics3d {
 
+inline GLint integerOf(GLenum query) {
+    GLint value = 0;
+    glGetIntegerv(query, &value);
+    return value;
+}
+
 // Every piece of fixed-function state the state objects, shaders and
-// textures send, and the current Context's records of them, as text that
-// names each value.
+// textures send, and the current Context's records of them, as text.
 inline std::string captureRenderState() {
     std::ostringstream text;
-    auto flags = [&text](std::initializer_list<GLenum> capabilities) {
-        for (GLenum capability : capabilities) {
-            text << (glIsEnabled(capability) == GL_TRUE ? '+' : '-');
+    for (GLenum capability : {GL_BLEND, GL_ALPHA_TEST, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE,
+                              GL_LIGHTING, GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY}) {
+        text << (glIsEnabled(capability) == GL_TRUE ? '+' : '-');
+    }
+    auto floats = [&text](const GLfloat* values, int count) {
+        for (int i = 0; i < count; ++i) {
+            text << ' ' << values[i];
         }
-        text << ' ';
     };
-    auto integers = [&text](const char* name, std::initializer_list<GLenum> queries) {
-        text << name << '(';
-        for (GLenum query : queries) {
-            GLint values[4] = {};
-            glGetIntegerv(query, values);
-            text << values[0] << ' ';
-        }
-        text << ") ";
+    // Each query with the number of values it gives.
+    const std::pair<GLenum, int> queries[] = {
+        {GL_BLEND_SRC, 1},
+        {GL_BLEND_DST, 1},
+        {GL_BLEND_EQUATION, 1},
+        {GL_BLEND_COLOR, 4},
+        {GL_ALPHA_TEST_FUNC, 1},
+        {GL_ALPHA_TEST_REF, 1},
+        {GL_DEPTH_FUNC, 1},
+        {GL_DEPTH_WRITEMASK, 1},
+        {GL_DEPTH_RANGE, 2},
+        {GL_STENCIL_FUNC, 1},
+        {GL_STENCIL_REF, 1},
+        {GL_STENCIL_VALUE_MASK, 1},
+        {GL_STENCIL_WRITEMASK, 1},
+        {GL_STENCIL_FAIL, 1},
+        {GL_STENCIL_PASS_DEPTH_FAIL, 1},
+        {GL_STENCIL_PASS_DEPTH_PASS, 1},
+        {GL_POLYGON_MODE, 2},
+        {GL_POLYGON_OFFSET_FACTOR, 1},
+        {GL_POLYGON_OFFSET_UNITS, 1},
+        {GL_CULL_FACE_MODE, 1},
+        {GL_LIGHT_MODEL_LOCAL_VIEWER, 1},
+        {GL_LIGHT_MODEL_TWO_SIDE, 1},
+        {GL_CURRENT_COLOR, 4},
+        {GL_ACTIVE_TEXTURE, 1},
     };
-    auto floats = [&text](const char* name, GLenum query, int count) {
+    for (const auto& [query, count] : queries) {
         GLfloat values[4] = {};
         glGetFloatv(query, values);
-        text << name << '(';
-        for (int i = 0; i < count; ++i) {
-            text << values[i] << ' ';
-        }
-        text << ") ";
-    };
-    flags({GL_BLEND, GL_ALPHA_TEST, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_CULL_FACE, GL_LIGHTING});
-    integers("blend", {GL_BLEND_SRC, GL_BLEND_DST, GL_BLEND_EQUATION, GL_ALPHA_TEST_FUNC});
-    floats("colour", GL_BLEND_COLOR, 4);
-    floats("alpha", GL_ALPHA_TEST_REF, 1);
-    integers("depth", {GL_DEPTH_FUNC, GL_DEPTH_WRITEMASK});
-    floats("range", GL_DEPTH_RANGE, 2);
-    integers("stencil", {GL_STENCIL_FUNC, GL_STENCIL_REF, GL_STENCIL_VALUE_MASK, GL_STENCIL_WRITEMASK,
-                         GL_STENCIL_FAIL, GL_STENCIL_PASS_DEPTH_FAIL, GL_STENCIL_PASS_DEPTH_PASS});
-    floats("modes", GL_POLYGON_MODE, 2);
-    floats("offset", GL_POLYGON_OFFSET_FACTOR, 1);
-    floats("units", GL_POLYGON_OFFSET_UNITS, 1);
-    integers("cull", {GL_CULL_FACE_MODE, GL_LIGHT_MODEL_LOCAL_VIEWER, GL_LIGHT_MODEL_TWO_SIDE});
+        floats(values, count);
+    }
     for (GLenum face : {GL_FRONT, GL_BACK}) {
         for (GLenum colour : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION, GL_SHININESS}) {
             GLfloat values[4] = {};
             glGetMaterialfv(face, colour, values);
-            text << "material(" << values[0] << ' ' << values[1] << ' ' << values[2] << ' ' << values[3]
-                 << ") ";
+            floats(values, colour == GL_SHININESS ? 1 : 4);
         }
     }
-    floats("current", GL_CURRENT_COLOR, 4);
-    flags({GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY});
-    GLint active = GL_TEXTURE0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    GLint clientActive = GL_TEXTURE0;
-    glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &clientActive);
-    text << "active " << active << ' ';
+    const GLint active = integerOf(GL_ACTIVE_TEXTURE);
+    const GLint clientActive = integerOf(GL_CLIENT_ACTIVE_TEXTURE);
     for (int unit = 0; unit < Context::kTextureUnits; ++unit) {
         glActiveTexture(GL_TEXTURE0 + unit);
         glClientActiveTexture(GL_TEXTURE0 + unit);
-        flags({GL_TEXTURE_2D, GL_TEXTURE_COORD_ARRAY});
         GLint mode = 0;
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-        integers("unit", {GL_TEXTURE_BINDING_2D});
-        text << mode << ' ';
+        text << " unit " << glIsEnabled(GL_TEXTURE_2D) << glIsEnabled(GL_TEXTURE_COORD_ARRAY) << ' ' << mode
+             << ' ' << integerOf(GL_TEXTURE_BINDING_2D);
     }
     glActiveTexture(static_cast<GLenum>(active));
     glClientActiveTexture(static_cast<GLenum>(clientActive));
     if (const Context* context = Context::peek()) {
-        text << "records " << context->getCurrentMaterial() << ' ' << context->getCurrentBlendMode() << ' '
+        text << " records " << context->getCurrentMaterial() << ' ' << context->getCurrentBlendMode() << ' '
              << context->getCurrentStencilMode() << ' ' << context->getCurrentDepthMode() << ' '
              << context->getCurrentPolygonMode() << ' ' << context->getCurrentShader() << ' '
              << context->getEnabledArrays();
@@ -150,15 +153,6 @@ inline void expectCompiledLikeApplied(const std::function<void()>& apply,
     scrambleRenderState();
     runCompiled(compile);
     EXPECT_EQ(captureRenderState(), applied);
-}
-
-// The four floats `query` (glGetMaterialfv, glGetLightfv) reads for
-// (`which`, `parameter`).
-inline std::array<float, 4> fourFloats(void (*query)(GLenum, GLenum, GLfloat*), GLenum which,
-                                       GLenum parameter) {
-    std::array<float, 4> values{};
-    query(which, parameter, values.data());
-    return values;
 }
 
 // The colour of window pixel (x, y), counted from the bottom left, in the

@@ -1,7 +1,5 @@
 #include "nevrik/graphics3d/Shader.h"
 
-#include "nevrik/graphics3d/FixedShader.h"
-
 #include "GlFixture.h"
 #include "RenderState.h"
 
@@ -64,17 +62,6 @@ TEST_F(ShaderTest, CompiledUnbindEmptiesTheRecordAndDisables) {
     EXPECT_EQ(log, "+s-s");
     EXPECT_EQ(mContext->getCurrentShader(), nullptr);
     EXPECT_EQ(mContext->getEnabledArrays(), Context::kPositionArray) << "the arrays stay as they are";
-}
-
-TEST_F(ShaderTest, LightingShaderCompilesLikeItBinds) {
-    FixedShader lit(Context::kPositionArray | Context::kNormalArray,
-                    FixedShader::kLighting | FixedShader::kLocalViewer);
-    FixedShader unlit(Context::kPositionArray, FixedShader::kTwoSided);
-    for (FixedShader* shader : {&lit, &unlit}) {
-        expectCompiledLikeApplied([&] { shader->bind(); },
-                                  [&](system::Assembler& assembler) { shader->compileBind(assembler); });
-    }
-    EXPECT_TRUE(isEnabled(GL_LIGHTING)) << "without kLighting the lighting is left as it was";
 }
 
 }  // namespace

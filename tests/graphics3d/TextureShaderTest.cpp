@@ -39,10 +39,8 @@ TEST_F(TextureShaderTest, SwitchingToAPlainShaderStopsTexturingUnitZero) {
     EXPECT_TRUE(isEnabled(GL_NORMAL_ARRAY));
 }
 
-TEST_F(TextureShaderTest, CompiledEnableAndDisableLeaveTheStateOfTheirCalls) {
+TEST_F(TextureShaderTest, CompiledDisableLeavesTheStateOfDisable) {
     TextureShader textured(kTextured, FixedShader::kLighting);
-    expectCompiledLikeApplied([&] { textured.bind(); },
-                              [&](system::Assembler& assembler) { textured.compileBind(assembler); });
     expectCompiledLikeApplied([&] { textured.disable(); },
                               [&](system::Assembler& assembler) { textured.compileDisable(assembler); });
     EXPECT_FALSE(unitZero(GL_TEXTURE_2D));
