@@ -32,7 +32,8 @@ public:
     /// their palette. Throws TypeException for a pixel format that makes no
     /// texture, TextureException when OpenGL refuses the name, the binding or
     /// the upload, when a side exceeds the driver's limit or when the image
-    /// cannot be resized.
+    /// cannot be resized (pixels of 12 or 16 bytes); a resized image too
+    /// large for a Bitmap throws FilterResize's object::Exception.
     static Texture2D* create(graphics::Image& image, std::int32_t levels);
     /// A new texture (reference count 1, the caller's) of `format` with
     /// undefined content, its sides rounded up to powers of two; mipmap
