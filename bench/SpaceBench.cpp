@@ -60,7 +60,7 @@ void removeAll(LeafSpace& space, Leaf* leaf) {
 }
 
 // Inserting 10,000 leaves into a warm space (its cells already pooled).
-void BM_SpaceInsert(benchmark::State& state) {
+void spaceInsert(benchmark::State& state) {
     const std::unique_ptr<Leaf[]> leaf = leaves(boxes(1, kLeaves));
     LeafSpace space;
     for (auto _ : state) {
@@ -71,10 +71,10 @@ void BM_SpaceInsert(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kLeaves);
 }
-BENCHMARK(BM_SpaceInsert)->Unit(benchmark::kMillisecond);
+BENCHMARK(spaceInsert)->Unit(benchmark::kMillisecond);
 
 // Removing all 10,000 again, each removal collapsing its cell.
-void BM_SpaceRemove(benchmark::State& state) {
+void spaceRemove(benchmark::State& state) {
     const std::unique_ptr<Leaf[]> leaf = leaves(boxes(1, kLeaves));
     LeafSpace space;
     for (auto _ : state) {
@@ -85,7 +85,7 @@ void BM_SpaceRemove(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kLeaves);
 }
-BENCHMARK(BM_SpaceRemove)->Unit(benchmark::kMillisecond);
+BENCHMARK(spaceRemove)->Unit(benchmark::kMillisecond);
 
 // One leaf of 10,000 moving per iteration, to a box near its own: `reinsert`
 // does it as a remove and an insert, otherwise the placeable moves itself.

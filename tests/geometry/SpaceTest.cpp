@@ -387,8 +387,9 @@ TEST(SpaceTest, ReferencesComeBackOnRemoveAndWhenTheSpaceDies) {
         EXPECT_EQ(CountedLeaf::sLive, live);
         // Leaves in slots, cells and own lists, held by the space alone.
         for (int i = 0; i < 50; ++i) {
-            auto* leaf =
-                new CountedLeaf(cubeAround(Vec(i * 0.37f - 9.0f, i * 0.11f, -i * 0.23f), i % 7 * 0.6f));
+            const float f = static_cast<float>(i);
+            auto* leaf = new CountedLeaf(
+                cubeAround(Vec(f * 0.37f - 9.0f, f * 0.11f, -f * 0.23f), static_cast<float>(i % 7) * 0.6f));
             ASSERT_TRUE(space.insert(leaf));
             leaf->release();
         }
