@@ -1,6 +1,7 @@
 #include "nevrik/geometry/Space.h"
 
 #include "CountedLeaf.h"
+#include "FailingAllocator.h"
 
 #include "nevrik/object/Pointer.h"
 
@@ -14,29 +15,6 @@
 #include <new>
 #include <random>
 #include <vector>
-
-// Out-of-memory injection for the cell pool: while armed, the next operator
-// new of this test program throws std::bad_alloc, once. The replacement
-// covers the whole program; unarmed it is plain malloc and free.
-namespace {
-std::atomic<bool> gFailNextAllocation{false};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (gFailNextAllocation.exchange(false)) {
-        throw std::bad_alloc();
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 namespace nevrik::geometry {
 namespace {
@@ -52,14 +30,14 @@ using Cells = std::map<const Cell*, Cube>;
 // Runs `operation` with the next heap allocation failing; true when it threw.
 template <class Operation>
 bool failsWithoutMemory(Operation&& operation) {
-    gFailNextAllocation = true;
+    test::failNextAllocation(true);
     bool failed = false;
     try {
         operation();
     } catch (const std::bad_alloc&) {
         failed = true;
     }
-    gFailNextAllocation = false;
+    test::failNextAllocation(false);
     return failed;
 }
 
