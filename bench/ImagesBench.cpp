@@ -192,11 +192,11 @@ std::string gifFile() {
 }
 
 std::string pngFile() {
-    testing::PngSpec spec;
-    spec.width = kSide;
-    spec.height = kSide;
-    spec.rows = rgbPixels();
-    return testing::encodePng(spec);
+    testing::PngLayout layout;
+    layout.width = kSide;
+    layout.height = kSide;
+    layout.rows = rgbPixels();
+    return testing::encodePng(layout);
 }
 
 void decode(benchmark::State& state, io::Translator<graphics::Image>& translator, const std::string& file) {

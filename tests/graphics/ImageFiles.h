@@ -87,7 +87,7 @@ inline std::string bytes(std::initializer_list<unsigned> values) {
 }
 
 /// A PNG of packed rows (`rows` holds height rows of the file's row size).
-struct PngSpec {
+struct PngLayout {
     int width = 1;
     int height = 1;
     int colourType = PNG_COLOR_TYPE_RGB;
@@ -99,7 +99,7 @@ struct PngSpec {
     const png_color_16* background = nullptr;
 };
 
-inline std::string encodePng(const PngSpec& spec) {
+inline std::string encodePng(const PngLayout& layout) {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -113,24 +113,24 @@ inline std::string encodePng(const PngSpec& spec) {
             static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<const char*>(data), length);
         },
         nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.bitDepth, spec.colourType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
+                 layout.bitDepth, layout.colourType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!layout.palette.empty()) {
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     }
-    if (!spec.transparency.empty()) {
-        png_set_tRNS(png, info, reinterpret_cast<png_const_bytep>(spec.transparency.data()),
-                     static_cast<int>(spec.transparency.size()), nullptr);
+    if (!layout.transparency.empty()) {
+        png_set_tRNS(png, info, reinterpret_cast<png_const_bytep>(layout.transparency.data()),
+                     static_cast<int>(layout.transparency.size()), nullptr);
     }
-    if (spec.background != nullptr) {
-        png_set_bKGD(png, info, spec.background);
+    if (layout.background != nullptr) {
+        png_set_bKGD(png, info, layout.background);
     }
     png_write_info(png, info);
-    const std::size_t rowBytes = spec.rows.size() / static_cast<std::size_t>(spec.height);
+    const std::size_t rowBytes = layout.rows.size() / static_cast<std::size_t>(layout.height);
     std::vector<png_bytep> rows;
-    for (int y = 0; y < spec.height; ++y) {
-        rows.push_back(reinterpret_cast<png_bytep>(const_cast<char*>(spec.rows.data())) + y * rowBytes);
+    for (int y = 0; y < layout.height; ++y) {
+        rows.push_back(reinterpret_cast<png_bytep>(const_cast<char*>(layout.rows.data())) + y * rowBytes);
     }
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);

@@ -16,8 +16,8 @@ using namespace nevrik::testing;
 constexpr std::uint32_t kRle8 = 1;
 constexpr std::uint32_t kRle4 = 2;
 
-struct BmpSpec {
-    BmpSpec(std::int32_t w, std::int32_t h, int bits, std::uint32_t packing = 0, std::uint32_t info = 40)
+struct BmpLayout {
+    BmpLayout(std::int32_t w, std::int32_t h, int bits, std::uint32_t packing = 0, std::uint32_t info = 40)
         : width(w), height(h), bitCount(bits), compression(packing), infoSize(info) {}
 
     std::int32_t width;
@@ -30,26 +30,26 @@ struct BmpSpec {
     std::string pixels;
 };
 
-std::string bmp(const BmpSpec& spec) {
+std::string bmp(const BmpLayout& layout) {
     std::string info;
-    put32(info, spec.infoSize);
-    put32(info, static_cast<std::uint32_t>(spec.width));
-    put32(info, static_cast<std::uint32_t>(spec.height));
+    put32(info, layout.infoSize);
+    put32(info, static_cast<std::uint32_t>(layout.width));
+    put32(info, static_cast<std::uint32_t>(layout.height));
     put16(info, 1);
-    put16(info, static_cast<unsigned>(spec.bitCount));
-    put32(info, spec.compression);
-    put32(info, static_cast<std::uint32_t>(spec.pixels.size()));
+    put16(info, static_cast<unsigned>(layout.bitCount));
+    put32(info, layout.compression);
+    put32(info, static_cast<std::uint32_t>(layout.pixels.size()));
     put32(info, 2835);
     put32(info, 2835);
-    put32(info, spec.coloursUsed);
+    put32(info, layout.coloursUsed);
     put32(info, 0);
-    info.resize(spec.infoSize, '\0');
+    info.resize(layout.infoSize, '\0');
     std::string file = "BM";
-    const auto offset = static_cast<std::uint32_t>(14 + info.size() + spec.palette.size());
-    put32(file, offset + static_cast<std::uint32_t>(spec.pixels.size()));
+    const auto offset = static_cast<std::uint32_t>(14 + info.size() + layout.palette.size());
+    put32(file, offset + static_cast<std::uint32_t>(layout.pixels.size()));
     put32(file, 0);
     put32(file, offset);
-    return file + info + spec.palette + spec.pixels;
+    return file + info + layout.palette + layout.pixels;
 }
 
 // Sixteen greys: entry i is (i, i, i).
@@ -62,11 +62,11 @@ std::string greys(int count) {
 }
 
 TEST(TranslatorBMPTest, TwentyFourBitRowsArePaddedAndStoredBottomUp) {
-    BmpSpec spec(2, 2, 24);
+    BmpLayout layout(2, 2, 24);
     // File row 0 is the bottom of the picture; each row has 2 padding bytes.
-    spec.pixels = bytes({1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE});
+    layout.pixels = bytes({1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 7, 8, 9, 10, 11, 12, 0xEE, 0xEE});
     TranslatorBMP translator;
-    Pointer<Image> image = decode(translator, bmp(spec));
+    Pointer<Image> image = decode(translator, bmp(layout));
     ASSERT_TRUE(image);
     EXPECT_EQ(image->getFormat(), PIXEL_BGR8);
     EXPECT_EQ(pixelsOf(*image), bytes({7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
@@ -74,7 +74,7 @@ TEST(TranslatorBMPTest, TwentyFourBitRowsArePaddedAndStoredBottomUp) {
 
 TEST(TranslatorBMPTest, IndexedDepthsUnpackMostSignificantFirstWithTheirPalette) {
     TranslatorBMP translator;
-    BmpSpec one(10, 1, 1);
+    BmpLayout one(10, 1, 1);
     one.palette = bytes({0, 0, 0, 0, 30, 20, 10, 99});
     one.pixels = bytes({0b10110000, 0b01000000, 0, 0});
     Pointer<Image> image = decode(translator, bmp(one));
@@ -84,12 +84,12 @@ TEST(TranslatorBMPTest, IndexedDepthsUnpackMostSignificantFirstWithTheirPalette)
     // Stored as red, green, blue and a zero fourth component.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(palette.getEntry(1)), 4), bytes({10, 20, 30, 0}));
 
-    BmpSpec four(3, 1, 4);
+    BmpLayout four(3, 1, 4);
     four.palette = greys(16);
     four.pixels = bytes({0xAB, 0xC0, 0, 0});
     EXPECT_EQ(pixelsOf(*decode(translator, bmp(four))), bytes({0xA, 0xB, 0xC}));
 
-    BmpSpec eight(3, 1, 8);
+    BmpLayout eight(3, 1, 8);
     eight.palette = greys(256);
     eight.pixels = bytes({200, 100, 50, 0});
     image = decode(translator, bmp(eight));
@@ -100,7 +100,7 @@ TEST(TranslatorBMPTest, IndexedDepthsUnpackMostSignificantFirstWithTheirPalette)
 
 TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipped) {
     TranslatorBMP translator;
-    BmpSpec few(2, 1, 8);
+    BmpLayout few(2, 1, 8);
     few.coloursUsed = 2;
     few.palette = bytes({1, 1, 1, 0, 2, 2, 2, 0});
     few.pixels = bytes({1, 0, 0, 0});
@@ -108,7 +108,7 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
     EXPECT_EQ(pixelsOf(*image), bytes({1, 0}));
 
     // No count given, and room for only two entries before the pixels.
-    BmpSpec shortPalette(2, 1, 8);
+    BmpLayout shortPalette(2, 1, 8);
     shortPalette.palette = bytes({1, 1, 1, 0, 2, 2, 2, 0});
     shortPalette.pixels = bytes({1, 0, 0, 0});
     image = decode(translator, bmp(shortPalette));
@@ -119,7 +119,7 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
     EXPECT_EQ(entries.getEntry(2)[0], 0);
 
     // A longer info header than the fields read: the palette comes after all of it.
-    BmpSpec longInfo(1, 1, 8, 0, 140);
+    BmpLayout longInfo(1, 1, 8, 0, 140);
     longInfo.coloursUsed = 1;
     longInfo.palette = bytes({30, 20, 10, 0});
     longInfo.pixels = bytes({0, 0, 0, 0});
@@ -127,7 +127,7 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
     image->getPalette(entries);
     EXPECT_EQ(entries.getEntry(0)[0], 10);
 
-    BmpSpec many(2, 1, 8);
+    BmpLayout many(2, 1, 8);
     many.coloursUsed = 300;
     many.palette = greys(256) + std::string(44 * 4, '\x7F');
     many.pixels = bytes({9, 8, 0, 0});
@@ -139,45 +139,45 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
 }
 
 TEST(TranslatorBMPTest, SixteenBitRowsAreFiveBitsPerColourWords) {
-    BmpSpec spec(1, 2, 16);
-    spec.pixels = bytes({0x1F, 0x00, 0, 0, 0x00, 0x7C, 0, 0});
+    BmpLayout layout(1, 2, 16);
+    layout.pixels = bytes({0x1F, 0x00, 0, 0, 0x00, 0x7C, 0, 0});
     TranslatorBMP translator;
-    Pointer<Image> image = decode(translator, bmp(spec));
+    Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_RGB555);
     EXPECT_EQ(pixelsOf(*image), bytes({0x00, 0x7C, 0x1F, 0x00}));
 }
 
 TEST(TranslatorBMPTest, FifteenBitRowsAreWholeWordsLong) {
     // 100 pixels of 15 bits would pack into 188 bytes; the rows hold 200.
-    BmpSpec spec(100, 2, 15);
-    spec.pixels = std::string(200, '\x11') + std::string(200, '\x22');
+    BmpLayout layout(100, 2, 15);
+    layout.pixels = std::string(200, '\x11') + std::string(200, '\x22');
     TranslatorBMP translator;
-    Pointer<Image> image = decode(translator, bmp(spec));
+    Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_RGB555);
     EXPECT_EQ(pixelsOf(*image), std::string(200, '\x22') + std::string(200, '\x11'));
 }
 
 TEST(TranslatorBMPTest, NegativeHeightLoadsTopDown) {
-    BmpSpec spec(1, -3, 8);
-    spec.palette = greys(256);
-    spec.pixels = bytes({1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0});
+    BmpLayout layout(1, -3, 8);
+    layout.palette = greys(256);
+    layout.pixels = bytes({1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0});
     TranslatorBMP translator;
-    Pointer<Image> image = decode(translator, bmp(spec));
+    Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getHeight(), 3);
     EXPECT_EQ(pixelsOf(*image), bytes({1, 2, 3}));
 }
 
 TEST(TranslatorBMPTest, ShortPixelDataLeavesTheRestCleared) {
-    BmpSpec spec(2, 2, 24);
-    spec.pixels = bytes({1, 2, 3, 4});
+    BmpLayout layout(2, 2, 24);
+    layout.pixels = bytes({1, 2, 3, 4});
     TranslatorBMP translator;
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 0, 0}));
 }
 
 TEST(TranslatorBMPTest, RunLength8RunsEscapesAndDeltas) {
-    BmpSpec spec(4, 3, 8, kRle8);
-    spec.palette = greys(256);
-    spec.pixels = bytes({
+    BmpLayout layout(4, 3, 8, kRle8);
+    layout.palette = greys(256);
+    layout.pixels = bytes({
         2, 7,              // bottom row: 7 7
         0, 0,              // end of line
         0, 3, 1, 2, 3, 0,  // absolute run of 3, padded to 4 bytes
@@ -187,15 +187,15 @@ TEST(TranslatorBMPTest, RunLength8RunsEscapesAndDeltas) {
         5, 5,              // ...so this is never drawn
     });
     TranslatorBMP translator;
-    Pointer<Image> image = decode(translator, bmp(spec));
+    Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_INDEX8);
     EXPECT_EQ(pixelsOf(*image), bytes({0, 0, 0, 9, 1, 2, 3, 0, 7, 7, 0, 0}));
 }
 
 TEST(TranslatorBMPTest, RunLength4AlternatesNibbles) {
-    BmpSpec spec(5, 2, 4, kRle4);
-    spec.palette = greys(16);
-    spec.pixels = bytes({
+    BmpLayout layout(5, 2, 4, kRle4);
+    layout.palette = greys(16);
+    layout.pixels = bytes({
         5,
         0x12,  // 1 2 1 2 1
         0,
@@ -208,13 +208,13 @@ TEST(TranslatorBMPTest, RunLength4AlternatesNibbles) {
         1,
     });
     TranslatorBMP translator;
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({3, 4, 5, 0, 0, 1, 2, 1, 2, 1}));
+    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({3, 4, 5, 0, 0, 1, 2, 1, 2, 1}));
 }
 
 TEST(TranslatorBMPTest, DeltasAndRunsOutsideTheBitmapWriteNothing) {
-    BmpSpec spec(2, 2, 8, kRle8);
-    spec.palette = greys(256);
-    spec.pixels = bytes({
+    BmpLayout layout(2, 2, 8, kRle8);
+    layout.palette = greys(256);
+    layout.pixels = bytes({
         0,
         2,
         200,
@@ -231,30 +231,30 @@ TEST(TranslatorBMPTest, DeltasAndRunsOutsideTheBitmapWriteNothing) {
         4,
     });
     TranslatorBMP translator;
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({0, 0, 0, 0}));
+    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 0, 0}));
 
     // An absolute run cut short by the end of the data.
-    spec.pixels = bytes({0, 4, 6, 6});
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(spec))), bytes({0, 0, 6, 6}));
+    layout.pixels = bytes({0, 4, 6, 6});
+    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 6, 6}));
 }
 
 TEST(TranslatorBMPTest, RefusesLayoutsItCannotRead) {
     TranslatorBMP translator;
-    const auto refused = [&](const BmpSpec& spec) {
-        return messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(spec)); });
+    const auto refused = [&](const BmpLayout& layout) {
+        return messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(layout)); });
     };
-    EXPECT_EQ(refused(BmpSpec{1, 1, 32}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, 1, 2}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, 1, 12}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, 1, 24, kRle8}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, -1, 8, kRle8}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, 1, 8, 0, 12}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, 1, 32}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, 1, 2}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, 1, 12}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, 1, 24, kRle8}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, -1, 8, kRle8}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, 1, 8, 0, 12}), "TranslatorFormatException");
     // Absurd sizes are refused before anything is allocated.
-    EXPECT_EQ(refused(BmpSpec{100000, 100000, 24}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{-4, 4, 24}), "TranslatorFormatException");
-    EXPECT_EQ(refused(BmpSpec{1, INT32_MIN, 24}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{100000, 100000, 24}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{-4, 4, 24}), "TranslatorFormatException");
+    EXPECT_EQ(refused(BmpLayout{1, INT32_MIN, 24}), "TranslatorFormatException");
 
-    std::string file = bmp(BmpSpec{1, 1, 24});
+    std::string file = bmp(BmpLayout{1, 1, 24});
     file[10] = 20;  // pixel data said to start inside the info header
     EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, file); }),
               "TranslatorFormatException");

@@ -14,23 +14,23 @@ namespace {
 using object::Pointer;
 using namespace nevrik::testing;
 
-PngSpec rgb(int width, int height, const std::string& rows) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.rows = rows;
-    return spec;
+PngLayout rgb(int width, int height, const std::string& rows) {
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.rows = rows;
+    return layout;
 }
 
-PngSpec indexed(const std::string& rows, int bitDepth = 8) {
-    PngSpec spec;
-    spec.width = 4;
-    spec.height = 1;
-    spec.colourType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = bitDepth;
-    spec.rows = rows;
-    spec.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
-    return spec;
+PngLayout indexed(const std::string& rows, int bitDepth = 8) {
+    PngLayout layout;
+    layout.width = 4;
+    layout.height = 1;
+    layout.colourType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = bitDepth;
+    layout.rows = rows;
+    layout.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
+    return layout;
 }
 
 TEST(TranslatorPNGTest, TwoFilesReadOneAfterTheOtherByOneTranslatorBothDecode) {
@@ -47,25 +47,25 @@ TEST(TranslatorPNGTest, TwoFilesReadOneAfterTheOtherByOneTranslatorBothDecode) {
 }
 
 TEST(TranslatorPNGTest, SixteenBitGreyKeepsTheHighBytes) {
-    PngSpec spec;
-    spec.width = 3;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.bitDepth = 16;
-    spec.rows = bytes({0x12, 0x34, 0xAB, 0xCD, 0xFF, 0xFF});
+    PngLayout layout;
+    layout.width = 3;
+    layout.colourType = PNG_COLOR_TYPE_GRAY;
+    layout.bitDepth = 16;
+    layout.rows = bytes({0x12, 0x34, 0xAB, 0xCD, 0xFF, 0xFF});
     TranslatorPNG translator;
-    Pointer<Image> image = decode(translator, encodePng(spec));
+    Pointer<Image> image = decode(translator, encodePng(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_A8);
     EXPECT_EQ(pixelsOf(*image), bytes({0x12, 0xAB, 0xFF}));
 }
 
 TEST(TranslatorPNGTest, OneBitGreyIsScaledToFullBytes) {
-    PngSpec spec;
-    spec.width = 10;
-    spec.colourType = PNG_COLOR_TYPE_GRAY;
-    spec.bitDepth = 1;
-    spec.rows = bytes({0b10100000, 0b01000000});
+    PngLayout layout;
+    layout.width = 10;
+    layout.colourType = PNG_COLOR_TYPE_GRAY;
+    layout.bitDepth = 1;
+    layout.rows = bytes({0b10100000, 0b01000000});
     TranslatorPNG translator;
-    EXPECT_EQ(pixelsOf(*decode(translator, encodePng(spec))), bytes({255, 0, 255, 0, 0, 0, 0, 0, 0, 255}));
+    EXPECT_EQ(pixelsOf(*decode(translator, encodePng(layout))), bytes({255, 0, 255, 0, 0, 0, 0, 0, 0, 255}));
 }
 
 TEST(TranslatorPNGTest, PaletteFilesAreIndexedUnlessTheyCarryTransparency) {
@@ -77,7 +77,7 @@ TEST(TranslatorPNGTest, PaletteFilesAreIndexedUnlessTheyCarryTransparency) {
     ASSERT_TRUE(image->getPalette(palette));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(palette.getEntry(3)), 4), bytes({100, 110, 120, 0}));
 
-    PngSpec transparent = indexed(bytes({3, 2, 1, 0}));
+    PngLayout transparent = indexed(bytes({3, 2, 1, 0}));
     transparent.transparency = bytes({0, 128});
     image = decode(translator, encodePng(transparent));
     EXPECT_EQ(image->getFormat(), PIXEL_RGBA8);
@@ -86,7 +86,7 @@ TEST(TranslatorPNGTest, PaletteFilesAreIndexedUnlessTheyCarryTransparency) {
 
 TEST(TranslatorPNGTest, AlphaFormatsAndInterlacedRows) {
     TranslatorPNG translator;
-    PngSpec greyAlpha = rgb(2, 1, bytes({9, 200, 8, 100}));
+    PngLayout greyAlpha = rgb(2, 1, bytes({9, 200, 8, 100}));
     greyAlpha.colourType = PNG_COLOR_TYPE_GRAY_ALPHA;
     Pointer<Image> image = decode(translator, encodePng(greyAlpha));
     EXPECT_EQ(image->getFormat(), PIXEL_LA8);
@@ -96,7 +96,7 @@ TEST(TranslatorPNGTest, AlphaFormatsAndInterlacedRows) {
     for (int i = 0; i < 9 * 9 * 4; ++i) {
         rows.push_back(static_cast<char>(i * 7));
     }
-    PngSpec interlaced = rgb(9, 9, rows);
+    PngLayout interlaced = rgb(9, 9, rows);
     interlaced.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
     interlaced.interlaced = true;
     image = decode(translator, encodePng(interlaced));
@@ -105,13 +105,13 @@ TEST(TranslatorPNGTest, AlphaFormatsAndInterlacedRows) {
 }
 
 TEST(TranslatorPNGTest, BackgroundChunkCompositesTransparentPixels) {
-    PngSpec spec = indexed(bytes({0, 1, 0, 1}));
-    spec.transparency = bytes({0});
+    PngLayout layout = indexed(bytes({0, 1, 0, 1}));
+    layout.transparency = bytes({0});
     png_color_16 background{};
     background.index = 3;
-    spec.background = &background;
+    layout.background = &background;
     TranslatorPNG translator;
-    Pointer<Image> image = decode(translator, encodePng(spec));
+    Pointer<Image> image = decode(translator, encodePng(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_RGB8);
     EXPECT_EQ(pixelsOf(*image), bytes({100, 110, 120, 40, 50, 60, 100, 110, 120, 40, 50, 60}));
 }
