@@ -53,6 +53,8 @@ public:
     /// plane) for an octree cell's loose cube (half-width `edge`).
     int classify(const geometry::Cube& loose) const noexcept;
 
+    // Indexed getters wrap their index (k & 1, k & 3) rather than read past
+    // the arrays.
     const math::Vector3<float>& getOrigin() const noexcept { return mOrigin; }
     const math::Vector3<float>& getDirection() const noexcept { return mDirection; }
     /// e0 (index 0) or e1 (index 1).
