@@ -36,7 +36,8 @@ public:
     NEVRIK_CLASS_NAME(object::Object, ":MeshSplitter")
 
     /// The pieces of `mesh`, in drawing order (each with the caller's
-    /// reference). Empty when the mesh has no index buffer or vertex buffer,
+    /// reference). Empty for a mesh that is neither a VertexMesh nor an
+    /// IndexMesh, and when the mesh has no index buffer or vertex buffer,
     /// nothing to draw, a range outside its buffers, a buffer that cannot be
     /// locked, or an index beyond its vertices. Throws
     /// UnsupportedPrimitiveException for points, line loops, triangle fans
