@@ -15,7 +15,7 @@ LittleEndianWriter TgaWriter::encode(const Picture& picture) {
     out.putU8(0);  // no colour map
     out.putU8(kTrueColour);
     for (int i = 0; i < 5; ++i) {
-        out.putU8(0);  // colour-map specification, unused
+        out.putU8(0);  // colour-map fields, unused
     }
     out.putU16(0);  // x origin
     out.putU16(0);  // y origin

@@ -11,57 +11,6 @@ constexpr float kLargest = std::numeric_limits<float>::max();
 // Below this |det| the ray runs in the triangle's plane: no hit, even across an edge.
 constexpr float kParallel = std::numeric_limits<float>::epsilon();
 
-// Calls visit(a, b, c) with the positions in the entry sequence of each
-// triangle that `primitive` forms from `count` entries, in drawing order,
-// until visit returns false. Loop bounds are written so that no position
-// passes the count, which may be as large as an int goes.
-template <class Visit>
-void forEachTriangle(std::uint32_t primitive, int count, Visit visit) {
-    switch (primitive) {
-        case Primitive::kTriangles:
-            // A trailing one or two entries form nothing.
-            for (int k = 0; k < count - 2; k += 3) {
-                if (!visit(k, k + 1, k + 2)) {
-                    return;
-                }
-            }
-            break;
-        case Primitive::kTriangleStrip:
-            // Every window of three in order; odd triangles keep their
-            // winding, which a two-sided test does not care about.
-            for (int k = 0; k < count - 2; ++k) {
-                if (!visit(k, k + 1, k + 2)) {
-                    return;
-                }
-            }
-            break;
-        case Primitive::kTriangleFan:
-            for (int k = 1; k < count - 1; ++k) {
-                if (!visit(0, k, k + 1)) {
-                    return;
-                }
-            }
-            break;
-        case Primitive::kQuads:
-            for (int k = 0; k < count - 3; k += 4) {
-                if (!visit(k, k + 1, k + 2) || !visit(k, k + 2, k + 3)) {
-                    return;
-                }
-            }
-            break;
-        case Primitive::kQuadStrip:
-            // Quad n is drawn through entries 2n, 2n+1, 2n+3, 2n+2.
-            for (int k = 0; k < count - 3; k += 2) {
-                if (!visit(k, k + 1, k + 3) || !visit(k, k + 3, k + 2)) {
-                    return;
-                }
-            }
-            break;
-        default:
-            break;
-    }
-}
-
 // Möller–Trumbore; both faces count. On a hit gives the ray parameter t and
 // the edges e1 = Q - P and e2 = R - P.
 bool rayMeetsTriangle(const Ray& ray, const Vector3f& p, const Vector3f& q, const Vector3f& r, float& t,
@@ -118,7 +67,7 @@ bool MeshCollider3<float>::intersect(const Ray& ray, float lower, float best, Pi
 
     bool found = false;
     Vector3f normal;
-    forEachTriangle(mPrimitive, count, [&](int a, int b, int c) {
+    Primitive::forEachTriangle(mPrimitive, count, [&](int a, int b, int c) {
         const Vector3f* p = vertexAt(a);
         const Vector3f* q = vertexAt(b);
         const Vector3f* r = vertexAt(c);
