@@ -97,6 +97,20 @@ TEST_F(NativeWindowTest, ProcedureHearsCreateFirstAndDestroyLastAndCanBeReplaced
     EXPECT_FALSE(window.destroy());
 }
 
+TEST_F(NativeWindowTest, FindsOnlyTheCallingThreadsLiveWindowsById) {
+    NativeWindow window;
+    ASSERT_TRUE(window.create(nullptr, 0, 0, 20, 20, "found", nullptr, {}));
+    const std::uintptr_t id = window.getId();
+    EXPECT_EQ(NativeWindow::find(id), &window);
+    EXPECT_EQ(NativeWindow::find(0), nullptr);
+    NativeWindow* foundElsewhere = &window;
+    std::thread other([&] { foundElsewhere = NativeWindow::find(id); });
+    other.join();
+    EXPECT_EQ(foundElsewhere, nullptr) << "another thread's windows are not its own";
+    ASSERT_TRUE(window.destroy());
+    EXPECT_EQ(NativeWindow::find(id), nullptr);
+}
+
 TEST_F(NativeWindowTest, RefusesWhatItCannotMake) {
     NativeWindow window;
     NativeWindow parent;

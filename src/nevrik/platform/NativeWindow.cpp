@@ -108,6 +108,12 @@ bool NativeWindow::create(NativeWindow* parent, int x, int y, int width, int hei
     return true;
 }
 
+NativeWindow* NativeWindow::find(std::uintptr_t id) noexcept {
+    // Each thread's connection knows only its own windows.
+    const detail::XConnection* connection = detail::XConnection::peek();
+    return connection != nullptr && id != 0 ? connection->find(static_cast<Window>(id)) : nullptr;
+}
+
 bool NativeWindow::destroy() {
     if (!isOwner()) {
         return false;

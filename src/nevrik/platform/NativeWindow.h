@@ -53,6 +53,11 @@ public:
     /// messages the new one leaves and to put back later.
     WindowProcedure setProcedure(const WindowProcedure& procedure) noexcept;
     const WindowProcedure& getProcedure() const noexcept { return mProcedure; }
+    /// The calling thread's window whose window-system id is `id` (the
+    /// drawable a rendering context reports), so that a caller holding only
+    /// the id can take over its procedure. Null for 0, for a window that no
+    /// longer exists and for a window of another thread.
+    static NativeWindow* find(std::uintptr_t id) noexcept;
 
     /// Maps the window (and, for a top-level window, raises it). Owner
     /// thread only; false elsewhere and when the window does not exist.

@@ -140,6 +140,11 @@ void XConnection::remove(NativeWindow* window) {
     mWindows.erase(static_cast<Window>(window->mId));
 }
 
+NativeWindow* XConnection::find(Window id) const noexcept {
+    const auto found = mWindows.find(id);
+    return found != mWindows.end() ? found->second : nullptr;
+}
+
 int XConnection::getDescriptor() const {
     return ConnectionNumber(mDisplay);
 }

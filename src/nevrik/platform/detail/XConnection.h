@@ -33,6 +33,8 @@ public:
 
     void add(NativeWindow* window);
     void remove(NativeWindow* window);
+    /// The window `id` of this connection, or null.
+    NativeWindow* find(Window id) const noexcept;
 
     int getDescriptor() const;
     /// Handles every event that has arrived, without blocking.
