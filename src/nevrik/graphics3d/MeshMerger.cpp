@@ -1,0 +1,278 @@
+#include "nevrik/graphics3d/MeshMerger.h"
+
+#include "nevrik/graphics3d/MemoryException.h"
+#include "nevrik/graphics3d/detail/BufferLock.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace nevrik::graphics3d {
+namespace {
+
+// Lays the entries of `source` after those of `target`, gaps included, so
+// that a merged vertex is the source vertices' bytes end to end (append()
+// would fill unused entries in between). False when they do not fit.
+bool appendLayout(VertexFormat& target, const VertexFormat& source) noexcept {
+    for (int i = 0; i < source.getEntryCount(); ++i) {
+        const VertexFormat::Entry& entry = *source.getEntry(i);
+        if ((entry.type != 0 || entry.mask != 0) && !target.set(target.getEntryCount(), entry.type, entry.mask)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Formats whose in-use entries agree may still differ in the size of their
+// gaps; a shared buffer needs the same stride too.
+bool sameLayout(const VertexFormat& a, const VertexFormat& b) noexcept {
+    return a == b && a.getStride() == b.getStride();
+}
+
+// The smallest index size, at least `size`, that holds `value`.
+std::uint32_t indexSizeFor(std::uint32_t size, std::uint64_t value) noexcept {
+    const std::uint32_t needed = value <= 0xFFu ? 1 : value <= 0xFFFFu ? 2 : 4;
+    return std::max(size, needed);
+}
+
+void putIndex(std::uint8_t* at, std::uint32_t size, std::uint32_t value) noexcept {
+    if (size == 1) {
+        *at = static_cast<std::uint8_t>(value);
+    } else if (size == 2) {
+        const auto narrow = static_cast<std::uint16_t>(value);
+        std::memcpy(at, &narrow, sizeof narrow);
+    } else {
+        std::memcpy(at, &value, sizeof value);
+    }
+}
+
+template <class Buffer>
+void requireLock(const detail::BufferLock<Buffer>& lock) {
+    if (!lock.isLocked()) {
+        throw MemoryException();
+    }
+}
+
+// The first of `infos` that `fits`, or else `fresh` appended to them.
+template <class Info, class List, class Fits>
+Info& placeIn(List& infos, const Fits& fits, const Info& fresh) {
+    for (Info& info : infos) {
+        if (fits(info)) {
+            return info;
+        }
+    }
+    return infos.append(fresh)->getValue();
+}
+
+}  // namespace
+
+bool MeshMerger::addToTuple(Tuple& tuple, VertexBuffer* buffer) noexcept {
+    if (buffer == nullptr) {
+        return true;
+    }
+    for (VertexBuffer*& slot : tuple) {
+        if (slot == buffer) {
+            return true;
+        }
+        if (slot == nullptr) {
+            slot = buffer;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<MeshMerger::VertexMapping> MeshMerger::registerVertices(const Tuple& tuple) {
+    if (std::optional<VertexMapping> known = getVertexMapping(tuple)) {
+        return known;
+    }
+    if (mBuilt) {
+        return std::nullopt;
+    }
+    VertexFormat format;
+    std::uint32_t count = 0;
+    for (const VertexBuffer* buffer : tuple) {
+        if (buffer != nullptr) {
+            if (!appendLayout(format, buffer->getFormat())) {
+                return std::nullopt;
+            }
+            count = std::max(count, buffer->getVertexCount());
+        }
+    }
+    if (count == 0) {
+        return std::nullopt;
+    }
+    VbInfo& info = placeIn<VbInfo>(
+        mVertexInfos,
+        [&](const VbInfo& candidate) {
+            return sameLayout(candidate.format, format) && std::uint64_t{candidate.count} + count <= mMaxVertices;
+        },
+        VbInfo{format, 0, nullptr});
+    const VbMapping mapping{&info, info.count, count};
+    info.count += count;
+    mVertexMappings.insert(tuple, mapping);
+    for (VertexBuffer* buffer : tuple) {
+        if (buffer != nullptr) {
+            mSources.insert(object::Pointer<Resource>(buffer));
+        }
+    }
+    return VertexMapping{nullptr, mapping.first, mapping.count};
+}
+
+std::optional<MeshMerger::IndexMapping> MeshMerger::registerIndices(IndexBuffer* indexBuffer, const Tuple& tuple) {
+    if (indexBuffer == nullptr) {
+        return std::nullopt;
+    }
+    if (std::optional<IndexMapping> known = getIndexMapping(indexBuffer)) {
+        return known;
+    }
+    const std::uint32_t count = indexBuffer->getIndexCount();
+    const std::uint32_t sourceSize = indexBuffer->getIndexSize();
+    if (mBuilt || count == 0 || (sourceSize != 1 && sourceSize != 2 && sourceSize != 4)) {
+        return std::nullopt;
+    }
+    const std::optional<VertexMapping> vertices = registerVertices(tuple);
+    if (!vertices) {
+        return std::nullopt;
+    }
+    // The largest rebased index that still names one of the tuple's
+    // vertices must survive the merged index size: a byte index of a job
+    // placed at vertex 300 needs two.
+    const std::uint64_t largestSource = sourceSize == 4 ? 0xFFFFFFFFu : (1u << (8 * sourceSize)) - 1;
+    const std::uint64_t largest = vertices->first + std::min<std::uint64_t>(vertices->count - 1, largestSource);
+    const std::uint32_t indexSize = indexSizeFor(sourceSize, largest);
+    IbInfo& info = placeIn<IbInfo>(
+        mIndexInfos,
+        [&](const IbInfo& candidate) {
+            return candidate.indexSize == indexSize && std::uint64_t{candidate.count} + count <= mMaxIndices;
+        },
+        IbInfo{indexSize, 0, nullptr});
+    const IbMapping mapping{&info, info.count, count, vertices->first};
+    info.count += count;
+    mIndexMappings.insert(indexBuffer, mapping);
+    mSources.insert(object::Pointer<Resource>(indexBuffer));
+    return IndexMapping{nullptr, mapping.first, mapping.count, mapping.firstVertex};
+}
+
+bool MeshMerger::build() {
+    if (mBuilt) {
+        return false;
+    }
+    try {
+        for (IbInfo& info : mIndexInfos) {
+            info.buffer = object::Pointer<IndexBuffer>::adopt(
+                IndexBuffer::create(info.indexSize, info.count, VertexBuffer::kStatic));
+            if (!info.buffer) {
+                throw MemoryException();
+            }
+            detail::BufferLock<IndexBuffer> target(*info.buffer, VertexBuffer::kWrite);
+            requireLock(target);
+            for (auto& node : mIndexMappings) {
+                if (node.getValue().info == &info) {
+                    fillIndices(*node.getKey(), node.getValue());
+                }
+            }
+        }
+        for (VbInfo& info : mVertexInfos) {
+            info.buffer = object::Pointer<VertexBuffer>::adopt(
+                VertexBuffer::create(info.format, info.count, VertexBuffer::kStatic));
+            if (!info.buffer) {
+                throw MemoryException();
+            }
+            detail::BufferLock<VertexBuffer> target(*info.buffer, VertexBuffer::kWrite);
+            requireLock(target);
+            for (auto& node : mVertexMappings) {
+                if (node.getValue().info == &info) {
+                    fillVertices(node.getKey(), node.getValue());
+                }
+            }
+        }
+    } catch (...) {
+        // Half-filled buffers must not be handed out; a later build() may
+        // try again.
+        for (IbInfo& info : mIndexInfos) {
+            info.buffer.reset();
+        }
+        for (VbInfo& info : mVertexInfos) {
+            info.buffer.reset();
+        }
+        throw;
+    }
+    mBuilt = true;
+    return true;
+}
+
+void MeshMerger::fillIndices(IndexBuffer& source, const IbMapping& mapping) {
+    detail::BufferLock<IndexBuffer> lock(source, VertexBuffer::kRead);
+    requireLock(lock);
+    const std::uint32_t size = mapping.info->indexSize;
+    std::uint8_t* at = mapping.info->buffer->getData() + std::uint64_t{mapping.first} * size;
+    for (std::uint32_t i = 0; i < mapping.count; ++i, at += size) {
+        putIndex(at, size, source.getIndex(i) + mapping.firstVertex);
+    }
+}
+
+void MeshMerger::fillVertices(const Tuple& tuple, const VbMapping& mapping) {
+    const std::uint32_t stride = mapping.info->format.getStride();
+    std::uint8_t* const base = mapping.info->buffer->getData() + std::uint64_t{mapping.first} * stride;
+    std::uint32_t offset = 0;
+    for (VertexBuffer* source : tuple) {
+        if (source == nullptr) {
+            continue;
+        }
+        detail::BufferLock<VertexBuffer> lock(*source, VertexBuffer::kRead);
+        requireLock(lock);
+        const std::uint32_t size = source->getStride();
+        const std::uint32_t available = source->getVertexCount();
+        for (std::uint32_t vertex = 0; vertex < mapping.count; ++vertex) {
+            std::uint8_t* to = base + std::uint64_t{vertex} * stride + offset;
+            // A buffer shorter than the tuple's longest gives zeros.
+            if (vertex < available) {
+                std::memcpy(to, source->getData() + std::uint64_t{vertex} * size, size);
+            } else {
+                std::memset(to, 0, size);
+            }
+        }
+        offset += size;
+    }
+}
+
+void MeshMerger::clear() {
+    mVertexMappings.clear();
+    mIndexMappings.clear();
+    mVertexInfos.clear();
+    mIndexInfos.clear();
+    mSources.clear();
+    mBuilt = false;
+}
+
+std::optional<MeshMerger::VertexMapping> MeshMerger::getVertexMapping(const Tuple& tuple) const {
+    if (const VbMapping* mapping = mVertexMappings.find(tuple)) {
+        return VertexMapping{mapping->info->buffer.get(), mapping->first, mapping->count};
+    }
+    return std::nullopt;
+}
+
+std::optional<MeshMerger::IndexMapping> MeshMerger::getIndexMapping(const IndexBuffer* indexBuffer) const {
+    if (const IbMapping* mapping = mIndexMappings.find(const_cast<IndexBuffer*>(indexBuffer))) {
+        return IndexMapping{mapping->info->buffer.get(), mapping->first, mapping->count, mapping->firstVertex};
+    }
+    return std::nullopt;
+}
+
+bool MeshMerger::setMaxVertices(std::uint32_t limit) noexcept {
+    if (limit == 0) {
+        return false;
+    }
+    mMaxVertices = limit;
+    return true;
+}
+
+bool MeshMerger::setMaxIndices(std::uint32_t limit) noexcept {
+    if (limit == 0) {
+        return false;
+    }
+    mMaxIndices = limit;
+    return true;
+}
+
+}  // namespace nevrik::graphics3d
