@@ -1,0 +1,24 @@
+#include "nevrik/scene3d/Geometry.h"
+
+namespace nevrik::scene3d {
+
+Node* Geometry::clone() const {
+    return new Geometry(*this);
+}
+
+void Geometry::updateTransform(const math::Matrix4<float>& parentTransform) {
+    if (hasFlag(FLAG_INHERIT)) {
+        mWorldTransform = parentTransform * mLocalTransform;
+    }
+    geometry::OrientedBox box = getLocalBox();
+    box.transform(getEffectiveTransform());
+    place(box);
+}
+
+void Geometry::render(GraphicsContext*, const math::Matrix4<float>&) {}
+
+bool Geometry::pick(const geometry::Ray&, geometry::PickResult*) {
+    return false;
+}
+
+}  // namespace nevrik::scene3d
