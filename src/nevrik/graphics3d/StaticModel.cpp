@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/StaticModel.h"
 
 #include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/Optimiser.h"
 #include "nevrik/graphics3d/TypeWord.h"
 
 #include <cstring>
@@ -47,6 +48,29 @@ void StaticModel::render(const ParameterBuffer& parameters) {
 
 void StaticModel::update(float, ParameterBuffer& parameters, const math::Matrix4<float>& source) {
     writeMatrix(parameters, source);
+}
+
+bool StaticModel::optimise() {
+    // Everything is built aside first, so that a throw from splitting or
+    // compiling leaves the model as it was.
+    container::Array<object::Pointer<Mesh>> deferred;
+    auto optimiser = object::Pointer<Optimiser>::adopt(new Optimiser());
+    for (const object::Pointer<Mesh>& mesh : getMeshes()) {
+        if (blends(*mesh)) {
+            deferred.add(mesh);
+        } else {
+            optimiser->add(mesh.get());
+        }
+    }
+    optimiser->process();
+    object::Pointer<RenderStream> stream = optimiser->compile();
+    container::Array<object::Pointer<Mesh>> meshes;
+    optimiser->takeMeshes(meshes, true);
+    meshes.append(deferred);
+    setRenderStream(stream.get());
+    setMeshes(std::move(meshes));
+    mDeferred = std::move(deferred);
+    return true;
 }
 
 void StaticModel::clear() {

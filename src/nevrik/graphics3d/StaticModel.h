@@ -34,6 +34,13 @@ public:
     /// Copies `source` into the matrix parameter of `parameters`, when the
     /// block has one.
     void update(float time, ParameterBuffer& parameters, const math::Matrix4<float>& source) override;
+    /// Compiles the opaque meshes into a render stream and replaces the
+    /// meshes by the rebuilt ones followed by the blended ones, which are
+    /// kept aside as deferred. Needs a current context; throws what mesh
+    /// splitting throws (UnsupportedPrimitiveException,
+    /// UnsupportedFormatException, MemoryException), leaving the model as
+    /// it was. Returns true.
+    bool optimise() override;
     /// As Model::clear(), and empties the matrices and the deferred meshes.
     void clear() override;
 
