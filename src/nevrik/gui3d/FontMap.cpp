@@ -6,6 +6,8 @@
 #include "nevrik/graphics3d/Texture2D.h"
 #include "nevrik/object/Exception.h"
 
+#include <algorithm>
+
 namespace nevrik::gui3d {
 namespace {
 
@@ -49,6 +51,7 @@ FontMap::FontMap(const freetype::Font& font, graphics3d::Texture2D* texture) : m
         glyph.left = source.bearingX;
         glyph.width = static_cast<float>(source.width);
         glyph.bottom = static_cast<float>(source.height) - source.bearingY;
+        mAscent = std::max(mAscent, glyph.top);
     }
 }
 

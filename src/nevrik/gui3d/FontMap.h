@@ -46,6 +46,9 @@ public:
     graphics3d::Texture2D* getTexture() const noexcept { return mTexture.get(); }
     const freetype::Font* getFont() const noexcept { return mFont.get(); }
     const Glyph& getGlyph(unsigned char code) const noexcept { return mGlyphs[code]; }
+    /// The greatest `top` of the 256 glyphs: how far below a line's top its
+    /// baseline goes for every glyph to fit.
+    float getAscent() const noexcept { return mAscent; }
 
 private:
     FontMap(const freetype::Font& font, graphics3d::Texture2D* texture);
@@ -54,6 +57,7 @@ private:
     object::Pointer<graphics3d::Texture2D> mTexture;
     object::Pointer<const freetype::Font> mFont;
     Glyph mGlyphs[kCodes];
+    float mAscent = 0.0f;
 };
 
 }  // namespace nevrik::gui3d

@@ -10,6 +10,9 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace nevrik::gui3d {
 namespace {
 
@@ -32,6 +35,16 @@ math::Matrix4<float> matrixOf(const graphics::Transform<float>& t) {
     const float elements[16] = {t.m00, t.m01, 0.0f, t.tx, t.m10, t.m11, 0.0f, t.ty,
                                 0.0f,  0.0f,  1.0f, 0.0f, 0.0f,  0.0f,  0.0f, 1.0f};
     return math::Matrix4<float>(elements);
+}
+
+// Limits drawing to `frame` within the root's `size` (root pixels, y
+// downwards) on a render target `targetHeight` pixels high.
+void clip(const input::Rect& frame, const gui::Size& size, std::int32_t targetHeight) {
+    const auto left = static_cast<GLint>(std::max(0.0f, std::floor(frame.x)));
+    const auto top = static_cast<GLint>(std::max(0.0f, std::floor(frame.y)));
+    const auto right = static_cast<GLint>(std::min(size.width, std::ceil(frame.x + frame.width)));
+    const auto bottom = static_cast<GLint>(std::min(size.height, std::ceil(frame.y + frame.height)));
+    glScissor(left, targetHeight - std::max(top, bottom), std::max(0, right - left), std::max(0, bottom - top));
 }
 
 input::Point positionOf(const WindowMessage& message) {
@@ -150,6 +163,7 @@ void Root::render() {
     graphics3d::MatrixStack& matrices = *mContext.getMatrixStack();
     for (View* view : mViews) {
         mContext.endBatch();
+        clip(view->getFrame(), mSize, mContext.getHeight());
         matrices.load(matrixOf(view->getWindowTransform()));
         view->render();
     }

@@ -66,8 +66,9 @@ public:
     /// Delivers the waiting messages in order, one at a time, each through
     /// its target's onMessage(); messages posted meanwhile are delivered too.
     void deliverMessages();
-    /// Draws every view in chain order, clipped to the root's size, through
-    /// the drawing context. Call after the scene, with the context current.
+    /// Draws every view in chain order through the drawing context, each
+    /// clipped to its frame within the root's size. Call after the scene,
+    /// with the context current.
     void render();
 
     /// Follows a new size: views with layout flags move or stretch by the

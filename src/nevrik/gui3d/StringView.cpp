@@ -28,7 +28,7 @@ bool StringView::render() {
     // A text batch of another view may be open, in another colour.
     context->endBatch();
     context->setCurrentFontMap(mFontMap.get());
-    context->drawText({0.0f, 0.0f}, mText);
+    context->drawText({0.0f, mFontMap->getAscent()}, mText);
     return true;
 }
 

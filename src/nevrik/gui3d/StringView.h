@@ -8,8 +8,9 @@
 
 namespace nevrik::gui3d {
 
-/// A view that draws one line of text with a font, its baseline at the
-/// view's origin.
+/// A view that draws one line of text with a font, from the view's origin:
+/// the baseline lies the font's ascent below it, so that the glyphs fall
+/// inside the view.
 ///
 /// Reference-counted like every view (its root holds it while attached).
 /// Holds a reference on its font and, from its first render on, on the
