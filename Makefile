@@ -18,13 +18,10 @@ build: configure
 test: build
 	@bash scripts/with-display.sh ctest --test-dir $(BUILD_DIR) -j $(JOBS) --output-on-failure --timeout 600
 
-RUN_DIR := $(BUILD_DIR)/run
-
-# Until the sample lands, `make run` prepares its data and says what it will start.
+# Starts the picking sample from $(BUILD_DIR)/run; without a display it drives it
+# under Xvfb, saves screenshots and closes it (scripts/run-sample.sh).
 run: build
-	@mkdir -p $(RUN_DIR)
-	@$(BUILD_DIR)/tools/nevrik_modelgen --output $(RUN_DIR)/data
-	@echo "The picking sample is not built yet; once it is, 'make run' starts it in $(RUN_DIR)."
+	@bash scripts/run-sample.sh $(BUILD_DIR)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/nevrik_*_bench; do echo "== $$b"; $$b; done

@@ -10,6 +10,7 @@ packages=(
     libfreetype-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev
     libgtest-dev libbenchmark-dev
     libgl1-mesa-dri xvfb xauth xdotool x11-utils fonts-dejavu-core
+    imagemagick
 )
 
 missing=()
