@@ -92,15 +92,15 @@ protected:
         return made;
     }
 
-    // The red channel of every pixel, row 0 at the top.
-    static std::vector<std::uint8_t> redPixels() {
+    // Channel `channel` (0 red ... 3 alpha) of every pixel, row 0 at the top.
+    static std::vector<std::uint8_t> pixels(int channel = 0) {
         std::vector<std::uint8_t> rgba(std::size_t{kWidth} * kHeight * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         std::vector<std::uint8_t> red(std::size_t{kWidth} * kHeight);
         for (int y = 0; y < kHeight; ++y) {
             for (int x = 0; x < kWidth; ++x) {
-                red[std::size_t{kWidth} * y + x] = rgba[(std::size_t{kWidth} * (kHeight - 1 - y) + x) * 4];
+                red[std::size_t{kWidth} * y + x] = rgba[(std::size_t{kWidth} * (kHeight - 1 - y) + x) * 4 + channel];
             }
         }
         return red;

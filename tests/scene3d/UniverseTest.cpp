@@ -1,0 +1,80 @@
+#include "nevrik/scene3d/Universe.h"
+
+#include "SceneProbes.h"
+
+namespace nevrik::scene3d {
+namespace {
+
+using UniverseTest = SceneFixture;
+
+// Counts its own destruction.
+class CountedLocale : public Locale {
+public:
+    CountedLocale(Universe* universe, int* destroyed) : Locale(universe), mDestroyed(destroyed) {}
+    ~CountedLocale() override { ++*mDestroyed; }
+
+private:
+    int* mDestroyed;
+};
+
+TEST_F(UniverseTest, NewUniverseIsEmptyWithASentinelOfKindZero) {
+    Universe universe;
+    EXPECT_EQ(universe.className(), "Object:Universe");
+    EXPECT_TRUE(universe.getLocales().isEmpty());
+    EXPECT_EQ(universe.getDirtyNode().getKind(), 0u);
+    EXPECT_EQ(universe.getDirtyNode().className(), "Object:Node");
+    EXPECT_EQ(universe.getTimer().getStartValue(), 0);
+    universe.update();
+    EXPECT_EQ(universe.getDirtyNode().getDirtyNext(), nullptr);
+}
+
+TEST_F(UniverseTest, LocalesJoinInOrderAndDieOnceWithTheUniverse) {
+    int destroyed = 0;
+    auto universe = object::Pointer<Universe>::adopt(new Universe());
+    auto* first = new CountedLocale(universe.get(), &destroyed);
+    auto* second = new CountedLocale(universe.get(), &destroyed);
+    EXPECT_EQ(first->getReferenceCount(), 1);
+    EXPECT_EQ(first->getUniverse(), universe.get());
+    std::vector<Locale*> order;
+    for (Locale* locale : universe->getLocales()) {
+        order.push_back(locale);
+    }
+    EXPECT_EQ(order, (std::vector<Locale*>{first, second}));
+    universe.reset();
+    EXPECT_EQ(destroyed, 2);
+}
+
+TEST_F(UniverseTest, UpdateRecomputesEachDirtyNodeFromItsParentsTransform) {
+    auto* group = add<TransformGroup>(mRoot, translation(10, 0, 0));
+    auto* leaf = add<Geometry>(group);
+    leaf->setLocalTransform(translation(0, 1, 0));
+    leaf->markDirty();
+    mUniverse->update();
+    EXPECT_EQ(group->getTransform().getColumn(3), math::Vector3<float>(10, 0, 0));
+    EXPECT_EQ(leaf->getWorldTransform().getColumn(3), math::Vector3<float>(10, 1, 0));
+    EXPECT_EQ(leaf->getWorldBox().getCentre(), math::Vector3<float>(10, 1, 0));
+}
+
+TEST_F(UniverseTest, DyingUniverseLeavesSurvivingNodesAndLocalesNothingToReachBack) {
+    auto* group = add<ProbeGroup>(mRoot, &mRecord);
+    auto* leaf = add<ProbeGeometry>(group, &mRecord);
+    const object::Pointer<Node> keptLeaf(leaf);
+    // Detached behind its listed parent, the leaf stays listed.
+    ASSERT_TRUE(group->removeChild(leaf));
+    ASSERT_TRUE(leaf->isListed());
+    const object::Pointer<Locale> keptLocale(mLocale);
+
+    mUniverse.reset();
+    EXPECT_FALSE(leaf->isListed());
+    EXPECT_EQ(leaf->getDirtyNext(), nullptr);
+    EXPECT_EQ(keptLocale->getUniverse(), nullptr);
+    // Nodes of the orphaned locale take changes without listing anywhere.
+    auto* other = add<Geometry>(group);
+    EXPECT_TRUE(other->hasFlag(Node::FLAG_DIRTY));
+    EXPECT_FALSE(other->isListed());
+    EXPECT_EQ(other->getSpace(), &keptLocale->getGraphicsSpace());
+    EXPECT_EQ(keptLocale->getGraphicsSpace().getCount(), 1);
+}
+
+}  // namespace
+}  // namespace nevrik::scene3d
