@@ -3,6 +3,7 @@
 #include "nevrik/graphics3d/Context.h"
 #include "nevrik/graphics3d/MatrixStack.h"
 #include "nevrik/graphics3d/Texture2D.h"
+#include "nevrik/gui3d/detail/Colour.h"
 #include "nevrik/object/Exception.h"
 
 #include <GL/glew.h>
@@ -143,10 +144,7 @@ void Context::setCurrentFontMap(FontMap* fontMap) {
 }
 
 void Context::setColour(float red, float green, float blue, float alpha) noexcept {
-    mColour[0] = red;
-    mColour[1] = green;
-    mColour[2] = blue;
-    mColour[3] = alpha;
+    detail::setColour(mColour, red, green, blue, alpha);
 }
 
 }  // namespace nevrik::gui3d

@@ -3,6 +3,7 @@
 #include "nevrik/freetype/Font.h"
 #include "nevrik/gui3d/Context.h"
 #include "nevrik/gui3d/FontMap.h"
+#include "nevrik/gui3d/detail/Colour.h"
 
 #include <GL/glew.h>
 
@@ -40,10 +41,7 @@ void StringView::setFont(freetype::Font* font) {
 }
 
 void StringView::setColour(float red, float green, float blue, float alpha) noexcept {
-    mColour[0] = red;
-    mColour[1] = green;
-    mColour[2] = blue;
-    mColour[3] = alpha;
+    detail::setColour(mColour, red, green, blue, alpha);
 }
 
 }  // namespace nevrik::gui3d

@@ -4,6 +4,7 @@
 #include "nevrik/container/Chainable.h"
 #include "nevrik/graphics/Transform.h"
 #include "nevrik/gui/Size.h"
+#include "nevrik/gui/View.h"
 #include "nevrik/input/Point.h"
 #include "nevrik/input/Rect.h"
 #include "nevrik/types/String.h"
@@ -24,12 +25,12 @@ class Root;
 /// (input and rendering).
 class View : public application::Handler, public container::Chainable<View> {
 public:
-    /// Layout flags: how the frame follows the root's resizes. Both bits of
-    /// a direction stretch the view; the second alone moves it.
-    static constexpr std::uint32_t kStretchLeft = 0x1;
-    static constexpr std::uint32_t kFollowRight = 0x2;
-    static constexpr std::uint32_t kStretchTop = 0x10;
-    static constexpr std::uint32_t kFollowBottom = 0x20;
+    /// Layout flags, those of window views: both bits of a direction
+    /// stretch the view with the root; the second alone moves it.
+    static constexpr std::uint32_t kStretchLeft = gui::View::kStretchLeft;
+    static constexpr std::uint32_t kFollowRight = gui::View::kFollowRight;
+    static constexpr std::uint32_t kStretchTop = gui::View::kStretchTop;
+    static constexpr std::uint32_t kFollowBottom = gui::View::kFollowBottom;
 
     /// A view at `frame` (root pixels, y downwards), bounds (0, 0, width,
     /// height), identity transform, enabled.
