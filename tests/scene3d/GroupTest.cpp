@@ -5,6 +5,9 @@
 
 #include "SceneProbes.h"
 
+#include <initializer_list>
+#include <utility>
+
 namespace nevrik::scene3d {
 namespace {
 
@@ -18,6 +21,12 @@ std::vector<Node*> childrenOf(const Group& group) {
         children.push_back(child);
     }
     return children;
+}
+
+void expectSound(std::initializer_list<const Group*> groups) {
+    for (const Group* group : groups) {
+        EXPECT_TRUE(group->check()) << group->getName().c_str();
+    }
 }
 
 // Records the hooks in order.
@@ -50,7 +59,7 @@ TEST_F(GroupTest, RefusesNullItselfAnAncestorAndAHungRoot) {
     EXPECT_FALSE(inner->addChild(mRoot));
     EXPECT_EQ(inner->getParent(), outer);
     EXPECT_EQ(mRoot->getParent(), nullptr);
-    EXPECT_TRUE(mRoot->check() && outer->check() && inner->check());
+    expectSound({mRoot, outer, inner});
     EXPECT_FALSE(outer->removeChild(nullptr));
     EXPECT_FALSE(mRoot->removeChild(inner));
     EXPECT_EQ(inner->getParent(), outer);
@@ -76,9 +85,7 @@ TEST_F(GroupTest, MovingAChildKeepsOneReferenceAndBothChainsKinds) {
     EXPECT_EQ(right->getChildKinds(), Node::KIND_GROUP | kGeometryBits);
     EXPECT_EQ(mRoot->getChildKinds(), Node::KIND_GROUP | kGeometryBits);
     EXPECT_EQ(graphicsCount(), 1u);
-    for (const Group* group : {static_cast<Group*>(mRoot), left, leftInner, right, rightInner}) {
-        EXPECT_TRUE(group->check());
-    }
+    expectSound({mRoot, left, leftInner, right, rightInner});
 }
 
 TEST_F(GroupTest, RemovingTheOnlyGeometryClearsItsBitUpToTheFirstAncestorWithOther) {
@@ -98,9 +105,7 @@ TEST_F(GroupTest, RemovingTheOnlyGeometryClearsItsBitUpToTheFirstAncestorWithOth
     EXPECT_EQ(mRoot->getChildKinds() & Node::KIND_GEOMETRY, Node::KIND_GEOMETRY);
     ASSERT_TRUE(mRoot->removeChild(sideways));
     EXPECT_EQ(mRoot->getChildKinds(), Node::KIND_GROUP | viewer->getKind());
-    for (const Group* group : {static_cast<Group*>(mRoot), top, middle, bottom}) {
-        EXPECT_TRUE(group->check());
-    }
+    expectSound({mRoot, top, middle, bottom});
 }
 
 TEST_F(GroupTest, RemovingOneOfTwoGeometriesChangesNoKinds) {
