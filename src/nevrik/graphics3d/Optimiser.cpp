@@ -92,6 +92,40 @@ Keys keysOf(const Job& job) noexcept {
     return keys;
 }
 
+// Gives `appearance` the state `field` of `job` when `all` is set or the
+// state differs from `before`'s.
+template <class T>
+void carry(Appearance& appearance, void (Appearance::*set)(T*), object::Pointer<T> Job::*field, const Job& job,
+           const Job& before, bool all) {
+    if (all || before.*field != job.*field) {
+        (appearance.*set)((job.*field).get());
+    }
+}
+
+// The appearance of the mesh rebuilt from `job`: each state of the job, or
+// unless `always` only those that differ from `previous`'s; the context's
+// default polygon mode when the job has none.
+object::Pointer<Appearance> appearanceOf(const Job& job, const Job* previous, bool always, Context* context) {
+    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
+    const bool all = always || previous == nullptr;
+    const Job& before = previous != nullptr ? *previous : job;
+    carry(*appearance, &Appearance::setMaterial, &Job::material, job, before, all);
+    carry(*appearance, &Appearance::setShader, &Job::shader, job, before, all);
+    carry(*appearance, &Appearance::setBlendMode, &Job::blendMode, job, before, all);
+    carry(*appearance, &Appearance::setStencilMode, &Job::stencilMode, job, before, all);
+    carry(*appearance, &Appearance::setDepthMode, &Job::depthMode, job, before, all);
+    carry(*appearance, &Appearance::setPolygonMode, &Job::polygonMode, job, before, all);
+    if (!job.polygonMode && context != nullptr) {
+        appearance->setPolygonMode(&context->getDefaultPolygonMode());
+    }
+    for (int unit = 0; unit < kUnits; ++unit) {
+        if (all || before.textures[unit] != job.textures[unit]) {
+            appearance->setTexture(unit, job.textures[unit].get());
+        }
+    }
+    return appearance;
+}
+
 }  // namespace
 
 Optimiser::~Optimiser() = default;
@@ -297,37 +331,7 @@ void Optimiser::takeMeshes(container::Array<object::Pointer<Mesh>>& meshes, bool
         }
         mesh->setRange(job.first, job.first + job.count);
         mesh->setPrimitive(job.primitive);
-        auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
-        // The first job, or every job when `always`, sets every category.
-        const bool all = always || previous == nullptr;
-        const Job& before = previous != nullptr ? *previous : job;
-        if (all || before.material != job.material) {
-            appearance->setMaterial(job.material.get());
-        }
-        if (all || before.shader != job.shader) {
-            appearance->setShader(job.shader.get());
-        }
-        if (all || before.blendMode != job.blendMode) {
-            appearance->setBlendMode(job.blendMode.get());
-        }
-        if (all || before.stencilMode != job.stencilMode) {
-            appearance->setStencilMode(job.stencilMode.get());
-        }
-        if (all || before.depthMode != job.depthMode) {
-            appearance->setDepthMode(job.depthMode.get());
-        }
-        if (all || before.polygonMode != job.polygonMode) {
-            appearance->setPolygonMode(job.polygonMode.get());
-        }
-        if (!job.polygonMode && context != nullptr) {
-            appearance->setPolygonMode(&context->getDefaultPolygonMode());
-        }
-        for (int unit = 0; unit < kUnits; ++unit) {
-            if (all || before.textures[unit] != job.textures[unit]) {
-                appearance->setTexture(unit, job.textures[unit].get());
-            }
-        }
-        mesh->setAppearance(appearance.get());
+        mesh->setAppearance(appearanceOf(job, previous, always, context).get());
         meshes.add(mesh);
         previous = &job;
     }
