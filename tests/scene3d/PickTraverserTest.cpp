@@ -1,7 +1,13 @@
 #include "nevrik/scene3d/PickTraverser.h"
 
+#include "nevrik/graphics3d/StaticModel.h"
+#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/VertexMesh.h"
+#include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/Viewer.h"
 #include "scene3d/SceneProbe.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -228,6 +234,66 @@ TEST(PickTraverserTest, MouseAtCentreAndTopLeftCorner) {
     EXPECT_EQ(atCorner, corner);
     EXPECT_NEAR(cornerDistance, 5.0f, 1e-4f);
     EXPECT_EQ(mouse(639.0f, 479.0f).first, nullptr);
+}
+
+// A model of one square of edge 2 in the z = 0 plane, centred at the
+// origin, with a collider.
+object::Pointer<graphics3d::StaticModel> squareModel() {
+    graphics3d::VertexFormat format;
+    format.add(graphics3d::TypeWord::kFloat3, graphics3d::Context::kPositionArray);
+    auto buffer = object::Pointer<graphics3d::VertexBuffer>::adopt(
+        graphics3d::VertexBuffer::create(format, 6, graphics3d::VertexBuffer::kStatic));
+    const float corners[18] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, -1, 0, 1, 1, 0, -1, 1, 0};
+    buffer->lock(graphics3d::VertexBuffer::kReplace);
+    std::memcpy(buffer->getData(), corners, sizeof corners);
+    buffer->unlock();
+    auto mesh = object::Pointer<graphics3d::VertexMesh>::adopt(new graphics3d::VertexMesh());
+    mesh->setVertexBuffer(buffer.get(), 0);
+    mesh->updateBounds();
+    auto model = object::Pointer<graphics3d::StaticModel>::adopt(new graphics3d::StaticModel());
+    model->addMesh(mesh.get());
+    model->complete();
+    model->createColliders(true);
+    return model;
+}
+
+TEST(PickTraverserTest, ModelNodesAreHitThroughTheirModelsAndSingularOnesNever) {
+    World world;
+    world.addLocale();
+    const auto model = squareModel();
+    const auto place = [&](const math::Matrix4<float>& transform) {
+        auto node = object::Pointer<ModelNode>::adopt(new ModelNode(model.get()));
+        node->setLocalTransform(transform);
+        node->markDirty();
+        world.root(0)->addChild(node.get());
+        return node;
+    };
+    // Scaled by 3 at depth -10, and at depth -20 as it is.
+    float scaled[16] = {3, 0, 0, 0, 0, 3, 0, 0, 0, 0, 3, -10, 0, 0, 0, 1};
+    const auto nearNode = place(math::Matrix4<float>(scaled));
+    float deeper[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, -20, 0, 0, 0, 1};
+    const auto farNode = place(math::Matrix4<float>(deeper));
+    world.update();
+
+    PickTraverser traverser(world.universe());
+    geometry::PickResult result;
+    EXPECT_EQ(traverser.pick(geometry::Ray(Vec(0.5f, 0.5f, 0.0f), Vec(0.0f, 0.0f, -0.5f)), &result), nearNode.get());
+    EXPECT_FLOAT_EQ(result.distance, 20.0f) << "a parameter of the given ray, not of the model-space one";
+    EXPECT_NEAR(result.point.x, 0.5f, 1e-5f);
+    EXPECT_NEAR(result.point.z, -10.0f, 1e-5f);
+    EXPECT_EQ(result.model, model.get());
+    EXPECT_EQ(result.mesh, model->getMeshes()[0].get());
+    // Beyond both squares nothing is hit.
+    EXPECT_EQ(traverser.pick(geometry::Ray(Vec(0.5f, 3.5f, 0.0f), Vec(0.0f, 0.0f, -1.0f)), nullptr), nullptr);
+
+    // Flattened to a line, the near node has no inverse and is never hit;
+    // the far one behind it is.
+    float flat[16] = {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, -10, 0, 0, 0, 1};
+    nearNode->setLocalTransform(math::Matrix4<float>(flat));
+    nearNode->markDirty();
+    world.update();
+    EXPECT_EQ(traverser.pick(geometry::Ray(Vec(0.5f, 0.0f, 0.0f), Vec(0.0f, 0.0f, -1.0f)), &result), farNode.get());
+    EXPECT_FLOAT_EQ(result.distance, 20.0f);
 }
 
 }  // namespace

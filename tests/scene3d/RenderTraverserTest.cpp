@@ -99,6 +99,18 @@ math::Matrix4<float> pose(test::Dice& dice, const Vec& position) {
     return m;
 }
 
+// How many cells below `cell` the frustum holds wholly: the cells whose
+// leaves are drawn without box tests.
+int insideCells(const geometry::Space<float, 3, Graphics>::Node& cell, const Frustum& frustum) {
+    int count = 0;
+    for (int slot = 0; slot < 8; ++slot) {
+        if (const auto* child = cell.getCell(slot)) {
+            count += (frustum.classify(child->getCube()) == Frustum::kInside ? 1 : 0) + insideCells(*child, frustum);
+        }
+    }
+    return count;
+}
+
 class RenderTraverserTest : public test::ViewerFixture {
 protected:
     // Clears every probe's count, then runs one pass.
@@ -115,6 +127,7 @@ protected:
 TEST_F(RenderTraverserTest, DrawsWhatMeetsTheFrustumOverRandomScenes) {
     int drawn = 0;
     int culled = 0;
+    int wholeCells = 0;
     for (unsigned seed : {11u, 12u, 13u}) {
         test::Dice dice(seed);
         for (int i = 0; i < 300; ++i) {
@@ -130,6 +143,7 @@ TEST_F(RenderTraverserTest, DrawsWhatMeetsTheFrustumOverRandomScenes) {
             RenderTraverser traverser(mWorld.universe(), &mGraphics);
             render(traverser);
             const Frustum& frustum = mViewer->getFrustum();
+            wholeCells += insideCells(mWorld.locale(0)->getGraphicsSpace().getRoot(), frustum);
             math::Matrix4<float> view = mViewer->getWorldTransform();
             ASSERT_TRUE(view.invertGaussJordan());
             for (const auto& probe : mWorld.probes()) {
@@ -154,6 +168,7 @@ TEST_F(RenderTraverserTest, DrawsWhatMeetsTheFrustumOverRandomScenes) {
     }
     EXPECT_GT(drawn, 500);
     EXPECT_GT(culled, 5000);
+    EXPECT_GT(wholeCells, 20) << "the cells taken whole were exercised";
 }
 
 TEST_F(RenderTraverserTest, NearAndFarPlanesCutBoxes) {
