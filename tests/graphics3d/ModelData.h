@@ -27,7 +27,8 @@ inline object::Pointer<VertexMesh> meshOf(const std::vector<float>& xyz) {
 
 // A parameter block of `model`'s format with `matrix` at its matrix offset.
 inline object::Pointer<ParameterBuffer> blockOf(const Model& model, const math::Matrix4<float>& matrix) {
-    auto block = object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(&model.getParameterFormat()));
+    auto block =
+        object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(&model.getParameterFormat()));
     if (block && model.getMatrixOffset() >= 0) {
         std::memcpy(block->getData() + model.getMatrixOffset(), matrix.getElements(), Model::kMatrixSize);
     }

@@ -1,11 +1,11 @@
 #include "nevrik/graphics3d/Optimiser.h"
 
+#include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics3d/ColourMaterial.h"
 #include "nevrik/graphics3d/IndexMesh.h"
 #include "nevrik/graphics3d/PlainShader.h"
 #include "nevrik/graphics3d/Texture2D.h"
 #include "nevrik/graphics3d/UnsupportedPrimitiveException.h"
-#include "nevrik/graphics/PixelFormat.h"
 
 #include "GlFixture.h"
 #include "ModelData.h"
@@ -47,7 +47,8 @@ class OptimiserTest : public GlFixture {
 protected:
     // An appearance of the material and depth mode given, the test's
     // shader, and `texture` on unit 0.
-    object::Pointer<Appearance> look(Material* material, DepthMode* depth = nullptr, Texture* texture = nullptr) {
+    object::Pointer<Appearance> look(Material* material, DepthMode* depth = nullptr,
+                                     Texture* texture = nullptr) {
         auto appearance = make<Appearance>();
         appearance->setMaterial(material);
         appearance->setShader(mShader.get());
@@ -72,7 +73,8 @@ protected:
         GlFixture::TearDown();
     }
 
-    object::Pointer<PlainShader> mShader = object::Pointer<PlainShader>::adopt(new PlainShader(Context::kPositionArray));
+    object::Pointer<PlainShader> mShader =
+        object::Pointer<PlainShader>::adopt(new PlainShader(Context::kPositionArray));
     object::Pointer<Optimiser> mOptimiser = make<Optimiser>();
 };
 
@@ -90,8 +92,9 @@ TEST_F(OptimiserTest, MeshesThatDrawNothingAreRefused) {
     const auto uneven = meshOf(line(6));
     uneven->setVertexBuffer(makePositions(line(3)).get(), 1);
     uneven->setRange(0, 6);
-    for (Mesh* mesh : std::initializer_list<Mesh*>{nullptr, noBuffers.get(), noVertices.get(), noIndices.get(),
-                                                  pastTheIndices.get(), backwards.get(), uneven.get()}) {
+    for (Mesh* mesh :
+         std::initializer_list<Mesh*>{nullptr, noBuffers.get(), noVertices.get(), noIndices.get(),
+                                      pastTheIndices.get(), backwards.get(), uneven.get()}) {
         EXPECT_FALSE(mOptimiser->add(mesh));
     }
     EXPECT_TRUE(mOptimiser->getJobs().isEmpty());
@@ -101,8 +104,10 @@ TEST_F(OptimiserTest, JobsTakeBuffersPerComponentRangeAndStates) {
     VertexFormat interleaved;
     interleaved.add(TypeWord::kFloat3, Context::kPositionArray);
     interleaved.add(TypeWord::kFloat3, Context::kNormalArray);
-    const auto both = object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(interleaved, 8, VertexBuffer::kStatic));
-    const auto coordinates = makeVertices(TypeWord::kFloat2, Context::kTextureArray << 1, std::vector<float>(16));
+    const auto both =
+        object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(interleaved, 8, VertexBuffer::kStatic));
+    const auto coordinates =
+        makeVertices(TypeWord::kFloat2, Context::kTextureArray << 1, std::vector<float>(16));
     const auto indexed = indexMeshOf(8, {0, 1, 2, 3, 4, 5, 6, 7, 0, 1});
     indexed->setVertexBuffer(both.get(), 0);
     indexed->setVertexBuffer(coordinates.get(), 3);
@@ -129,7 +134,9 @@ TEST_F(OptimiserTest, JobsTakeBuffersPerComponentRangeAndStates) {
     EXPECT_EQ(first.count, 6u);
     EXPECT_EQ(first.primitive, GLenum{GL_TRIANGLE_STRIP});
     for (int bit = 0; bit < VertexBuffer::kComponentBits; ++bit) {
-        const VertexBuffer* expected = bit == 0 || bit == 2 ? both.get() : bit == 13 ? coordinates.get() : nullptr;
+        const VertexBuffer* expected = bit == 0 || bit == 2 ? both.get()
+                                       : bit == 13          ? coordinates.get()
+                                                            : nullptr;
         EXPECT_EQ(first.vertexBuffers[bit].get(), expected) << bit;
     }
     EXPECT_EQ(first.material.get(), material.get());

@@ -85,7 +85,8 @@ protected:
     }
 
     object::Pointer<StaticModel> mModel = object::Pointer<StaticModel>::adopt(new StaticModel());
-    object::Pointer<PlainShader> mPlain = object::Pointer<PlainShader>::adopt(new PlainShader(Context::kPositionArray, kLit));
+    object::Pointer<PlainShader> mPlain =
+        object::Pointer<PlainShader>::adopt(new PlainShader(Context::kPositionArray, kLit));
     object::Pointer<BlendMode> mAdding = object::Pointer<BlendMode>::adopt(new BlendMode(GL_ONE, GL_ONE));
 };
 

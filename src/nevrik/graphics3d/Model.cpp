@@ -18,7 +18,8 @@ std::int32_t findMatrixOffset(const ParameterFormat& format) noexcept {
 }
 
 // Grows `box` (or starts it, when `empty`) to take in the corners of `bounds`.
-void takeCorners(const geometry::OrientedBox& bounds, geometry::BoundingBox<float>& box, bool& empty) noexcept {
+void takeCorners(const geometry::OrientedBox& bounds, geometry::BoundingBox<float>& box,
+                 bool& empty) noexcept {
     for (int corner = 0; corner < 8; ++corner) {
         math::Vector3<float> point = bounds.getCentre();
         for (int axis = 0; axis < 3; ++axis) {
@@ -110,7 +111,9 @@ bool Model::createColliders(bool force) {
     return true;
 }
 
-bool Model::optimise() { return false; }
+bool Model::optimise() {
+    return false;
+}
 
 void Model::clear() {
     mParameterFormat.clear();
@@ -171,6 +174,8 @@ void Model::fitBounds() noexcept {
     mBounds = empty ? geometry::OrientedBox() : geometry::OrientedBox(box);
 }
 
-void Model::setMeshes(container::Array<object::Pointer<Mesh>>&& meshes) noexcept { mMeshes = std::move(meshes); }
+void Model::setMeshes(container::Array<object::Pointer<Mesh>>&& meshes) noexcept {
+    mMeshes = std::move(meshes);
+}
 
 }  // namespace nevrik::graphics3d

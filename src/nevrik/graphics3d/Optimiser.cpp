@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <functional>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -95,8 +94,8 @@ Keys keysOf(const Job& job) noexcept {
 // Gives `appearance` the state `field` of `job` when `all` is set or the
 // state differs from `before`'s.
 template <class T>
-void carry(Appearance& appearance, void (Appearance::*set)(T*), object::Pointer<T> Job::*field, const Job& job,
-           const Job& before, bool all) {
+void carry(Appearance& appearance, void (Appearance::*set)(T*), object::Pointer<T> Job::*field,
+           const Job& job, const Job& before, bool all) {
     if (all || before.*field != job.*field) {
         (appearance.*set)((job.*field).get());
     }
@@ -274,27 +273,23 @@ object::Pointer<RenderStream> Optimiser::compile() {
         if (!job.shader) {
             continue;
         }
-        // Bits the shader reads, grouped by the buffer feeding them and
-        // bound in address order.
+        // The bits the shader reads, grouped by the buffer feeding them;
+        // the map walks the buffers in address order.
         const std::uint32_t mask = job.shader->getArrayMask();
-        std::array<VertexBuffer*, kBits> buffers{};
-        int bufferCount = 0;
+        container::Map<VertexBuffer*, std::uint32_t> groups;
         for (int bit = 0; bit < kBits; ++bit) {
             VertexBuffer* buffer = job.vertexBuffers[bit].get();
-            if ((mask >> bit & 1u) != 0 && buffer != nullptr &&
-                std::find(buffers.begin(), buffers.begin() + bufferCount, buffer) == buffers.begin() + bufferCount) {
-                buffers[bufferCount++] = buffer;
+            if ((mask >> bit & 1u) == 0 || buffer == nullptr) {
+                continue;
+            }
+            if (std::uint32_t* bits = groups.find(buffer)) {
+                *bits |= 1u << bit;
+            } else {
+                groups.insert(buffer, 1u << bit);
             }
         }
-        std::sort(buffers.begin(), buffers.begin() + bufferCount, std::less<VertexBuffer*>());
-        for (int b = 0; b < bufferCount; ++b) {
-            std::uint32_t bits = 0;
-            for (int bit = 0; bit < kBits; ++bit) {
-                if (job.vertexBuffers[bit].get() == buffers[b]) {
-                    bits |= 1u << bit;
-                }
-            }
-            mCompiler.setVertexBuffer(buffers[b], bits & mask);
+        for (const auto& group : groups) {
+            mCompiler.setVertexBuffer(group.getKey(), group.getValue());
         }
         // The job's own kind decides the draw: an index buffer left in force
         // by an earlier job must not turn a vertex draw into an indexed one.

@@ -19,7 +19,8 @@ namespace nevrik::graphics3d {
 /// context only.
 class StaticModel : public Model {
 public:
-    using MatrixList = container::List<math::Matrix4<float>, container::ListAllocator<math::Matrix4<float>, 8>>;
+    using MatrixList =
+        container::List<math::Matrix4<float>, container::ListAllocator<math::Matrix4<float>, 8>>;
 
     StaticModel() = default;
 
