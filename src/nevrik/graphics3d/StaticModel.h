@@ -28,8 +28,8 @@ public:
 
     /// Loads the model-view matrix from the start of `parameters` through
     /// the current context; then runs the render stream and queues the
-    /// deferred meshes when compiled, or else draws each opaque mesh and
-    /// queues each blended one. Does nothing without a current context or
+    /// deferred meshes when compiled and optimised, or else draws each
+    /// opaque mesh and queues each blended one. Does nothing without a current context or
     /// for a block shorter than a matrix.
     void render(const ParameterBuffer& parameters) override;
     /// Copies `source` into the matrix parameter of `parameters`, when the
