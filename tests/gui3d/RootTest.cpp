@@ -84,6 +84,7 @@ TEST_F(RootTest, TakesOverTheWindowProcedureAndRestoresTheOriginal) {
 TEST_F(RootTest, AttachesOnlyFreeViewsAndDetachesThemOnceWithBalancedReferences) {
     Pointer<RecordingRoot> root = makeRoot(true);
     Pointer<RecordingRoot> other = makeRoot(false);
+    EXPECT_EQ(other->getWindow(), nullptr) << "one root per window";
     auto view = Pointer<RecordingView>::adopt(new RecordingView("a", {0, 0, 10, 10}, mCalls));
     auto kept = Pointer<RecordingView>::adopt(new RecordingView("b", {0, 0, 10, 10}, mCalls));
     EXPECT_FALSE(root->addView(nullptr));

@@ -60,7 +60,13 @@ Root::Root(graphics3d::Context* graphicsContext, bool takeInput) : mContext(grap
     // Messages may be posted to the root and its views at once; they wait
     // for deliverMessages() on this thread.
     setThread(system::Thread::current());
-    mWindow = platform::NativeWindow::find(graphicsContext->getWindow());
+    // One root per window: a second one would hand the first one's messages
+    // on, and after the first died, hand them to a dead root.
+    platform::NativeWindow* window = platform::NativeWindow::find(graphicsContext->getWindow());
+    const platform::WindowProcedure::Function current = window != nullptr ? window->getProcedure().function : nullptr;
+    if (current != &Root::inputProcedure && current != &Root::resizeProcedure) {
+        mWindow = window;
+    }
     mDeviceContext = graphicsContext->getDeviceContext();
     install(takeInput ? &Root::inputProcedure : &Root::resizeProcedure);
 }

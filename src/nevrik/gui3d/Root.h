@@ -40,8 +40,8 @@ public:
     /// the calling thread's windows), sized like that window's framebuffer.
     /// Installs the full input procedure when `takeInput` is true, else the
     /// one that only follows resizes. Throws object::Exception for a null
-    /// context; a context whose window is not the calling thread's leaves the
-    /// root without a window (no procedure installed).
+    /// context. A window of another thread, or one that another root has
+    /// taken over, leaves the root without a window (no procedure installed).
     Root(graphics3d::Context* graphicsContext, bool takeInput);
     /// Removes every view, stops delivering and restores the window's
     /// previous procedure.
