@@ -17,79 +17,46 @@ std::vector<const Item*> itemsOf(const Scheduler<Item>& scheduler) {
     for (const Item* item = scheduler.getFirst(); item != nullptr; item = scheduler.getNext(item)) {
         items.push_back(item);
     }
+    EXPECT_EQ(static_cast<int>(items.size()), scheduler.getCount());
     return items;
 }
 
-TEST(SchedulerTest, KeepsOrderAndCountThroughAddAndRemove) {
-    Scheduler<Item> scheduler;
+TEST(SchedulerTest, KeepsOrderAndRefusesWhatIsNotItsOwn) {
+    Scheduler<Item> scheduler, other;
     Item a, b, c;
-    EXPECT_EQ(scheduler.getFirst(), nullptr);
+    EXPECT_FALSE(scheduler.add(nullptr));
     ASSERT_TRUE(scheduler.add(&a));
     ASSERT_TRUE(scheduler.add(&b));
     ASSERT_TRUE(scheduler.add(&c));
-    EXPECT_EQ(itemsOf(scheduler), (std::vector<const Item*>{&a, &b, &c}));
-    EXPECT_EQ(scheduler.getCount(), 3);
-
+    EXPECT_FALSE(scheduler.add(&b));
+    EXPECT_FALSE(other.add(&b)) << "an item is on one scheduler at a time";
+    EXPECT_FALSE(other.remove(&b));
     ASSERT_TRUE(scheduler.remove(&b));
     EXPECT_FALSE(b.isScheduled());
-    EXPECT_EQ(itemsOf(scheduler), (std::vector<const Item*>{&a, &c}));
     EXPECT_EQ(scheduler.getNext(&b), nullptr);
-    ASSERT_TRUE(scheduler.remove(&c));
-    ASSERT_TRUE(scheduler.remove(&a));
-    EXPECT_EQ(scheduler.getCount(), 0);
-    EXPECT_EQ(scheduler.getFirst(), nullptr);
+    EXPECT_EQ(itemsOf(scheduler), (std::vector<const Item*>{&a, &c}));
+    EXPECT_EQ(a.getScheduler(), &scheduler);
 }
 
-TEST(SchedulerTest, RefusesNullDoubleAndForeignItems) {
-    Scheduler<Item> scheduler;
-    Scheduler<Item> other;
-    Item item;
-    EXPECT_FALSE(scheduler.add(nullptr));
-    EXPECT_FALSE(scheduler.remove(nullptr));
-    EXPECT_FALSE(scheduler.remove(&item));
-    ASSERT_TRUE(other.add(&item));
-    EXPECT_FALSE(scheduler.add(&item));
-    EXPECT_FALSE(other.add(&item));
-    EXPECT_FALSE(scheduler.remove(&item));
-    EXPECT_EQ(item.getScheduler(), &other);
-    EXPECT_EQ(scheduler.getCount(), 0);
-    EXPECT_EQ(other.getCount(), 1);
-}
-
-TEST(SchedulerTest, DyingSchedulerClearsEveryMark) {
-    Item a, b;
+TEST(SchedulerTest, ItemsAndSchedulersMayDieInEitherOrder) {
+    Item first, last;
     {
         Scheduler<Item> scheduler;
-        scheduler.add(&a);
-        scheduler.add(&b);
+        scheduler.add(&first);
+        {
+            auto middle = std::make_unique<Item>();
+            scheduler.add(middle.get());
+            scheduler.add(&last);
+            Item copy(*middle);
+            EXPECT_FALSE(copy.isScheduled()) << "a copy starts unscheduled";
+        }
+        EXPECT_EQ(itemsOf(scheduler), (std::vector<const Item*>{&first, &last}));
     }
-    EXPECT_FALSE(a.isScheduled());
-    EXPECT_EQ(b.getScheduler(), nullptr);
-    // Unmarked items may join another scheduler.
+    EXPECT_FALSE(first.isScheduled());
+    EXPECT_FALSE(last.isScheduled());
     Scheduler<Item> next;
-    EXPECT_TRUE(next.add(&a));
-}
+    EXPECT_TRUE(next.add(&first));
 
-TEST(SchedulerTest, DyingItemLeavesAndCopiesStartUnscheduled) {
-    Scheduler<Item> scheduler;
-    Item first, last;
-    scheduler.add(&first);
-    {
-        auto middle = std::make_unique<Item>();
-        scheduler.add(middle.get());
-        scheduler.add(&last);
-        const Item copy(*middle);
-        EXPECT_FALSE(copy.isScheduled());
-        Item assigned;
-        assigned = *middle;
-        EXPECT_FALSE(assigned.isScheduled());
-        EXPECT_EQ(scheduler.getCount(), 3);
-    }
-    EXPECT_EQ(itemsOf(scheduler), (std::vector<const Item*>{&first, &last}));
-    EXPECT_EQ(scheduler.getCount(), 2);
-}
-
-TEST(SchedulerTest, BehaviourSchedulerStartsEmptyWithItsPath) {
     const BehaviourScheduler behaviours;
     EXPECT_EQ(behaviours.getScheduler().getCount(), 0);
     EXPECT_STREQ(behaviours.className().c_str(), "Object:BehaviourScheduler");
