@@ -18,18 +18,6 @@ TEST_F(LocaleTest, RefusesToBeMadeOutsideAUniverse) {
     }
 }
 
-TEST_F(LocaleTest, NewLocaleSitsAtTheOriginWithEmptySpaces) {
-    Locale* locale = new Locale(mUniverse.get());
-    EXPECT_EQ(locale->className(), "Object:Locale");
-    EXPECT_EQ(locale->getPosition(), math::Vector3<double>(0, 0, 0));
-    EXPECT_TRUE(locale->getRoots().isEmpty());
-    EXPECT_EQ(locale->getGraphicsSpace().getCount(), 0);
-    EXPECT_EQ(locale->getAudioSpace().getCount(), 0);
-    EXPECT_EQ(locale->getBehaviourSpace().getCount(), 0);
-    EXPECT_EQ(&locale->getSpace<Graphics>(), &locale->getGraphicsSpace());
-    EXPECT_EQ(mUniverse->getLocales().getLast(), locale);
-}
-
 TEST_F(LocaleTest, AddRootAttachesTheTreeAndPutsActiveLeavesInTheGraphicsSpace) {
     auto root = object::Pointer<Root>::adopt(new Root());
     auto* group = add<Group>(root.get());
@@ -38,12 +26,15 @@ TEST_F(LocaleTest, AddRootAttachesTheTreeAndPutsActiveLeavesInTheGraphicsSpace) 
     hidden->disable();
     EXPECT_EQ(shown->getSpace(), nullptr);
 
-    ASSERT_TRUE(mLocale->addRoot(root.get()));
+    Locale* locale = new Locale(mUniverse.get());
+    EXPECT_EQ(locale->getPosition(), math::Vector3<double>(0, 0, 0));
+    EXPECT_EQ(mUniverse->getLocales().getLast(), locale);
+    ASSERT_TRUE(locale->addRoot(root.get()));
     EXPECT_EQ(root->getReferenceCount(), 2);
-    EXPECT_EQ(root->getLocale(), mLocale);
-    EXPECT_EQ(shown->getLocale(), mLocale);
-    EXPECT_EQ(graphicsCount(), 1u);
-    EXPECT_EQ(shown->getSpace(), &mLocale->getGraphicsSpace());
+    EXPECT_EQ(root->getLocale(), locale);
+    EXPECT_EQ(shown->getLocale(), locale);
+    EXPECT_EQ(locale->getGraphicsSpace().getCount(), 1);
+    EXPECT_EQ(shown->getSpace(), &locale->getSpace<Graphics>());
     EXPECT_EQ(hidden->getSpace(), nullptr);
     // Everything below the root is listed for the next pass, parents first.
     EXPECT_EQ(dirtyList(*mUniverse).size(), 3u);

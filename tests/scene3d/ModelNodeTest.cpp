@@ -52,58 +52,52 @@ protected:
     static constexpr std::uint32_t kMatrix = graphics3d::TypeWord::kMatrix4;
 };
 
-TEST_F(ModelNodeTest, NullModelHasNoBufferDrawsNothingAndIsNeverHit) {
+TEST_F(ModelNodeTest, NullModelOrOneWithoutAMatrixDrawsNothingAndIsNeverHit) {
     auto* node = add<ModelNode>(mRoot, nullptr);
     EXPECT_EQ(node->className(), "Object:Node:Leaf:Graphics:Geometry:ModelNode");
     EXPECT_EQ(node->getKind(), 0x308u);
     EXPECT_EQ(node->getParameters(), nullptr);
-    EXPECT_EQ(node->getModelviewParameter(), nullptr);
     node->render(nullptr, Matrix());
+    const geometry::Ray ray(Vec(0, 0, 5), Vec(0, 0, -1));
     geometry::PickResult result;
-    EXPECT_FALSE(node->pick(geometry::Ray(Vec(0, 0, 5), Vec(0, 0, -1)), &result));
+    EXPECT_FALSE(node->pick(ray, &result));
     EXPECT_EQ(result.node, nullptr);
     mUniverse->update();
     EXPECT_EQ(node->getWorldBounds().max, Vec(1, 1, 1));
+
+    const auto model = quadModel({{"colour", graphics3d::TypeWord::kFloat4}});
+    node->setModel(model.get());
+    EXPECT_NE(node->getParameters(), nullptr);
+    node->render(nullptr, Matrix());
+    EXPECT_FALSE(node->pick(ray, &result));
+    EXPECT_EQ(result.node, nullptr);
 }
 
-TEST_F(ModelNodeTest, SetModelFindsOnlyWholeMatrixSlotsAndTakesTheModelsBounds) {
-    // "view" of the wrong type must not be written as a matrix.
-    const auto model = quadModel({{"view", graphics3d::TypeWord::kFloat4}, {"modelview", kMatrix},
+TEST_F(ModelNodeTest, SetModelFindsWholeMatrixSlotsAndSwapsReferencesOnce) {
+    // A "view" of the wrong type must not be written as a matrix.
+    const auto first = quadModel({{"view", graphics3d::TypeWord::kFloat4}, {"modelview", kMatrix},
                                   {"model", kMatrix}});
-    auto* node = add<ModelNode>(mRoot, model.get());
-    ASSERT_NE(node->getParameters(), nullptr);
+    const auto second = quadModel({{"model", kMatrix}});
+    auto* node = add<ModelNode>(mRoot, first.get());
     const std::uint8_t* data = node->getParameters()->getData();
     EXPECT_EQ(node->getViewParameter(), nullptr);
     EXPECT_EQ(node->getModelviewParameter(), data + 16);
     EXPECT_EQ(node->getModelParameter(), data + 80);
-    EXPECT_TRUE(node->isListed());
     mUniverse->update();
     EXPECT_EQ(node->getWorldBounds().min, Vec(-1, -1, 0));
     EXPECT_EQ(node->getWorldBounds().max, Vec(1, 1, 0));
-}
-
-TEST_F(ModelNodeTest, ModelAndBufferReferencesComeAndGoOnce) {
-    const auto first = quadModel({{"modelview", kMatrix}});
-    const auto second = quadModel({{"model", kMatrix}});
-    auto* node = add<ModelNode>(mRoot, first.get());
     EXPECT_EQ(first->getReferenceCount(), 2);
-    const auto buffer = object::Pointer<graphics3d::ParameterBuffer>(node->getParameters());
-    EXPECT_EQ(buffer->getReferenceCount(), 2);
+    const object::Pointer<graphics3d::ParameterBuffer> buffer(node->getParameters());
 
     node->setModel(second.get());
     EXPECT_EQ(first->getReferenceCount(), 1);
     EXPECT_EQ(buffer->getReferenceCount(), 1);
-    EXPECT_EQ(second->getReferenceCount(), 2);
     EXPECT_EQ(node->getModelviewParameter(), nullptr);
     EXPECT_NE(node->getModelParameter(), nullptr);
-
-    const auto copy = object::Pointer<Node>::adopt(node->clone());
-    auto& copied = static_cast<ModelNode&>(*copy);
-    EXPECT_EQ(copied.getModel(), second.get());
-    EXPECT_NE(copied.getParameters(), node->getParameters());
-    EXPECT_EQ(second->getReferenceCount(), 3);
-
-    node->setModel(node->getModel());  // the same model again: kept alive throughout
+    const auto copy = object::Pointer<ModelNode>::adopt(static_cast<ModelNode*>(node->clone()));
+    EXPECT_EQ(copy->getModel(), second.get());
+    EXPECT_NE(copy->getParameters(), node->getParameters());
+    node->setModel(node->getModel());  // the same model again stays alive throughout
     EXPECT_EQ(second->getReferenceCount(), 3);
     mUniverse.reset();
     EXPECT_EQ(second->getReferenceCount(), 2);
@@ -114,18 +108,18 @@ TEST_F(ModelNodeTest, RenderFillsEverySlotAndDrawsWithTheModelview) {
     auto* node = add<ModelNode>(mRoot, model.get());
     node->setLocalTransform(translation(1, 2, 3));
     mUniverse->update();
-    Matrix view = translation(0, 0, -10);
+    Matrix view;
     view.rotate(0.5f, Vec(0, 1, 0));
     view.setColumn(3, Vec(0, 0, -10));
 
     node->render(nullptr, view);
-    expectSame(slotMatrix(node->getModelviewParameter()), view * translation(1, 2, 3));
+    const Matrix expected = view * translation(1, 2, 3);
+    expectSame(slotMatrix(node->getModelviewParameter()), expected);
     expectSame(slotMatrix(node->getModelParameter()), translation(1, 2, 3));
     expectSame(slotMatrix(node->getViewParameter()), view);
     // OpenGL holds the transpose of the row-major matrix.
     float loaded[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, loaded);
-    const Matrix expected = view * translation(1, 2, 3);
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
             EXPECT_NEAR(loaded[4 * column + row], expected(row, column), 1e-5f);
@@ -138,11 +132,12 @@ TEST_F(ModelNodeTest, PickCarriesTheRayIntoTheModelAndNamesTheNode) {
     auto* node = add<ModelNode>(mRoot, model.get());
     node->setLocalTransform(translation(10, 0, -5));
     mUniverse->update();
-    // A render left the view slot with a view; picking resets it.
+    // A render left a view in the view slot; picking resets it.
     node->render(nullptr, translation(0, 0, -100));
 
+    const geometry::Ray onQuad(Vec(10.5f, 0, 5), Vec(0, 0, -1));
     geometry::PickResult result;
-    ASSERT_TRUE(node->pick(geometry::Ray(Vec(10.5f, 0, 5), Vec(0, 0, -1)), &result));
+    ASSERT_TRUE(node->pick(onQuad, &result));
     EXPECT_EQ(result.node, node);
     EXPECT_EQ(result.model, model.get());
     EXPECT_EQ(result.mesh, model->getMeshes()[0].get());
@@ -150,33 +145,19 @@ TEST_F(ModelNodeTest, PickCarriesTheRayIntoTheModelAndNamesTheNode) {
     EXPECT_NEAR(result.point.z, -5.0f, 1e-5f);
     expectSame(slotMatrix(node->getViewParameter()), Matrix());
     expectSame(slotMatrix(node->getModelviewParameter()), translation(10, 0, -5));
-    EXPECT_TRUE(node->pick(geometry::Ray(Vec(10.5f, 0, 5), Vec(0, 0, -1)), nullptr));
+    EXPECT_TRUE(node->pick(onQuad, nullptr));
 
     geometry::PickResult missed;
     EXPECT_FALSE(node->pick(geometry::Ray(Vec(0.5f, 0, 5), Vec(0, 0, -1)), &missed));
     EXPECT_EQ(missed.node, nullptr);
-}
-
-TEST_F(ModelNodeTest, SingularTransformIsNeverHitAndDoesNotCrash) {
-    const auto model = quadModel({{"modelview", kMatrix}});
-    auto* node = add<ModelNode>(mRoot, model.get());
-    Matrix flat;
+    // A singular transform has no inverse to carry the ray: no hit, no crash.
+    Matrix flat = translation(10, 0, -5);
     flat(2, 2) = 0.0f;
     node->setLocalTransform(flat);
     node->markDirty();
     mUniverse->update();
-    geometry::PickResult result;
-    EXPECT_FALSE(node->pick(geometry::Ray(Vec(0, 0, 5), Vec(0, 0, -1)), &result));
-    EXPECT_EQ(result.node, nullptr);
-    EXPECT_EQ(graphicsCount(), 1u);
-}
-
-TEST_F(ModelNodeTest, ModelWithoutAMatrixIsNeverHit) {
-    const auto model = quadModel({{"colour", graphics3d::TypeWord::kFloat4}});
-    auto* node = add<ModelNode>(mRoot, model.get());
-    EXPECT_NE(node->getParameters(), nullptr);
-    node->render(nullptr, Matrix());
-    EXPECT_FALSE(node->pick(geometry::Ray(Vec(0, 0, 5), Vec(0, 0, -1)), nullptr));
+    EXPECT_FALSE(node->pick(onQuad, &missed));
+    EXPECT_EQ(missed.node, nullptr);
 }
 
 }  // namespace
