@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <tuple>
+#include <type_traits>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -52,15 +55,43 @@ void requireLock(const detail::BufferLock<Buffer>& lock) {
     }
 }
 
-// The first of `infos` that `fits`, or else `fresh` appended to them.
-template <class Info, class List, class Fits>
-Info& placeIn(List& infos, const Fits& fits, const Info& fresh) {
-    for (Info& info : infos) {
-        if (fits(info)) {
-            return info;
+// Places `count` items of `layout` in the first of `infos` that has the
+// same layout and room under `limit`, or else in a new one appended.
+template <class Info, class Layout, class Same>
+auto placeIn(container::List<Info>& infos, const Layout& layout, std::uint32_t count, std::uint32_t limit,
+             const Same& same) {
+    Info* info = nullptr;
+    for (Info& candidate : infos) {
+        if (same(candidate.layout, layout) && std::uint64_t{candidate.count} + count <= limit) {
+            info = &candidate;
+            break;
         }
     }
-    return infos.append(fresh)->getValue();
+    if (info == nullptr) {
+        info = &infos.append(Info{layout, 0, nullptr})->getValue();
+    }
+    const std::uint32_t first = info->count;
+    info->count += count;
+    return std::make_tuple(info, first);
+}
+
+// Makes the merged buffer of every one of `infos` through `create`, locks it
+// for writing and has `fill` copy in the data of each of `mappings` placed there.
+template <class Info, class Mappings, class Create, class Fill>
+void fillAll(container::List<Info>& infos, Mappings& mappings, const Create& create, const Fill& fill) {
+    for (Info& info : infos) {
+        info.buffer = decltype(info.buffer)::adopt(create(info));
+        if (!info.buffer) {
+            throw MemoryException();
+        }
+        detail::BufferLock<std::remove_reference_t<decltype(*info.buffer)>> target(*info.buffer, VertexBuffer::kWrite);
+        requireLock(target);
+        for (auto& node : mappings) {
+            if (node.getValue().info == &info) {
+                fill(node.getKey(), node.getValue());
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -101,21 +132,14 @@ std::optional<MeshMerger::VertexMapping> MeshMerger::registerVertices(const Tupl
     if (count == 0) {
         return std::nullopt;
     }
-    VbInfo& info = placeIn<VbInfo>(
-        mVertexInfos,
-        [&](const VbInfo& candidate) {
-            return sameLayout(candidate.format, format) && std::uint64_t{candidate.count} + count <= mMaxVertices;
-        },
-        VbInfo{format, 0, nullptr});
-    const VbMapping mapping{&info, info.count, count};
-    info.count += count;
-    mVertexMappings.insert(tuple, mapping);
+    const auto [info, first] = placeIn(mVertexInfos, format, count, mMaxVertices, sameLayout);
+    mVertexMappings.insert(tuple, VbMapping{info, first, count});
     for (VertexBuffer* buffer : tuple) {
         if (buffer != nullptr) {
             mSources.insert(object::Pointer<Resource>(buffer));
         }
     }
-    return VertexMapping{nullptr, mapping.first, mapping.count};
+    return VertexMapping{nullptr, first, count};
 }
 
 std::optional<MeshMerger::IndexMapping> MeshMerger::registerIndices(IndexBuffer* indexBuffer, const Tuple& tuple) {
@@ -140,17 +164,10 @@ std::optional<MeshMerger::IndexMapping> MeshMerger::registerIndices(IndexBuffer*
     const std::uint64_t largestSource = sourceSize == 4 ? 0xFFFFFFFFu : (1u << (8 * sourceSize)) - 1;
     const std::uint64_t largest = vertices->first + std::min<std::uint64_t>(vertices->count - 1, largestSource);
     const std::uint32_t indexSize = indexSizeFor(sourceSize, largest);
-    IbInfo& info = placeIn<IbInfo>(
-        mIndexInfos,
-        [&](const IbInfo& candidate) {
-            return candidate.indexSize == indexSize && std::uint64_t{candidate.count} + count <= mMaxIndices;
-        },
-        IbInfo{indexSize, 0, nullptr});
-    const IbMapping mapping{&info, info.count, count, vertices->first};
-    info.count += count;
-    mIndexMappings.insert(indexBuffer, mapping);
+    const auto [info, first] = placeIn(mIndexInfos, indexSize, count, mMaxIndices, std::equal_to<>());
+    mIndexMappings.insert(indexBuffer, IbMapping{info, first, count, vertices->first});
     mSources.insert(object::Pointer<Resource>(indexBuffer));
-    return IndexMapping{nullptr, mapping.first, mapping.count, mapping.firstVertex};
+    return IndexMapping{nullptr, first, count, vertices->first};
 }
 
 bool MeshMerger::build() {
@@ -158,34 +175,14 @@ bool MeshMerger::build() {
         return false;
     }
     try {
-        for (IbInfo& info : mIndexInfos) {
-            info.buffer = object::Pointer<IndexBuffer>::adopt(
-                IndexBuffer::create(info.indexSize, info.count, VertexBuffer::kStatic));
-            if (!info.buffer) {
-                throw MemoryException();
-            }
-            detail::BufferLock<IndexBuffer> target(*info.buffer, VertexBuffer::kWrite);
-            requireLock(target);
-            for (auto& node : mIndexMappings) {
-                if (node.getValue().info == &info) {
-                    fillIndices(*node.getKey(), node.getValue());
-                }
-            }
-        }
-        for (VbInfo& info : mVertexInfos) {
-            info.buffer = object::Pointer<VertexBuffer>::adopt(
-                VertexBuffer::create(info.format, info.count, VertexBuffer::kStatic));
-            if (!info.buffer) {
-                throw MemoryException();
-            }
-            detail::BufferLock<VertexBuffer> target(*info.buffer, VertexBuffer::kWrite);
-            requireLock(target);
-            for (auto& node : mVertexMappings) {
-                if (node.getValue().info == &info) {
-                    fillVertices(node.getKey(), node.getValue());
-                }
-            }
-        }
+        fillAll(
+            mIndexInfos, mIndexMappings,
+            [](const IbInfo& info) { return IndexBuffer::create(info.layout, info.count, VertexBuffer::kStatic); },
+            [this](IndexBuffer* source, const IbMapping& mapping) { fillIndices(*source, mapping); });
+        fillAll(
+            mVertexInfos, mVertexMappings,
+            [](const VbInfo& info) { return VertexBuffer::create(info.layout, info.count, VertexBuffer::kStatic); },
+            [this](const Tuple& tuple, const VbMapping& mapping) { fillVertices(tuple, mapping); });
     } catch (...) {
         // Half-filled buffers must not be handed out; a later build() may
         // try again.
@@ -204,7 +201,7 @@ bool MeshMerger::build() {
 void MeshMerger::fillIndices(IndexBuffer& source, const IbMapping& mapping) {
     detail::BufferLock<IndexBuffer> lock(source, VertexBuffer::kRead);
     requireLock(lock);
-    const std::uint32_t size = mapping.info->indexSize;
+    const std::uint32_t size = mapping.info->layout;
     std::uint8_t* at = mapping.info->buffer->getData() + std::uint64_t{mapping.first} * size;
     for (std::uint32_t i = 0; i < mapping.count; ++i, at += size) {
         putIndex(at, size, source.getIndex(i) + mapping.firstVertex);
@@ -212,7 +209,7 @@ void MeshMerger::fillIndices(IndexBuffer& source, const IbMapping& mapping) {
 }
 
 void MeshMerger::fillVertices(const Tuple& tuple, const VbMapping& mapping) {
-    const std::uint32_t stride = mapping.info->format.getStride();
+    const std::uint32_t stride = mapping.info->layout.getStride();
     std::uint8_t* const base = mapping.info->buffer->getData() + std::uint64_t{mapping.first} * stride;
     std::uint32_t offset = 0;
     for (VertexBuffer* source : tuple) {

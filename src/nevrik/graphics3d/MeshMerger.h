@@ -126,29 +126,27 @@ public:
     bool setMaxIndices(std::uint32_t limit) noexcept;
 
 private:
-    // A merged vertex buffer under construction.
-    struct VbInfo {
-        VertexFormat format;
+    // A merged buffer under construction: what its items look like (the
+    // vertex format, or the index size), how many are placed, and the buffer
+    // that build() makes.
+    template <class Layout, class Buffer>
+    struct Info {
+        Layout layout;
         std::uint32_t count = 0;
-        object::Pointer<VertexBuffer> buffer;
+        object::Pointer<Buffer> buffer;
     };
-    struct VbMapping {
-        VbInfo* info = nullptr;
-        std::uint32_t first = 0;
-        std::uint32_t count = 0;
-    };
-    // A merged index buffer under construction.
-    struct IbInfo {
-        std::uint32_t indexSize = 0;
-        std::uint32_t count = 0;
-        object::Pointer<IndexBuffer> buffer;
-    };
-    struct IbMapping {
-        IbInfo* info = nullptr;
+    using VbInfo = Info<VertexFormat, VertexBuffer>;
+    using IbInfo = Info<std::uint32_t, IndexBuffer>;
+    // Where one registration's items went; firstVertex only for indices.
+    template <class InfoType>
+    struct Mapping {
+        InfoType* info = nullptr;
         std::uint32_t first = 0;
         std::uint32_t count = 0;
         std::uint32_t firstVertex = 0;
     };
+    using VbMapping = Mapping<VbInfo>;
+    using IbMapping = Mapping<IbInfo>;
 
     static VertexBuffer* rawOf(VertexBuffer* buffer) noexcept { return buffer; }
     static VertexBuffer* rawOf(const object::Pointer<VertexBuffer>& buffer) noexcept { return buffer.get(); }
