@@ -57,7 +57,8 @@ TEST_F(GroupTest, ReAddingChangesNothingAndCyclesAndHungRootsAreRefused) {
     expectSound({mRoot, group, inner});
 
     group->removeAllChildren();
-    const std::vector<std::pair<bool, Node*>> events = {{true, inner}, {true, leaf}, {false, inner}, {false, leaf}};
+    const std::vector<std::pair<bool, Node*>> events = {
+        {true, inner}, {true, leaf}, {false, inner}, {false, leaf}};
     EXPECT_EQ(group->mEvents, events);
     EXPECT_EQ(group->getLastChild(), nullptr);
     EXPECT_EQ(mRoot->getChildKinds(), kGroup);

@@ -75,8 +75,8 @@ TEST_F(ModelNodeTest, NullModelOrOneWithoutAMatrixDrawsNothingAndIsNeverHit) {
 
 TEST_F(ModelNodeTest, SetModelFindsWholeMatrixSlotsAndSwapsReferencesOnce) {
     // A "view" of the wrong type must not be written as a matrix.
-    const auto first = quadModel({{"view", graphics3d::TypeWord::kFloat4}, {"modelview", kMatrix},
-                                  {"model", kMatrix}});
+    const auto first =
+        quadModel({{"view", graphics3d::TypeWord::kFloat4}, {"modelview", kMatrix}, {"model", kMatrix}});
     const auto second = quadModel({{"model", kMatrix}});
     auto* node = add<ModelNode>(mRoot, first.get());
     const std::uint8_t* data = node->getParameters()->getData();

@@ -46,7 +46,8 @@ TEST_F(NodeTest, MarkedGroupListsItsSubtreeParentsFirstAndTwoPassesDrainIt) {
     const std::vector<const Node*>& updated = mRecord.updated;
     ASSERT_EQ(updated.size(), 4u);
     EXPECT_EQ(updated[0], group);
-    EXPECT_LT(std::find(updated.begin(), updated.end(), inner), std::find(updated.begin(), updated.end(), deep));
+    EXPECT_LT(std::find(updated.begin(), updated.end(), inner),
+              std::find(updated.begin(), updated.end(), deep));
     // Recomputed nodes stay listed, clean, for one more pass.
     EXPECT_EQ(dirtyList(*mUniverse).size(), 4u);
     EXPECT_FALSE(group->hasFlag(Node::FLAG_DIRTY));

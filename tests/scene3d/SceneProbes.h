@@ -55,7 +55,8 @@ using ProbeGeometry = Probe<Geometry>;
 // A group with a transform of its own that it hands on: parent × own.
 class TransformGroup : public Group {
 public:
-    explicit TransformGroup(const math::Matrix4<float>& own) : Group(KIND_GROUP | KIND_TRANSFORM), mOwn(own) {}
+    explicit TransformGroup(const math::Matrix4<float>& own)
+        : Group(KIND_GROUP | KIND_TRANSFORM), mOwn(own) {}
 
     void updateTransform(const math::Matrix4<float>& parentTransform) override {
         Group::updateTransform(parentTransform * mOwn);
@@ -90,7 +91,8 @@ inline bool dirtyListIsSound(const Universe& universe) {
         if (node->getDirtyPrev() != previous) {
             return false;
         }
-        for (const Node* ancestor = node->getParent(); ancestor != nullptr; ancestor = ancestor->getParent()) {
+        for (const Node* ancestor = node->getParent(); ancestor != nullptr;
+             ancestor = ancestor->getParent()) {
             if (ancestor->isListed() && std::find(seen.begin(), seen.end(), ancestor) == seen.end()) {
                 return false;
             }
@@ -122,7 +124,9 @@ protected:
         return node.get();
     }
 
-    std::size_t graphicsCount() const { return static_cast<std::size_t>(mLocale->getGraphicsSpace().getCount()); }
+    std::size_t graphicsCount() const {
+        return static_cast<std::size_t>(mLocale->getGraphicsSpace().getCount());
+    }
 
     Record mRecord;
     object::Pointer<Universe> mUniverse = object::Pointer<Universe>::adopt(new Universe());
