@@ -1,7 +1,8 @@
 #include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/IndexMesh.h"
-#include "nevrik/graphics3d/StaticModel.h"
-#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/Model.h"
+#include "nevrik/graphics3d/TextureManager.h"
+#include "nevrik/graphics3d/Translator3DS.h"
+#include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/platform/GlConfig.h"
 #include "nevrik/platform/GlContext.h"
 #include "nevrik/platform/NativeWindow.h"
@@ -15,8 +16,10 @@
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -29,82 +32,56 @@ using nevrik::object::Pointer;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-// A bumpy sheet of about `triangles` triangles, 280 x 520 units like the
-// sample's aircraft, as one indexed triangle list with 16-bit indices, made
-// ready for picking.
-Pointer<StaticModel> makeModel(std::int64_t triangles) {
-    std::uint32_t side = 2;
-    while (2 * std::int64_t{side - 1} * (side - 1) < triangles) {
-        ++side;
+// The generator's aircraft at about `triangles` triangles, read, optimised
+// and given colliders as the sample does. Needs the rendering context;
+// null when the generator or the reader fails.
+Pointer<Model> generatedModel(std::int64_t triangles) {
+    char folder[] = "/tmp/nevrik-scene-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        return {};
     }
-    VertexFormat format;
-    format.add(TypeWord::kFloat3, Context::kPositionArray);
-    auto vertices =
-        Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, side * side, VertexBuffer::kStatic));
-    vertices->lock(VertexBuffer::kReplace);
-    const float step = 1.0f / static_cast<float>(side - 1);
-    for (std::uint32_t y = 0; y < side; ++y) {
-        for (std::uint32_t x = 0; x < side; ++x) {
-            const float u = static_cast<float>(x) * step;
-            const float v = static_cast<float>(y) * step;
-            const float xyz[3] = {280.0f * (u - 0.5f), 520.0f * (v - 0.5f),
-                                  15.0f * std::sin(u * 19.0f) * std::cos(v * 13.0f)};
-            std::memcpy(vertices->getData() + (y * side + x) * sizeof xyz, xyz, sizeof xyz);
+    const std::string command = std::string("'") + NEVRIK_MODELGEN + "' --triangles " + std::to_string(triangles) +
+                                " --output " + folder + " > /dev/null";
+    Pointer<Model> model;
+    if (std::system(command.c_str()) == 0) {
+        try {
+            auto files = Pointer<nevrik::io::FileFactory>::adopt(new nevrik::io::SystemFileFactory(folder));
+            auto reader = Pointer<Translator3DS>::adopt(new Translator3DS());
+            reader->setTextureManager(Pointer<TextureManager>::adopt(new TextureManager(files.get())).get());
+            model = reader->read(files->open("f5e_05.3ds", nevrik::io::File::kRead)->getInputStream(),
+                                 Translator3DS::kWholeStream);
+            if (model) {
+                model->setCompiled(model->optimise());
+                model->createColliders(true);
+            }
+        } catch (const nevrik::object::Exception&) {
+            model.reset();
         }
     }
-    vertices->unlock();
-    // Two triangles per grid square: corners 0-1-3 and 0-3-2 of the square
-    // whose lower left vertex is `base`.
-    const std::uint32_t squares = (side - 1) * (side - 1);
-    auto indices = Pointer<IndexBuffer>::adopt(IndexBuffer::create(2, 6 * squares, VertexBuffer::kStatic));
-    indices->lock(VertexBuffer::kReplace);
-    auto* out = reinterpret_cast<std::uint16_t*>(indices->getData());
-    const std::uint32_t offsets[6] = {0, 1, side + 1, 0, side + 1, side};
-    for (std::uint32_t square = 0; square < squares; ++square) {
-        const std::uint32_t base = square / (side - 1) * side + square % (side - 1);
-        for (std::uint32_t offset : offsets) {
-            *out++ = static_cast<std::uint16_t>(base + offset);
-        }
-    }
-    indices->unlock();
-    auto mesh = Pointer<IndexMesh>::adopt(new IndexMesh());
-    mesh->setVertexBuffer(vertices.get(), 0);
-    mesh->setIndexBuffer(indices.get());
-    mesh->updateBounds();
-    auto model = Pointer<StaticModel>::adopt(new StaticModel());
-    model->addMesh(mesh.get());
-    model->complete();
-    model->createColliders(true);
+    std::filesystem::remove_all(folder);
     return model;
 }
 
-// The sample's scene: 35 copies of the model on a 7 x 5 grid 320 by 600
-// apart, seen from 400 units up the z axis with near 20 and far 4000.
+// A universe of one locale whose root holds a viewer at `eye` looking down
+// -z, and whatever add() hangs beside it.
 class Scene {
 public:
-    explicit Scene(StaticModel* model) : mUniverse(Pointer<Universe>::adopt(new Universe())) {
-        auto* locale = new Locale(mUniverse.get());
-        auto root = Pointer<Root>::adopt(new Root());
-        locale->addRoot(root.get());
-        mViewer = Pointer<Viewer>::adopt(new Viewer());
-        mViewer->setNear(20.0f);
-        mViewer->setFar(4000.0f);
-        Matrix4<float> eye;
-        eye.setColumn(3, Vector3<float>(0.0f, 0.0f, 400.0f));
-        mViewer->setLocalTransform(eye);
-        root->addChild(mViewer.get());
-        for (int i = -3; i <= 3; ++i) {
-            for (int j = -2; j <= 2; ++j) {
-                auto node = Pointer<ModelNode>::adopt(new ModelNode(model));
-                Matrix4<float> place;
-                place.setColumn(3, Vector3<float>(static_cast<float>(i) * 320.0f, static_cast<float>(j) * 600.0f,
-                                                  0.0f));
-                node->setLocalTransform(place);
-                node->markDirty();
-                root->addChild(node.get());
-            }
-        }
-        mUniverse->update();
+    Scene(float nearDistance, float farDistance, const Vector3<float>& eye)
+        : mUniverse(Pointer<Universe>::adopt(new Universe())), mRoot(Pointer<Root>::adopt(new Root())),
+          mViewer(Pointer<Viewer>::adopt(new Viewer())) {
+        (new Locale(mUniverse.get()))->addRoot(mRoot.get());
+        mViewer->setNear(nearDistance);
+        mViewer->setFar(farDistance);
+        Matrix4<float> transform;
+        transform.setColumn(3, eye);
+        mViewer->setLocalTransform(transform);
+        mRoot->addChild(mViewer.get());
+    }
+
+    // Takes over the caller's reference on `node`.
+    void add(Node* node) {
+        mRoot->addChild(node);
+        node->release();
     }
 
     Universe* universe() const { return mUniverse.get(); }
@@ -112,32 +89,9 @@ public:
 
 private:
     Pointer<Universe> mUniverse;
+    Pointer<Root> mRoot;
     Pointer<Viewer> mViewer;
 };
-
-// Rays through a 32 x 24 grid of mouse positions over the 640 x 480 view,
-// as the sample casts one per frame.
-void pick(benchmark::State& state) {
-    const Pointer<StaticModel> model = makeModel(state.range(0));
-    const Scene scene(model.get());
-    std::int64_t rays = 0;
-    std::int64_t hits = 0;
-    for (auto _ : state) {
-        for (int my = 0; my < kHeight; my += kHeight / 24) {
-            for (int mx = 0; mx < kWidth; mx += kWidth / 32) {
-                const float x = (static_cast<float>(mx) - kWidth / 2.0f) / (kWidth / 2.0f);
-                const float y = (static_cast<float>(my) - kHeight / 2.0f) / (kHeight / 2.0f);
-                PickTraverser traverser(scene.universe());
-                nevrik::geometry::PickResult result;
-                hits += traverser.pick(scene.viewer()->rayThrough(x, y), &result) != nullptr ? 1 : 0;
-                ++rays;
-            }
-        }
-    }
-    state.SetItemsProcessed(rays);
-    state.counters["hitRatio"] = rays > 0 ? static_cast<double>(hits) / static_cast<double>(rays) : 0.0;
-}
-BENCHMARK(pick)->ArgName("triangles")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // A window of this thread with a rendering context current on it, for the
 // whole program.
@@ -165,21 +119,68 @@ Context* renderingContext() {
     return sContext;
 }
 
+// The sample's scene at `state.range(0)` triangles per copy; null, the
+// benchmark skipped, without a rendering context or a model.
+std::unique_ptr<Scene> sampleScene(benchmark::State& state) {
+    const Pointer<Model> model = renderingContext() != nullptr ? generatedModel(state.range(0)) : nullptr;
+    if (!model) {
+        state.SkipWithError("no rendering context or no model");
+        return nullptr;
+    }
+    // 35 copies on a 7 x 5 grid 320 by 600 apart, seen from 400 up the z
+    // axis with near 20 and far 4000.
+    auto scene = std::make_unique<Scene>(20.0f, 4000.0f, Vector3<float>(0.0f, 0.0f, 400.0f));
+    for (int i = -3; i <= 3; ++i) {
+        for (int j = -2; j <= 2; ++j) {
+            auto* node = new ModelNode(model.get());
+            Matrix4<float> place;
+            place.setColumn(3, Vector3<float>(static_cast<float>(i) * 320.0f, static_cast<float>(j) * 600.0f, 0.0f));
+            node->setLocalTransform(place);
+            scene->add(node);
+        }
+    }
+    scene->universe()->update();
+    return scene;
+}
+
+// Rays through a 32 x 24 grid of mouse positions over the 640 x 480 view,
+// as the sample casts one per frame.
+void pick(benchmark::State& state) {
+    const std::unique_ptr<Scene> scene = sampleScene(state);
+    if (!scene) {
+        return;
+    }
+    std::int64_t rays = 0;
+    std::int64_t hits = 0;
+    for (auto _ : state) {
+        for (int my = 0; my < kHeight; my += kHeight / 24) {
+            for (int mx = 0; mx < kWidth; mx += kWidth / 32) {
+                const float x = (static_cast<float>(mx) - kWidth / 2.0f) / (kWidth / 2.0f);
+                const float y = (static_cast<float>(my) - kHeight / 2.0f) / (kHeight / 2.0f);
+                PickTraverser traverser(scene->universe());
+                nevrik::geometry::PickResult result;
+                hits += traverser.pick(scene->viewer()->rayThrough(x, y), &result) != nullptr ? 1 : 0;
+                ++rays;
+            }
+        }
+    }
+    state.SetItemsProcessed(rays);
+    state.counters["hitRatio"] = rays > 0 ? static_cast<double>(hits) / static_cast<double>(rays) : 0.0;
+}
+BENCHMARK(pick)->ArgName("triangles")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // One frame's render traversal of the sample's scene: culling, the
 // parameter fill of each visible node and its model's draw calls. The GPU
 // work (glFinish) stays outside the timing.
 void renderTraversal(benchmark::State& state) {
-    Context* context = renderingContext();
-    if (context == nullptr) {
-        state.SkipWithError("no X display or rendering context");
+    const std::unique_ptr<Scene> scene = sampleScene(state);
+    if (!scene) {
         return;
     }
-    const Pointer<StaticModel> model = makeModel(state.range(0));
-    const Scene scene(model.get());
-    GraphicsContext graphics(context);
+    GraphicsContext graphics(renderingContext());
     for (auto _ : state) {
-        RenderTraverser traverser(scene.universe(), &graphics);
-        traverser.traverse(scene.viewer());
+        RenderTraverser traverser(scene->universe(), &graphics);
+        traverser.traverse(scene->viewer());
         state.PauseTiming();
         glFinish();
         state.ResumeTiming();
@@ -187,5 +188,41 @@ void renderTraversal(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(renderTraversal)->ArgName("triangles")->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// A leaf that only counts its draws, so that the traversal's own cost shows.
+class Counter : public Graphics {
+public:
+    explicit Counter(const Vector3<float>& centre) : Graphics(KIND_GRAPHICS) {
+        nevrik::geometry::OrientedBox box;
+        box.setCentre(centre);
+        setLocalBox(box);
+    }
+    void render(GraphicsContext*, const Matrix4<float>&) override { ++sDraws; }
+    bool pick(const nevrik::geometry::Ray&, nevrik::geometry::PickResult*) override { return false; }
+    static inline std::int64_t sDraws = 0;
+};
+
+// Culling alone: a cube of 20 x 20 x 20 counting leaves, 10 apart, seen from
+// one corner, without draw calls.
+void cull(benchmark::State& state) {
+    if (renderingContext() == nullptr) {
+        state.SkipWithError("no rendering context");
+        return;
+    }
+    Scene scene(5.0f, 200.0f, Vector3<float>(100.0f, 100.0f, 250.0f));
+    for (int i = 0; i < 8000; ++i) {
+        scene.add(new Counter(Vector3<float>(static_cast<float>(i % 20) * 10.0f, static_cast<float>(i / 20 % 20) * 10.0f,
+                                             static_cast<float>(i / 400) * 10.0f)));
+    }
+    scene.universe()->update();
+    GraphicsContext graphics(renderingContext());
+    Counter::sDraws = 0;
+    for (auto _ : state) {
+        RenderTraverser(scene.universe(), &graphics).traverse(scene.viewer());
+    }
+    state.counters["drawn"] = static_cast<double>(Counter::sDraws) / static_cast<double>(state.iterations());
+    state.SetItemsProcessed(state.iterations() * 8000);
+}
+BENCHMARK(cull)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
