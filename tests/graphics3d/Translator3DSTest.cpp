@@ -31,37 +31,41 @@ using namespace chunks;
 using object::Pointer;
 
 // The generator's model, written once per test program into a folder of
-// its own, with what the generator reported writing.
+// its own (removed at exit), with what the generator reported writing.
 struct Generated {
-    std::string folder;
-    int objects = 0;
-    int triangles = 0;
-};
-
-const Generated& generated() {
-    static const Generated sGenerated = [] {
-        Generated run;
-        char folder[] = "/tmp/nevrik-3ds-XXXXXX";
-        if (mkdtemp(folder) == nullptr) {
-            return run;
+    Generated() {
+        char made[] = "/tmp/nevrik-3ds-XXXXXX";
+        if (mkdtemp(made) == nullptr) {
+            return;
         }
-        run.folder = folder;
+        folder = made;
         const std::string command =
             std::string("'") + NEVRIK_MODELGEN + "' --triangles 3000 --output " + folder;
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char line[512] = {};
             if (std::fgets(line, sizeof line, pipe) != nullptr) {
                 const char* counts = std::strstr(line, ".3ds: ");
-                if (counts == nullptr || std::sscanf(counts, ".3ds: %d objects, %d triangles", &run.objects,
-                                                     &run.triangles) != 2) {
-                    run.objects = 0;
+                if (counts == nullptr ||
+                    std::sscanf(counts, ".3ds: %d objects, %d triangles", &objects, &triangles) != 2) {
+                    objects = 0;
                 }
             }
             pclose(pipe);
         }
-        std::atexit([] { std::filesystem::remove_all(generated().folder); });
-        return run;
-    }();
+    }
+    ~Generated() {
+        if (!folder.empty()) {
+            std::filesystem::remove_all(folder);
+        }
+    }
+
+    std::string folder;
+    int objects = 0;
+    int triangles = 0;
+};
+
+const Generated& generated() {
+    static const Generated sGenerated;
     return sGenerated;
 }
 
