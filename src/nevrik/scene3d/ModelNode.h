@@ -40,8 +40,9 @@ public:
     bool pick(const geometry::Ray& ray, geometry::PickResult* result) override;
 
     /// Shows `model` (may be null) through a new parameter buffer made from
-    /// its parameter format; the local box becomes its bounds and the node
-    /// is marked dirty.
+    /// its parameter format; the local box becomes its bounds (the default
+    /// box without a model) and the node is marked dirty. A model whose
+    /// format is empty gets no buffer: it is neither drawn nor picked.
     void setModel(graphics3d::Model* model);
 
     graphics3d::Model* getModel() const noexcept { return mModel.get(); }

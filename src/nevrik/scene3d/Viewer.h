@@ -60,6 +60,8 @@ public:
     const math::Matrix4<float>& getLocalTransform() const noexcept { return mLocalTransform; }
     const math::Matrix4<float>& getWorldTransform() const noexcept { return mWorldTransform; }
     const Frustum& getFrustum() const noexcept { return mFrustum; }
+    /// A changed camera window reaches the frustum on the next dirty pass:
+    /// the caller marks the node dirty.
     graphics3d::PerspectiveCamera& getCamera() noexcept { return mCamera; }
     const graphics3d::PerspectiveCamera& getCamera() const noexcept { return mCamera; }
 
