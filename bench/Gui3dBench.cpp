@@ -63,7 +63,8 @@ void renderStringViews(benchmark::State& state) {
         return;
     }
     const Pointer<nevrik::freetype::Font> font = dejaVu();
-    const Pointer<nevrik::gui3d::Root> root = Pointer<nevrik::gui3d::Root>::adopt(new nevrik::gui3d::Root(context, true));
+    const Pointer<nevrik::gui3d::Root> root =
+        Pointer<nevrik::gui3d::Root>::adopt(new nevrik::gui3d::Root(context, true));
     const auto views = state.range(0);
     for (std::int64_t i = 0; i < views; ++i) {
         const float x = static_cast<float>(i % 4) * 160.0f;

@@ -21,7 +21,8 @@ TEST_F(FontCacheTest, KeepsOneMapPerFontAndRemembersRefusals) {
         std::thread other([&] { refused = cache.get(font) == nullptr; });
         other.join();
         EXPECT_TRUE(refused);
-        EXPECT_EQ(font->getReferenceCount(), references + 1) << "kept, so that its address names no other font";
+        EXPECT_EQ(font->getReferenceCount(), references + 1)
+            << "kept, so that its address names no other font";
         EXPECT_EQ(cache.get(font), nullptr) << "remembered";
         cache.clear();
         EXPECT_EQ(font->getReferenceCount(), references);

@@ -23,7 +23,7 @@ TEST_F(FontMapTest, PadsTheAtlasIntoTheTextureAndMapsEachCodeToItsOwnGlyph) {
 
     // A texture resized from the atlas would move every glyph.
     graphics::Bitmap& atlas = *font.getAtlas();
-    std::vector<std::uint8_t> texels(width * height);
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height);
     glBindTexture(GL_TEXTURE_2D, map->getTexture()->getTextureName());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, texels.data());

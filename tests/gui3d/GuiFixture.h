@@ -34,7 +34,8 @@ protected:
         // A window for the whole program keeps the connection and the server up.
         static auto* sKeeper = [] {
             auto* window = new platform::NativeWindow();
-            platform::connectDespiteReset([=] { return window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {}); });
+            platform::connectDespiteReset(
+                [=] { return window->create(nullptr, 0, 0, 8, 8, "keeper", nullptr, {}); });
             return window;
         }();
         ASSERT_TRUE(sKeeper->isCreated()) << "no X display";

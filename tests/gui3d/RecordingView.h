@@ -33,8 +33,8 @@ public:
 
 private:
     bool note(const std::string& call, const input::Point& at) {
-        return note(call + "(" + std::to_string(static_cast<int>(at.x)) + "," + std::to_string(static_cast<int>(at.y)) +
-                    ")");
+        return note(call + "(" + std::to_string(static_cast<int>(at.x)) + "," +
+                    std::to_string(static_cast<int>(at.y)) + ")");
     }
     bool note(const std::string& call, std::uint32_t value) { return note(call + std::to_string(value)); }
     bool note(const std::string& call) {

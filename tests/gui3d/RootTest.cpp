@@ -148,12 +148,13 @@ TEST_F(RootTest, HoverMovesBetweenViewsLeaveEnterMoveInViewCoordinates) {
     send(Type::MouseMove, 10, 10);
     send(Type::MouseMove, 110, 25);
     EXPECT_EQ(calls(), "a.enter(10,10) a.move(10,10) a.leave b.enter(10,5) b.move(10,5)");
-    send(Type::MouseMove, 80, 25);  // between the views
+    send(Type::MouseMove, 80, 25);   // between the views
     send(Type::MouseMove, 150, 70);  // the frame's edges count
     send(Type::ButtonDown, 150, 70);
     send(Type::MouseLeave);
     send(Type::MouseMove, 100, 20);  // back in: entered once, not twice
-    EXPECT_EQ(calls(), "b.leave b.enter(50,50) b.move(50,50) b.button(50,50) b.leave b.enter(0,0) b.move(0,0)");
+    EXPECT_EQ(calls(),
+              "b.leave b.enter(50,50) b.move(50,50) b.button(50,50) b.leave b.enter(0,0) b.move(0,0)");
     EXPECT_FALSE(root->mouseButton({70, 70}, 0)) << "only the disabled view is there";
 }
 

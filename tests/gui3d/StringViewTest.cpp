@@ -27,8 +27,11 @@ protected:
     }
 
     // Lit pixels of `channel` inside `frame` (first) and outside `frames` (second).
-    static std::pair<int, int> lit(const input::Rect& frame, const std::vector<input::Rect>& frames, int channel = 0) {
-        const auto within = [](const input::Rect& f, int x, int y) {
+    static std::pair<int, int> lit(const input::Rect& frame, const std::vector<input::Rect>& frames,
+                                   int channel = 0) {
+        const auto within = [](const input::Rect& f, int column, int row) {
+            const auto x = static_cast<float>(column);
+            const auto y = static_cast<float>(row);
             return x >= f.x && x < f.x + f.width && y >= f.y && y < f.y + f.height;
         };
         const std::vector<std::uint8_t> values = pixels(channel);

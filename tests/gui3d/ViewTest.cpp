@@ -43,7 +43,8 @@ TEST(ViewTest, HitTestsCountEdgesSkipDisabledViewsAndInvertAnyTransform) {
     const Transform<float> turned(0, -2, 40, 3, 0, 5);
     view.setTransform(turned);
     for (const input::Point p : {input::Point{0, 0}, input::Point{3, 4}, input::Point{-2, 7.5f}}) {
-        const input::Point back = view.toView({100 + turned.m01 * p.y + turned.tx, 50 + turned.m10 * p.x + turned.ty});
+        const input::Point back =
+            view.toView({100 + turned.m01 * p.y + turned.tx, 50 + turned.m10 * p.x + turned.ty});
         EXPECT_NEAR(back.x, p.x, 1e-4f);
         EXPECT_NEAR(back.y, p.y, 1e-4f);
     }

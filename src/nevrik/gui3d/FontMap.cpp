@@ -17,8 +17,8 @@ namespace {
 object::Pointer<graphics3d::Texture2D> makeTexture(graphics::Bitmap& atlas) {
     using Texture = object::Pointer<graphics3d::Texture2D>;
     try {
-        Texture texture =
-            Texture::adopt(graphics3d::Texture2D::create(atlas.getFormat(), atlas.getWidth(), atlas.getHeight(), 1));
+        Texture texture = Texture::adopt(
+            graphics3d::Texture2D::create(atlas.getFormat(), atlas.getWidth(), atlas.getHeight(), 1));
         return texture->update(atlas, 0) ? texture : Texture();
     } catch (const object::Exception&) {
         return Texture();
@@ -36,7 +36,8 @@ FontMap* FontMap::create(const freetype::Font& font) {
     return texture ? new FontMap(font, texture.get()) : nullptr;
 }
 
-FontMap::FontMap(const freetype::Font& font, graphics3d::Texture2D* texture) : mTexture(texture), mFont(&font) {
+FontMap::FontMap(const freetype::Font& font, graphics3d::Texture2D* texture)
+    : mTexture(texture), mFont(&font) {
     const float width = static_cast<float>(texture->getWidth());
     const float height = static_cast<float>(texture->getHeight());
     for (int code = 0; code < kCodes; ++code) {

@@ -44,7 +44,8 @@ void clip(const input::Rect& frame, const gui::Size& size, std::int32_t targetHe
     const auto top = static_cast<GLint>(std::max(0.0f, std::floor(frame.y)));
     const auto right = static_cast<GLint>(std::min(size.width, std::ceil(frame.x + frame.width)));
     const auto bottom = static_cast<GLint>(std::min(size.height, std::ceil(frame.y + frame.height)));
-    glScissor(left, targetHeight - std::max(top, bottom), std::max(0, right - left), std::max(0, bottom - top));
+    glScissor(left, targetHeight - std::max(top, bottom), std::max(0, right - left),
+              std::max(0, bottom - top));
 }
 
 input::Point positionOf(const WindowMessage& message) {
@@ -63,7 +64,8 @@ Root::Root(graphics3d::Context* graphicsContext, bool takeInput) : mContext(grap
     // One root per window: a second one would hand the first one's messages
     // on, and after the first died, hand them to a dead root.
     platform::NativeWindow* window = platform::NativeWindow::find(graphicsContext->getWindow());
-    const platform::WindowProcedure::Function current = window != nullptr ? window->getProcedure().function : nullptr;
+    const platform::WindowProcedure::Function current =
+        window != nullptr ? window->getProcedure().function : nullptr;
     if (current != &Root::inputProcedure && current != &Root::resizeProcedure) {
         mWindow = window;
     }

@@ -120,8 +120,10 @@ public:
     int getQueuedCount() const;
 
 private:
-    static long inputProcedure(platform::NativeWindow& window, const platform::WindowMessage& message, void* user);
-    static long resizeProcedure(platform::NativeWindow& window, const platform::WindowMessage& message, void* user);
+    static long inputProcedure(platform::NativeWindow& window, const platform::WindowMessage& message,
+                               void* user);
+    static long resizeProcedure(platform::NativeWindow& window, const platform::WindowMessage& message,
+                                void* user);
 
     // Hands `message` to the procedure that was there before, or answers 0.
     long passOn(platform::NativeWindow& window, const platform::WindowMessage& message);

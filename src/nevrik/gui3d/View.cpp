@@ -14,7 +14,8 @@ bool invert(const graphics::Transform<float>& t, graphics::Transform<float>& inv
     const float i01 = -t.m01 / determinant;
     const float i10 = -t.m10 / determinant;
     const float i11 = t.m00 / determinant;
-    inverse = graphics::Transform<float>(i00, i01, -(i00 * t.tx + i01 * t.ty), i10, i11, -(i10 * t.tx + i11 * t.ty));
+    inverse = graphics::Transform<float>(i00, i01, -(i00 * t.tx + i01 * t.ty), i10, i11,
+                                         -(i10 * t.tx + i11 * t.ty));
     return true;
 }
 
@@ -113,8 +114,8 @@ void View::updateWindowTransform() {
 }
 
 bool View::isUnder(const input::Point& point) const noexcept {
-    return mEnabled != 0 && mFrame.x <= point.x && point.x <= mFrame.x + mFrame.width && mFrame.y <= point.y &&
-           point.y <= mFrame.y + mFrame.height;
+    return mEnabled != 0 && mFrame.x <= point.x && point.x <= mFrame.x + mFrame.width &&
+           mFrame.y <= point.y && point.y <= mFrame.y + mFrame.height;
 }
 
 input::Point View::toView(const input::Point& point) const noexcept {
