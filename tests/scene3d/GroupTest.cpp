@@ -49,7 +49,7 @@ TEST_F(GroupTest, ReAddingChangesNothingAndCyclesAndHungRootsAreRefused) {
     EXPECT_EQ(group->mEvents.size(), 2u);
 
     for (Node* refused : {static_cast<Node*>(nullptr), static_cast<Node*>(inner), static_cast<Node*>(group),
-                          static_cast<Node*>(mRoot)}) {
+                          static_cast<Node*>(mRoot), static_cast<Node*>(&mUniverse->getDirtyNode())}) {
         EXPECT_FALSE(inner->addChild(refused));
     }
     EXPECT_FALSE(mRoot->removeChild(inner));

@@ -1,5 +1,7 @@
 #include "nevrik/scene3d/Group.h"
 
+#include "nevrik/scene3d/Universe.h"
+
 namespace nevrik::scene3d {
 
 Group::Group() noexcept : Group(KIND_GROUP) {}
@@ -74,7 +76,9 @@ void Group::onChildAdded(Node*) {}
 void Group::onChildRemoved(Node*) {}
 
 bool Group::addChild(Node* child) {
-    if (child == nullptr || (child->mLocale != nullptr && child->mParent == nullptr)) {
+    // A universe's sentinel listed behind a parent would loop its own list.
+    if (child == nullptr || (child->mLocale != nullptr && child->mParent == nullptr) ||
+        dynamic_cast<const Universe::DirtyNode*>(child) != nullptr) {
         return false;
     }
     for (const Node* ancestor = this; ancestor != nullptr; ancestor = ancestor->mParent) {

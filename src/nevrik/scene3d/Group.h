@@ -46,7 +46,8 @@ public:
 
     /// Appends `child`, taking a reference, after removing it from its old
     /// parent. Returns false, changing nothing, when it is null, this group
-    /// or one of its ancestors, or a root hung into a locale. A child that
+    /// or one of its ancestors, a root hung into a locale, or a universe's
+    /// dirty-list head. A child that
     /// is here already stays where it is (true, no second reference).
     bool addChild(Node* child);
     /// Detaches and unlinks `child` and drops the reference, which may
