@@ -40,8 +40,8 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
     if (mkdtemp(folder) == nullptr) {
         return {};
     }
-    const std::string command = std::string("'") + NEVRIK_MODELGEN + "' --triangles " + std::to_string(triangles) +
-                                " --output " + folder + " > /dev/null";
+    const std::string command = std::string("'") + NEVRIK_MODELGEN + "' --triangles " +
+                                std::to_string(triangles) + " --output " + folder + " > /dev/null";
     Pointer<Model> model;
     if (std::system(command.c_str()) == 0) {
         try {
@@ -67,7 +67,8 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
 class Scene {
 public:
     Scene(float nearDistance, float farDistance, const Vector3<float>& eye)
-        : mUniverse(Pointer<Universe>::adopt(new Universe())), mRoot(Pointer<Root>::adopt(new Root())),
+        : mUniverse(Pointer<Universe>::adopt(new Universe())),
+          mRoot(Pointer<Root>::adopt(new Root())),
           mViewer(Pointer<Viewer>::adopt(new Viewer())) {
         (new Locale(mUniverse.get()))->addRoot(mRoot.get());
         mViewer->setNear(nearDistance);
@@ -96,7 +97,7 @@ private:
 // A window of this thread with a rendering context current on it, for the
 // whole program.
 Context* renderingContext() {
-    static Context* sContext = [] () -> Context* {
+    static Context* sContext = []() -> Context* {
         auto* window = new nevrik::platform::NativeWindow();
         auto* config = new nevrik::platform::GlConfig();
         nevrik::platform::PixelFormat format;
@@ -134,7 +135,8 @@ std::unique_ptr<Scene> sampleScene(benchmark::State& state) {
         for (int j = -2; j <= 2; ++j) {
             auto* node = new ModelNode(model.get());
             Matrix4<float> place;
-            place.setColumn(3, Vector3<float>(static_cast<float>(i) * 320.0f, static_cast<float>(j) * 600.0f, 0.0f));
+            place.setColumn(
+                3, Vector3<float>(static_cast<float>(i) * 320.0f, static_cast<float>(j) * 600.0f, 0.0f));
             node->setLocalTransform(place);
             scene->add(node);
         }
@@ -211,7 +213,8 @@ void cull(benchmark::State& state) {
     }
     Scene scene(5.0f, 200.0f, Vector3<float>(100.0f, 100.0f, 250.0f));
     for (int i = 0; i < 8000; ++i) {
-        scene.add(new Counter(Vector3<float>(static_cast<float>(i % 20) * 10.0f, static_cast<float>(i / 20 % 20) * 10.0f,
+        scene.add(new Counter(Vector3<float>(static_cast<float>(i % 20) * 10.0f,
+                                             static_cast<float>(i / 20 % 20) * 10.0f,
                                              static_cast<float>(i / 400) * 10.0f)));
     }
     scene.universe()->update();

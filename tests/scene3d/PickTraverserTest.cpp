@@ -36,8 +36,9 @@ TEST(PickTraverserTest, MatchesBruteForceOverRandomScenes) {
             // Rays from inside and outside the cloud; every other one aimed at a leaf.
             Ray ray(dice.point(300.0f), dice.point(1.0f));
             if (r % 2 == 0) {
-                ray.direction = probes[static_cast<std::size_t>(r) % probes.size()]->getWorldBox().getCentre() +
-                                dice.point(0.5f) - ray.origin;
+                ray.direction =
+                    probes[static_cast<std::size_t>(r) % probes.size()]->getWorldBox().getCentre() +
+                    dice.point(0.5f) - ray.origin;
             }
             const Probe* expected = nullptr;
             float best = kInfinity;
@@ -91,10 +92,12 @@ TEST(PickTraverserTest, EqualDistancesKeepTheLeafAskedFirst) {
     world.universe()->update();
     PickTraverser traverser(world.universe());
     const auto firstAsked = [](const std::vector<Probe*>& probes) {
-        return *std::min_element(probes.begin(), probes.end(),
-                                 [](const Probe* a, const Probe* b) { return a->mPickStamp < b->mPickStamp; });
+        return *std::min_element(probes.begin(), probes.end(), [](const Probe* a, const Probe* b) {
+            return a->mPickStamp < b->mPickStamp;
+        });
     };
-    EXPECT_EQ(traverser.pick(Ray(Vec(-0.5f, -0.5f, 0.0f), Vec(0.0f, 0.0f, -1.0f)), nullptr), firstAsked(same));
+    EXPECT_EQ(traverser.pick(Ray(Vec(-0.5f, -0.5f, 0.0f), Vec(0.0f, 0.0f, -1.0f)), nullptr),
+              firstAsked(same));
     EXPECT_EQ(traverser.pick(Ray(Vec(19.0f, 0.0f, 0.0f), Vec(0.0f, 0.0f, -1.0f)), nullptr), firstAsked(edge));
 }
 
@@ -107,7 +110,8 @@ TEST(PickTraverserTest, LocaleOffsetsAreAppliedInDoubles) {
     world.addLocale(math::Vector3<double>(far, 0.0, 0.0));
     Probe* home = world.add(new Probe({facing(0.0f, 0.0f, -50.0f, 1.0f)}), 0);
     Probe* away = world.add(
-        new Probe({Triangle{Vec(0.25f, -1.0f, -20.0f), Vec(0.75f, -1.0f, -20.0f), Vec(0.5f, 1.0f, -20.0f)}}), 1);
+        new Probe({Triangle{Vec(0.25f, -1.0f, -20.0f), Vec(0.75f, -1.0f, -20.0f), Vec(0.5f, 1.0f, -20.0f)}}),
+        1);
     world.universe()->update();
     PickTraverser traverser(world.universe());
     geometry::PickResult result;
@@ -142,7 +146,8 @@ TEST(PickTraverserTest, MouseAtCentreAndTopLeftCorner) {
     viewer->setLocalTransform(math::Matrix4<float>(turn));
     viewer->markDirty();
     const auto across = [](float y, float z) {
-        return Triangle{Vec(-490.0f, y - 5.0f, z - 5.0f), Vec(-490.0f, y + 5.0f, z - 5.0f), Vec(-490.0f, y, z + 5.0f)};
+        return Triangle{Vec(-490.0f, y - 5.0f, z - 5.0f), Vec(-490.0f, y + 5.0f, z - 5.0f),
+                        Vec(-490.0f, y, z + 5.0f)};
     };
     Probe* centre = world.add(new Probe({across(0.0f, 0.0f)}));
     Probe* corner = world.add(new Probe({across(50.0f, 50.0f)}));
@@ -151,8 +156,8 @@ TEST(PickTraverserTest, MouseAtCentreAndTopLeftCorner) {
     // Pixels of a 640 x 480 view, y downwards, to the -1..1 window.
     const auto mouse = [&](float mx, float my, float* distance) {
         geometry::PickResult result;
-        Node* node = PickTraverser(world.universe()).pick(viewer->rayThrough((mx - 320.0f) / 320.0f,
-                                                                            (my - 240.0f) / 240.0f), &result);
+        Node* node = PickTraverser(world.universe())
+                         .pick(viewer->rayThrough((mx - 320.0f) / 320.0f, (my - 240.0f) / 240.0f), &result);
         *distance = result.distance;
         return node;
     };

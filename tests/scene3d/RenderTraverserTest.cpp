@@ -42,7 +42,8 @@ int insideCells(const Probe::SpaceType::Node& cell, const Frustum& frustum) {
     int count = 0;
     for (int slot = 0; slot < 8; ++slot) {
         if (const auto* child = cell.getCell(slot)) {
-            count += (frustum.classify(child->getCube()) == Frustum::kInside ? 1 : 0) + insideCells(*child, frustum);
+            count += (frustum.classify(child->getCube()) == Frustum::kInside ? 1 : 0) +
+                     insideCells(*child, frustum);
         }
     }
     return count;

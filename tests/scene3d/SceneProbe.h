@@ -41,7 +41,8 @@ inline float hitDistance(const geometry::Ray& ray, const Triangle& t) {
 // from a shared counter, so a test can tell which leaf was asked first.
 class Probe : public Graphics {
 public:
-    explicit Probe(std::vector<Triangle> triangles) : Graphics(KIND_GRAPHICS), mTriangles(std::move(triangles)) {
+    explicit Probe(std::vector<Triangle> triangles)
+        : Graphics(KIND_GRAPHICS), mTriangles(std::move(triangles)) {
         Vec low = mTriangles.front().a, high = low;
         for (const Triangle& t : mTriangles) {
             for (const Vec& v : {t.a, t.b, t.c}) {
@@ -146,7 +147,9 @@ public:
     explicit Dice(unsigned seed) : mRandom(seed) {}
 
     float uniform(float low, float high) { return std::uniform_real_distribution<float>(low, high)(mRandom); }
-    Vec point(float extent) { return Vec(uniform(-extent, extent), uniform(-extent, extent), uniform(-extent, extent)); }
+    Vec point(float extent) {
+        return Vec(uniform(-extent, extent), uniform(-extent, extent), uniform(-extent, extent));
+    }
 
     // A leaf of 1 to 4 triangles whose size spans three orders of magnitude,
     // so that leaves land at many depths of the octree.

@@ -17,7 +17,7 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 struct Picker {
     detail::CellVerdict enter(const geometry::Cube& loose) const noexcept {
         return geometry::intersects(loose, ray, nullptr) ? detail::CellVerdict::Descend
-                                                          : detail::CellVerdict::Skip;
+                                                         : detail::CellVerdict::Skip;
     }
 
     void visit(geometry::Placeable<float, 3, Graphics>& placeable, bool) const {
@@ -46,10 +46,12 @@ Node* PickTraverser::pick(const geometry::Ray& ray, geometry::PickResult* out) {
     detail::forEachLocale(mUniverse, mLocale, [this, &ray](Locale& locale, bool) {
         mLocaleOffset = mOffset + locale.getPosition();
         for (int axis = 0; axis < 3; ++axis) {
-            mRay.origin[axis] = static_cast<float>(static_cast<double>(ray.origin[axis]) - mLocaleOffset[axis]);
+            mRay.origin[axis] =
+                static_cast<float>(static_cast<double>(ray.origin[axis]) - mLocaleOffset[axis]);
         }
         Picker picker{mRay, mResult};
-        detail::walkSpace<geometry::Placeable<float, 3, Graphics>>(locale.getGraphicsSpace().getRoot(), picker);
+        detail::walkSpace<geometry::Placeable<float, 3, Graphics>>(locale.getGraphicsSpace().getRoot(),
+                                                                   picker);
     });
     if (out != nullptr) {
         *out = mResult;

@@ -9,8 +9,6 @@
 
 namespace nevrik::scene3d {
 
-class Universe;
-
 /// What every pass over the leaves of kind T of a universe keeps: the
 /// universe, the locale being visited, the view the pass started from and
 /// the offset that turns a locale's position into its position relative to
@@ -41,7 +39,6 @@ public:
 
 protected:
     using PlaceableType = geometry::Placeable<float, 3, T>;
-    using Cell = typename geometry::Space<float, 3, T>::Node;
 
     /// Walks `locale`'s space of T with `visitor` (see detail::walkSpace).
     template <class Visitor>

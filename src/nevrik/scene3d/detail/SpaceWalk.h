@@ -36,7 +36,8 @@ void walkSpace(const typename Placeable::Cell& root, Visitor& visitor) {
             if (Placeable* placeable = cell->getPlaceable(current)) {
                 visitor.visit(*placeable, whole != nullptr);
             } else if (const Cell* child = cell->getCell(current)) {
-                const CellVerdict verdict = whole != nullptr ? CellVerdict::Whole : visitor.enter(child->getCube());
+                const CellVerdict verdict =
+                    whole != nullptr ? CellVerdict::Whole : visitor.enter(child->getCube());
                 if (verdict != CellVerdict::Skip) {
                     if (verdict == CellVerdict::Whole && whole == nullptr) {
                         whole = child;
