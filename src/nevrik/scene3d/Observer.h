@@ -10,14 +10,6 @@
 #include "nevrik/scene3d/Viewer.h"
 #include "nevrik/types/String.h"
 
-namespace nevrik::graphics3d {
-class Context;
-}
-
-namespace nevrik::audio3d {
-class Context;
-}
-
 namespace nevrik::scene3d {
 
 /// One view onto a universe: the viewer it looks through, the graphics
