@@ -5,6 +5,7 @@
 #include "SceneProbes.h"
 
 #include <initializer_list>
+#include <random>
 #include <utility>
 
 namespace nevrik::scene3d {
@@ -183,6 +184,60 @@ TEST_F(GroupTest, TearingDownATreeDestroysEveryNodeExactlyOnce) {
     EXPECT_EQ(inner->getLocale(), nullptr);
     EXPECT_FALSE(inner->isListed());
     EXPECT_EQ(inner->getReferenceCount(), 1);
+}
+
+TEST_F(GroupTest, RandomEditsKeepListsKindsAndSpaceConsistent) {
+    std::mt19937 random(20261207);
+    std::vector<object::Pointer<Group>> groups;
+    std::vector<object::Pointer<Geometry>> leaves;
+    std::vector<Node*> nodes;
+    for (int i = 0; i < 6; ++i) {
+        groups.push_back(object::Pointer<Group>::adopt(new Group()));
+        nodes.push_back(groups.back().get());
+    }
+    for (int i = 0; i < 10; ++i) {
+        leaves.push_back(object::Pointer<Geometry>::adopt(new Geometry()));
+        nodes.push_back(leaves.back().get());
+    }
+    const auto pick = [&random](std::size_t size) {
+        return std::uniform_int_distribution<std::size_t>(0, size - 1)(random);
+    };
+    for (int step = 0; step < 3000; ++step) {
+        Node* node = nodes[pick(nodes.size())];
+        switch (pick(5)) {
+            case 0:
+                (pick(4) == 0 ? static_cast<Group*>(mRoot) : groups[pick(groups.size())].get())
+                    ->addChild(node);
+                break;
+            case 1:
+                node->markDirty();
+                break;
+            case 2:
+                mUniverse->update();
+                break;
+            case 3:
+                node->hasFlag(Node::FLAG_ENABLED) ? node->disable() : node->enable();
+                break;
+            default:
+                leaves[pick(leaves.size())]->setLocalTransform(
+                    translation(float(pick(64)), float(pick(64)), 0));
+                break;
+        }
+        ASSERT_TRUE(dirtyListIsSound(*mUniverse)) << "step " << step;
+        std::size_t placed = 0;
+        for (const auto& leaf : leaves) {
+            const bool shown = leaf->getLocale() != nullptr && leaf->isActive();
+            ASSERT_EQ(leaf->getSpace() != nullptr, shown) << "step " << step;
+            ASSERT_EQ(leaf->getReferenceCount(), 1 + (leaf->getParent() ? 1 : 0) + (shown ? 1 : 0));
+            placed += shown ? 1 : 0;
+        }
+        ASSERT_EQ(graphicsCount(), placed);
+        for (const auto& group : groups) {
+            ASSERT_TRUE(group->check()) << "step " << step;
+        }
+    }
+    EXPECT_TRUE(mRoot->check());
+    EXPECT_TRUE(mLocale->getGraphicsSpace().check());
 }
 
 }  // namespace
