@@ -5,7 +5,7 @@
 #include "nevrik/graphics3d/detail/BufferLock.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
-#include "nevrik/io/TranslatorMemoryException.h"
+#include "nevrik/io/TranslatorRoster.h"
 
 #include "Chunks3DS.h"
 #include "GlFixture.h"
@@ -179,6 +179,26 @@ TEST_F(Translator3DSTest, ProbeAcceptsOnlyTheMainChunkAndRestoresThePosition) {
     EXPECT_FALSE(mTranslator->probe(*picture));
     EXPECT_EQ(picture->getPosition(), 0);
     EXPECT_FALSE(mTranslator->write(model->getOutputStream(), *load(mainChunk(editor()))));
+}
+
+TEST_F(Translator3DSTest, RosterLoadsTheFixtureThroughItsFile) {
+    io::TranslatorRoster<Model> roster;
+    ASSERT_TRUE(roster.add(mTranslator.get()));
+    mTranslator->setTextureManager(
+        Pointer<TextureManager>::adopt(new TextureManager(imageFiles().get())).get());
+    auto files = Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(NEVRIK_TEST_DATA "/models"));
+    const Pointer<Model> model = roster.load(*files, "quad.3ds");
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->getMeshes().getCount(), 1);
+    EXPECT_EQ(indices(mesh(model, 0)), (std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3}));
+    Appearance& appearance = *mesh(model, 0).getAppearance();
+    EXPECT_EQ(appearance.getName(), "paint");
+    EXPECT_NE(appearance.getTexture(0), nullptr);
+    EXPECT_NE(appearance.getTexture(1), nullptr);
+    EXPECT_EQ(appearance.getBlendMode(), mTranslator->getBlendMode()) << "25% transparent, as a float";
+    EXPECT_FLOAT_EQ(colour(model, 0, ColourMaterial::kDiffuse)[1], 0.6f);
+    EXPECT_FLOAT_EQ(colour(model, 0, ColourMaterial::kEmission)[3], 0.75f);
+    EXPECT_FLOAT_EQ(dynamic_cast<ColourMaterial&>(*appearance.getMaterial()).getShininess(), 30.0f);
 }
 
 TEST_F(Translator3DSTest, FilesWithoutAnEditorReadToNothing) {
