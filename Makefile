@@ -2,7 +2,7 @@
 BUILD_DIR ?= build/release
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test run bench asan tsan clean
+.PHONY: all deps configure build test run soak bench asan tsan clean
 
 all: build
 
@@ -22,6 +22,11 @@ test: build
 # under Xvfb, saves screenshots and closes it (scripts/run-sample.sh).
 run: build
 	@bash scripts/run-sample.sh $(BUILD_DIR)
+
+# Random mouse input for SOAK_SECONDS (600 by default); not part of `make test`.
+SOAK_SECONDS ?= 600
+soak: build
+	@bash scripts/soak-sample.sh $(BUILD_DIR) $(SOAK_SECONDS)
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/nevrik_*_bench; do echo "== $$b"; $$b; done

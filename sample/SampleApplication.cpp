@@ -4,6 +4,10 @@
 #include "sample/MainWindow.h"
 #include "sample/OpenGLTicker.h"
 #include "sample/SampleView.h"
+#include "sample/detail/Make.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace nevrik::sample {
 
@@ -13,8 +17,8 @@ SampleApplication::SampleApplication() = default;
 SampleApplication::~SampleApplication() = default;
 
 bool SampleApplication::onStart() {
-    mWindow = object::Pointer<MainWindow>::adopt(new MainWindow());
-    mView = object::Pointer<SampleView>::adopt(new SampleView());
+    mWindow = detail::make<MainWindow>();
+    mView = detail::make<SampleView>();
     mView->setLayoutFlags(kViewLayout);
     mWindow->addView(mView.get());
     mOpened = mWindow->open();
@@ -26,7 +30,7 @@ bool SampleApplication::onStart() {
         }
         return true;
     }
-    mTicker = object::Pointer<OpenGLTicker>::adopt(new OpenGLTicker(mView.get()));
+    mTicker = detail::make<OpenGLTicker>(mView.get());
     mTicker->start();
     return true;
 }
@@ -37,6 +41,13 @@ bool SampleApplication::onQuit() {
     }
     if (mWindow) {
         mWindow->close();
+    }
+    // The window thread has ended: its counts are final and safe to read.
+    if (mView && std::getenv(kStatisticsVariable) != nullptr) {
+        std::printf("frames %llu picks %llu hits %llu\n", static_cast<unsigned long long>(mView->getFrameCount()),
+                    static_cast<unsigned long long>(mView->getFrameCount()),
+                    static_cast<unsigned long long>(mView->getHitCount()));
+        std::fflush(stdout);
     }
     mTicker.reset();
     mWindow.reset();

@@ -4,6 +4,8 @@
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
+#include <cstdint>
+
 namespace nevrik::sample {
 
 class MainWindow;
@@ -21,6 +23,9 @@ class SampleApplication : public application::Application {
 public:
     /// The view follows the window's width and height.
     static constexpr std::uint32_t kViewLayout = 0x33;
+    /// When this environment variable is set, quitting prints the frames
+    /// drawn, the picks made (one a frame) and how many of them hit.
+    static constexpr const char* kStatisticsVariable = "NEVRIK_SAMPLE_STATS";
 
     SampleApplication();
     ~SampleApplication() override;
@@ -33,7 +38,8 @@ public:
     /// queues its own QUIT and remembers the failure. True.
     bool onStart() override;
     /// Stops the ticker (its thread ends first), closes the window (the view
-    /// goes with it on the window thread) and drops all three. True.
+    /// goes with it on the window thread), reports the counts if asked and
+    /// drops all three. True.
     bool onQuit() override;
 
     /// Whether the latest onStart() opened the window.

@@ -1,8 +1,20 @@
 #pragma once
 
+#include "nevrik/graphics3d/Model.h"
+#include "nevrik/graphics3d/PointLight.h"
 #include "nevrik/gui/OpenGL.h"
+#include "nevrik/gui3d/StringView.h"
 #include "nevrik/math/Matrix4.h"
+#include "nevrik/object/Pointer.h"
+#include "nevrik/scene3d/Locale.h"
+#include "nevrik/scene3d/Observer.h"
+#include "nevrik/scene3d/Root.h"
+#include "nevrik/scene3d/Universe.h"
+#include "nevrik/scene3d/Viewer.h"
 #include "nevrik/system/Timer.h"
+#include "sample/Gui.h"
+
+#include <cstdint>
 
 namespace nevrik::graphics3d {
 class Context;
@@ -11,11 +23,13 @@ class MatrixStack;
 
 namespace nevrik::sample {
 
-/// The sample's OpenGL view: on every repaint it clears to the sample's sky
-/// colour and draws the axis indicator.
+/// The sample's OpenGL view: builds the scene of 35 copies of one model when
+/// it is created and, on every repaint, draws it, draws the axis indicator,
+/// casts a ray through the mouse position and shows the verdict as text.
 ///
 /// Reference-counted; the window holds it and the application keeps its own
-/// reference. Creation, rendering and destruction happen on the window thread.
+/// reference. Creation, rendering and destruction happen on the window
+/// thread; the frame counters may be read once that thread has ended.
 class SampleView : public gui::OpenGL {
 public:
     static constexpr float kWidth = 600.0f;
@@ -24,15 +38,33 @@ public:
     /// and the length of an axis facing the viewer.
     static constexpr float kIndicatorInset = 32.0f;
     static constexpr float kIndicatorLength = 20.0f;
+    /// The model, in the "data" folder, and the grid its copies stand on:
+    /// columns -3 to 3 kSpacingX apart, rows -2 to 2 kSpacingY apart.
+    static constexpr const char* kDataFolder = "data";
+    static constexpr const char* kModelFile = "f5e_05.3ds";
+    static constexpr int kColumns = 3;
+    static constexpr int kRows = 2;
+    static constexpr float kSpacingX = 320.0f;
+    static constexpr float kSpacingY = 600.0f;
+    /// Where the verdict shows: its lines hang below the frame's top edge, so
+    /// the frame lies wholly inside the view, and it is wide enough for the
+    /// longer verdict in a 24-pixel sans-serif face.
+    static constexpr input::Rect kVerdictFrame{10.0f, 460.0f, 300.0f, 40.0f};
+    static constexpr const char* kOverText = "mouse over object";
+    static constexpr const char* kNotOverText = "mouse not over object";
 
     /// A 600 × 500 view at the window's origin that asks for 24 colour,
     /// 8 alpha, 8 stencil and 24 depth bits.
     SampleView();
 
-    /// Makes the child window and its rendering context, then sets the
-    /// drawing state up. False when the rendering context cannot be made.
+    /// Makes the child window and its rendering context, the GUI and the
+    /// scene. False, with neither, when the rendering context cannot be made.
+    /// Throws, naming the file, when the model or the font cannot be read.
     bool create() override;
-    /// Draws one frame.
+    /// Lets go of the scene and the GUI while the rendering context still
+    /// exists, then deletes the context and the child window.
+    bool destroy() override;
+    /// Draws one frame and picks under the mouse.
     void render() override;
 
     /// The far end of the indicator's line for axis `row` (0 to 2) of
@@ -41,15 +73,35 @@ public:
     static input::Point indicatorEnd(const math::Matrix4<float>& transform, int row, const input::Point& centre);
 
     graphics3d::Context* getRenderContext() const noexcept { return mRenderContext; }
+    Gui* getGui() const noexcept { return mGui.get(); }
+    std::uint64_t getFrameCount() const noexcept { return mFrames; }
+    /// Frames whose ray hit a model.
+    std::uint64_t getHitCount() const noexcept { return mHits; }
 
 private:
+    void createScene();
+    // The model, optimised, with colliders for picking.
+    object::Pointer<graphics3d::Model> loadModel();
+    // Whether the ray through the mouse position hits a model.
+    bool pick();
     // Three lines from the lower right corner along the rows of the
     // transform's rotation part: x red, y green, z blue.
     void drawAxisIndicator(const math::Matrix4<float>& transform);
 
     graphics3d::Context* mRenderContext = nullptr;
     graphics3d::MatrixStack* mMatrixStack = nullptr;
+    object::Pointer<Gui> mGui;
     system::Timer mTimer;
+    object::Pointer<scene3d::Universe> mUniverse;
+    object::Pointer<scene3d::Locale> mLocale;
+    object::Pointer<scene3d::Root> mScene;
+    object::Pointer<scene3d::Viewer> mViewer;
+    object::Pointer<scene3d::Observer> mObserver;
+    object::Pointer<graphics3d::PointLight> mLight;
+    object::Pointer<graphics3d::Model> mModel;
+    object::Pointer<gui3d::StringView> mVerdict;
+    std::uint64_t mFrames = 0;
+    std::uint64_t mHits = 0;
 };
 
 }  // namespace nevrik::sample

@@ -6,12 +6,17 @@
 # window through its close box and reports the exit status.
 #
 # usage: scripts/run-sample.sh [build-folder]   (default build/release)
+# scripts/soak-sample.sh sources this file for its helpers.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/release}" && pwd)
-run="$build/run"
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+
+# Sets `build` and `run` from the build folder argument.
+locate() {
+    build=$(cd "${1:-$root/build/release}" && pwd)
+    run="$build/run"
+}
 
 prepare() {
     mkdir -p "$run"
@@ -20,17 +25,11 @@ prepare() {
     cp -f "$font" "$run/"
 }
 
-# Where a world point of the plane z = 0 shows in the 600 x 500 view: the
-# camera sits 400 units away with a window of 20 x 20 at a near distance of 20,
-# so the view spans 400 x 400 world units.
-screen_x() { echo $(( 300 + $1 * 600 / 400 )); }
-screen_y() { echo $(( 250 - $1 * 500 / 400 )); }
-
-drive() {
-    local shots="$run/screenshots" window status pid
-    mkdir -p "$shots"
-    rm -f "$shots"/*.png
-    (cd "$run" && exec "$build/sample/nevrik_sample") &
+# Starts the sample in the background, its output going to the file "$1" if
+# given; sets `pid` and `window` once the window shows and the first verdict
+# is drawn.
+start_sample() {
+    (cd "$run" && { [ -z "${1:-}" ] || exec >"$1"; } && exec "$build/sample/nevrik_sample") &
     pid=$!
     if ! window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Nevrik$' | head -n 1) || [ -z "$window" ]; then
         echo "The sample's window did not appear." >&2
@@ -38,37 +37,81 @@ drive() {
         wait "$pid" || true
         exit 1
     fi
+    # Loading and compiling the model takes a while; the first verdict shows
+    # when the scene is up.
+    until_true 120 verdict_shown "$window" || echo "No verdict was drawn." >&2
+}
+
+# Closes the window through its close box; sets `status` to the exit status.
+close_sample() {
+    "$build/tools/nevrik_closerequest" "$window"
+    status=0
+    wait "$pid" || status=$?
+}
+
+# Where a world point of the plane z = 0 shows in the 600 x 500 view: the
+# camera sits 400 units away with a window of 20 x 20 at a near distance of 20,
+# so the view spans 400 x 400 world units.
+screen_x() { echo $((300 + $1 * 600 / 400)); }
+screen_y() { echo $((250 - $1 * 500 / 400)); }
+
+# The verdict's corner of the window, as raw pixels.
+verdict() { import -window "$1" -crop 300x40+10+460 +repage rgb:- | md5sum; }
+verdict_shown() { [ "$(import -window "$1" -crop 300x40+10+460 +repage -format %k info:)" -gt 1 ]; }
+verdict_changed() { [ "$(verdict "$1")" != "$2" ]; }
+
+# Runs "$2 ..." every 50 ms until it succeeds or $1 seconds have passed.
+until_true() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -ge "$deadline" ] && return 1
+        sleep 0.05
+    done
+}
+
+# Moves the pointer to (x, y) of the window, waits for the verdict to change
+# and saves the window's picture.
+hover() {
+    local before
+    before=$(verdict "$1")
+    xdotool mousemove --window "$1" "$2" "$3"
+    until_true 10 verdict_changed "$1" "$before" || echo "The verdict did not change at ($2, $3)." >&2
+    import -window "$1" "$4"
+}
+
+drive() {
+    local shots="$run/screenshots"
+    mkdir -p "$shots"
+    rm -f "$shots"/*.png
+    start_sample
     # The copy at the origin fills the middle of the view; the top left corner
     # lies between copies.
     hover "$window" "$(screen_x 0)" "$(screen_y 0)" "$shots/over-object.png"
     hover "$window" "$(screen_x -180)" "$(screen_y 180)" "$shots/not-over-object.png"
-    "$build/tools/nevrik_closerequest" "$window"
-    status=0
-    wait "$pid" || status=$?
+    close_sample
     echo "Screenshots: $shots/over-object.png $shots/not-over-object.png"
     echo "The sample exited with status $status."
     [ "$status" -eq 1 ]
 }
 
-# Moves the pointer to (x, y) of the window, lets a few frames pass and saves
-# the window's picture.
-hover() {
-    xdotool mousemove --window "$1" "$2" "$3"
-    # Frames come every 14 ms; the verdict follows the pointer at the next one.
-    # Waiting for a change is not possible from outside, so give it ample time.
-    sleep 0.5
-    import -window "$1" "$4"
+main() {
+    locate "$@"
+    if [ -n "${NEVRIK_SAMPLE_DRIVE:-}" ]; then
+        drive
+    elif [ -n "${DISPLAY:-}" ]; then
+        prepare
+        cd "$run"
+        status=0
+        "$build/sample/nevrik_sample" || status=$?
+        echo "The sample exited with status $status."
+        [ "$status" -eq 1 ]
+    else
+        prepare
+        NEVRIK_SAMPLE_DRIVE=1 exec bash "$root/scripts/with-display.sh" bash "${BASH_SOURCE[0]}" "$build"
+    fi
 }
 
-prepare
-if [ -n "${DISPLAY:-}" ]; then
-    cd "$run"
-    status=0
-    "$build/sample/nevrik_sample" || status=$?
-    echo "The sample exited with status $status."
-    [ "$status" -eq 1 ]
-else
-    export -f drive hover screen_x screen_y
-    export build run
-    exec bash "$root/scripts/with-display.sh" bash -c drive
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    main "$@"
 fi
