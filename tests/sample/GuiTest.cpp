@@ -68,28 +68,16 @@ void withGui(const std::function<void(Gui&)>& check) {
     fs::remove_all(folder);
 }
 
-TEST(GuiTest, StartsOrbitingTheOriginWithOnlyTheTrackballListening) {
+TEST(GuiTest, OnlyTheTrackballListensAndMouseInputTurnsAndDolliesTheCameraAtOnce) {
     withGui([](Gui& gui) {
         EXPECT_STREQ(gui.className().c_str(), "Object:Handler:Messenger:Root:Gui");
-        const math::Matrix4<float>& camera = gui.getNavigator().getTransform();
-        EXPECT_EQ(camera(0, 3), 0.0f);
-        EXPECT_EQ(camera(1, 3), 0.0f);
-        EXPECT_EQ(camera(2, 3), 400.0f);
         EXPECT_EQ(gui.getMouseDispatcher().getListenerCount(), 1);
         EXPECT_EQ(gui.getTrackball().getDispatcherCount(), 1);
-        EXPECT_EQ(gui.getTrackball().getNext(), &gui.getFixed());
-        // Built and left unconnected.
-        const input3d::FlightController& flight = gui.getFlight();
-        EXPECT_EQ(static_cast<const input::MouseListener&>(flight).getDispatcherCount(), 0);
-        EXPECT_EQ(static_cast<const input::KeyboardListener&>(flight).getDispatcherCount(), 0);
         EXPECT_EQ(gui.getKeyboardDispatcher().getListenerCount(), 0);
-        EXPECT_EQ(gui.getFixed().getConstraint(), nullptr);
+        EXPECT_EQ(static_cast<const input::MouseListener&>(gui.getFlight()).getDispatcherCount(), 0);
         EXPECT_NE(gui.getFont(), nullptr);
-    });
-}
+        EXPECT_EQ(gui.getNavigator().getTransform()(2, 3), 400.0f);
 
-TEST(GuiTest, MouseInputTurnsAndDolliesTheCameraAtOnce) {
-    withGui([](Gui& gui) {
         // A plain move is only remembered.
         EXPECT_TRUE(gui.mouseMoved({40.0f, 30.0f}, 0));
         EXPECT_EQ(gui.getMousePosition().x, 40.0f);

@@ -7,18 +7,6 @@
 namespace nevrik::sample {
 namespace {
 
-TEST(SampleViewTest, AsksForTheSampleFramebufferAndReportsTheOpenGLPath) {
-    SampleView view;
-    const platform::PixelFormat& format = view.getPixelFormat();
-    EXPECT_EQ(format.colourBits, 24);
-    EXPECT_EQ(format.alphaBits, 8);
-    EXPECT_EQ(format.stencilBits, 8);
-    EXPECT_EQ(format.depthBits, 24);
-    EXPECT_EQ(view.getFrame().width, 600.0f);
-    EXPECT_EQ(view.getFrame().height, 500.0f);
-    EXPECT_STREQ(view.className().c_str(), "Object:Handler:View:OpenGL");
-}
-
 TEST(SampleViewTest, IndicatorDrawsXRightYUpAndZObliquelyDown) {
     const input::Point centre{568.0f, 468.0f};
     const math::Matrix4<float> identity;
