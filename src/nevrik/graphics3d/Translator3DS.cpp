@@ -221,10 +221,11 @@ Translator3DS::Colour Translator3DS::readColour() {
     mChunks.enter();
     while (mChunks.next()) {
         if (mChunks.getId() == kColourFloats) {
-            std::vector<float> rgb;
+            // A float colour cut short is passed over for the next one.
             if (mChunks.getBodyLeft() >= 12) {
-                mChunks.readFloats(rgb, 3);
-                std::copy(rgb.begin(), rgb.end(), colour.rgba);
+                for (int i = 0; i < 3; ++i) {
+                    colour.rgba[i] = mChunks.readFloat();
+                }
                 break;
             }
         } else if (mChunks.getId() == kColourBytes) {
@@ -251,9 +252,7 @@ float Translator3DS::readPercentage() {
             break;
         }
         if (mChunks.getId() == kPercentageFloat) {
-            std::vector<float> percentage;
-            mChunks.readFloats(percentage, 1);
-            value = percentage[0] * 0.01f;
+            value = mChunks.readFloat() * 0.01f;
             break;
         }
     }

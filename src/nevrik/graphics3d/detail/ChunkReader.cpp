@@ -94,6 +94,15 @@ std::uint16_t ChunkReader::readU16() {
     return static_cast<std::uint16_t>(littleEndian(bytes, 2));
 }
 
+float ChunkReader::readFloat() {
+    std::uint8_t bytes[4];
+    read(bytes, 4);
+    const std::uint32_t bits = littleEndian(bytes, 4);
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 void ChunkReader::readU16s(std::vector<std::uint16_t>& values, std::int32_t count) {
     readWords(values, count);
 }

@@ -46,6 +46,7 @@ public:
     /// Reads min(count, bytes left in the body) bytes and returns how many.
     std::int32_t readUpTo(void* buffer, std::int32_t count);
     std::uint16_t readU16();
+    float readFloat();
     /// Replace `values` by `count` numbers of the current body; the count is
     /// checked against the body before any memory is taken.
     void readU16s(std::vector<std::uint16_t>& values, std::int32_t count);
