@@ -2,6 +2,7 @@
 
 #include "gui/Recorder.h"
 #include "gui/TestDisplay.h"
+#include "platform/GlDriver.h"
 
 #include "nevrik/gui/OpenGL.h"
 #include "nevrik/gui/Window.h"
@@ -29,6 +30,7 @@ public:
     bool create() override {
         const bool made = gui::OpenGL::create();
         if (made) {
+            platform::keepGlDrivers();
             auto gui = object::Pointer<Gui>::adopt(new Gui(getGraphicsContext()));
             mCheck(*gui);
         }
