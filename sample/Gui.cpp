@@ -28,8 +28,8 @@ object::Pointer<freetype::Font> makeFont() {
                                  : "the font file in the current folder cannot be used";
         detail::rethrowWithMessage<freetype::FreetypeException, freetype::NoMatchException,
                                    freetype::FormatException>(
-            error, types::String("Cannot make the font for the verdict text: ") + reason + " (" + error.getMessage() +
-                       ")");
+            error, types::String("Cannot make the font for the verdict text: ") + reason + " (" +
+                       error.getMessage() + ")");
     }
 }
 

@@ -44,7 +44,8 @@ bool SampleApplication::onQuit() {
     }
     // The window thread has ended: its counts are final and safe to read.
     if (mView && std::getenv(kStatisticsVariable) != nullptr) {
-        std::printf("frames %llu picks %llu hits %llu\n", static_cast<unsigned long long>(mView->getFrameCount()),
+        std::printf("frames %llu picks %llu hits %llu\n",
+                    static_cast<unsigned long long>(mView->getFrameCount()),
                     static_cast<unsigned long long>(mView->getFrameCount()),
                     static_cast<unsigned long long>(mView->getHitCount()));
         std::fflush(stdout);

@@ -138,7 +138,8 @@ void SampleView::createScene() {
     for (int i = -kColumns; i <= kColumns; ++i) {
         for (int j = -kRows; j <= kRows; ++j) {
             auto node = make<scene3d::ModelNode>(mModel.get());
-            node->setLocalTransform(translation(static_cast<float>(i) * kSpacingX, static_cast<float>(j) * kSpacingY, 0.0f));
+            node->setLocalTransform(
+                translation(static_cast<float>(i) * kSpacingX, static_cast<float>(j) * kSpacingY, 0.0f));
             node->markDirty();
             mScene->addChild(node.get());
         }
@@ -171,10 +172,11 @@ object::Pointer<graphics3d::Model> SampleView::loadModel() {
     } catch (const object::Exception& error) {
         detail::rethrowWithMessage<
             io::IOException, io::FileNotFoundException, io::DirectoryNotFoundException, io::FileOpenException,
-            io::FileReadException, io::FileSeekException, io::IllegalPositionModeException, io::TranslatorException,
-            io::TranslatorFormatException, io::TranslatorMemoryException, graphics3d::Graphics3dException,
-            graphics3d::MemoryException, graphics3d::TextureException, graphics3d::TypeException,
-            graphics3d::UnsupportedFormatException, graphics3d::UnsupportedPrimitiveException>(
+            io::FileReadException, io::FileSeekException, io::IllegalPositionModeException,
+            io::TranslatorException, io::TranslatorFormatException, io::TranslatorMemoryException,
+            graphics3d::Graphics3dException, graphics3d::MemoryException, graphics3d::TextureException,
+            graphics3d::TypeException, graphics3d::UnsupportedFormatException,
+            graphics3d::UnsupportedPrimitiveException>(
             error, "Cannot load the model " + path + ": " + explain(error, *files));
     }
 }
@@ -221,11 +223,13 @@ bool SampleView::pick() {
     return traverser.pick(ray, &result) != nullptr;
 }
 
-input::Point SampleView::indicatorEnd(const math::Matrix4<float>& transform, int row, const input::Point& centre) {
+input::Point SampleView::indicatorEnd(const math::Matrix4<float>& transform, int row,
+                                      const input::Point& centre) {
     const float x = transform(row, 0);
     const float y = transform(row, 1);
     const float z = transform(row, 2);
-    return input::Point{centre.x + (z * 0.5f + x) * kIndicatorLength, centre.y - (y - z * 0.5f) * kIndicatorLength};
+    return input::Point{centre.x + (z * 0.5f + x) * kIndicatorLength,
+                        centre.y - (y - z * 0.5f) * kIndicatorLength};
 }
 
 void SampleView::drawAxisIndicator(const math::Matrix4<float>& transform) {

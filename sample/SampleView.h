@@ -70,7 +70,8 @@ public:
     /// The far end of the indicator's line for axis `row` (0 to 2) of
     /// `transform`'s rotation part, seen from `centre` in window pixels
     /// (y downwards): an oblique view in which z points down and to the right.
-    static input::Point indicatorEnd(const math::Matrix4<float>& transform, int row, const input::Point& centre);
+    static input::Point indicatorEnd(const math::Matrix4<float>& transform, int row,
+                                     const input::Point& centre);
 
     graphics3d::Context* getRenderContext() const noexcept { return mRenderContext; }
     Gui* getGui() const noexcept { return mGui.get(); }

@@ -25,7 +25,9 @@ using Listener = input::MouseListener;
 class GuiHost : public gui::OpenGL {
 public:
     GuiHost(gui::Recorder& recorder, std::function<void(Gui&)> check)
-        : gui::OpenGL(input::Rect{0.0f, 0.0f, 200.0f, 150.0f}), mRecorder(recorder), mCheck(std::move(check)) {}
+        : gui::OpenGL(input::Rect{0.0f, 0.0f, 200.0f, 150.0f}),
+          mRecorder(recorder),
+          mCheck(std::move(check)) {}
 
     bool create() override {
         const bool made = gui::OpenGL::create();

@@ -89,8 +89,8 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         mFolder = pattern;
         fs::copy_file(NEVRIK_SAMPLE_FONT, mFolder / "sample.ttf");
-        const std::string generate =
-            std::string(NEVRIK_MODELGEN_PROGRAM) + " --output '" + (mFolder / "data").string() + "' >/dev/null";
+        const std::string generate = std::string(NEVRIK_MODELGEN_PROGRAM) + " --output '" +
+                                     (mFolder / "data").string() + "' >/dev/null";
         ASSERT_EQ(std::system(generate.c_str()), 0);
     }
     void TearDown() override { fs::remove_all(mFolder); }
@@ -104,7 +104,8 @@ protected:
         ::Window found = 0;
         XQueryTree(mDisplay.get(), DefaultRootWindow(mDisplay.get()), &root, &parent, &children, &count);
         for (unsigned int i = 0; i < count; ++i) {
-            if (mDisplay.title(children[i]) == "Nevrik" && mDisplay.attributes(children[i]).map_state == IsViewable) {
+            if (mDisplay.title(children[i]) == "Nevrik" &&
+                mDisplay.attributes(children[i]).map_state == IsViewable) {
                 found = children[i];
             }
         }
@@ -140,7 +141,9 @@ protected:
         int gap = -1;
         for (int y = std::max(0, height - 60); y < height && !pixels.empty(); ++y) {
             for (int x = 0; x < width / 2 + 40; ++x) {
-                const unsigned long pixel = pixels[static_cast<std::size_t>(y * width + x)];
+                const unsigned long pixel =
+                    pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                           static_cast<std::size_t>(x)];
                 if ((pixel >> 16 & 0xFF) > 0xD0 && (pixel >> 8 & 0xFF) > 0xD0 && (pixel & 0xFF) > 0xD0) {
                     right = std::max(right, x);
                     gap = height - 1 - y;
@@ -154,7 +157,8 @@ protected:
     // sits 400 away on +z with a 20 × 20 window at a near distance of 20, so
     // the view spans 400 world units each way.
     void pointAt(::Window window, float x, float y) {
-        mDisplay.movePointer(window, static_cast<int>(300.0f + x * 1.5f), static_cast<int>(250.0f - y * 1.25f));
+        mDisplay.movePointer(window, static_cast<int>(300.0f + x * 1.5f),
+                             static_cast<int>(250.0f - y * 1.25f));
     }
 
     gui::TestDisplay& mDisplay = gui::TestDisplay::shared();
@@ -184,8 +188,8 @@ TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQ
     const int gap = verdictExtent(window).second;
     XResizeWindow(mDisplay.get(), window, 480, 360);
     XSync(mDisplay.get(), False);
-    EXPECT_TRUE(waitUntil([&] { return mDisplay.attributes(window).height == 360 && verdictExtent(window).second == gap; },
-                          30))
+    EXPECT_TRUE(waitUntil(
+        [&] { return mDisplay.attributes(window).height == 360 && verdictExtent(window).second == gap; }, 30))
         << "the verdict did not stay " << gap << " pixels above the bottom";
 
     // A left drag turns the camera: the scene above the verdict changes.
@@ -193,7 +197,7 @@ TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQ
         int width = 0;
         int height = 0;
         std::vector<unsigned long> pixels = grab(window, width, height);
-        pixels.resize(static_cast<std::size_t>(width * (height - 60)));
+        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(std::max(0, height - 60)));
         return pixels;
     };
     const std::vector<unsigned long> before = scene();

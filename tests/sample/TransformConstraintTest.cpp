@@ -46,8 +46,8 @@ TEST(TransformConstraintTest, WithinTheLimitsOrWithoutOrientationNothingChanges)
     EXPECT_STREQ(constraint.className().c_str(), "Object:TransformConstraint");
     expectNear(constraint.getForward(), kForward);
     expectNear(constraint.getSide(), kX * -1.0f);
-    for (const Matrix& sample : {Matrix(), turned(0.79f, kUp), turned(-0.79f, kUp), turned(0.19f, kX),
-                                 turned(0.39f, kForward)}) {
+    for (const Matrix& sample :
+         {Matrix(), turned(0.79f, kUp), turned(-0.79f, kUp), turned(0.19f, kX), turned(0.39f, kForward)}) {
         Matrix matrix = sample;
         matrix(0, 3) = 7.0f;
         matrix(3, 3) = 2.0f;
