@@ -95,22 +95,30 @@ protected:
     }
     void TearDown() override { fs::remove_all(mFolder); }
 
-    // The mapped top-level window titled "Nevrik", or 0.
+    // The mapped top-level window titled "Nevrik" with a child window (the
+    // view; other test programs' main windows have none), or 0.
     ::Window findWindow() {
-        ::Window root = 0;
-        ::Window parent = 0;
-        ::Window* children = nullptr;
-        unsigned int count = 0;
         ::Window found = 0;
-        XQueryTree(mDisplay.get(), DefaultRootWindow(mDisplay.get()), &root, &parent, &children, &count);
-        for (unsigned int i = 0; i < count; ++i) {
-            if (mDisplay.title(children[i]) == "Nevrik" &&
-                mDisplay.attributes(children[i]).map_state == IsViewable) {
-                found = children[i];
+        for (::Window window : children(DefaultRootWindow(mDisplay.get()))) {
+            if (mDisplay.title(window) == "Nevrik" && mDisplay.attributes(window).map_state == IsViewable &&
+                !children(window).empty()) {
+                found = window;
             }
         }
-        XFree(children);
         return found;
+    }
+
+    std::vector<::Window> children(::Window window) {
+        ::Window root = 0;
+        ::Window parent = 0;
+        ::Window* list = nullptr;
+        unsigned int count = 0;
+        XQueryTree(mDisplay.get(), window, &root, &parent, &list, &count);
+        std::vector<::Window> result(list, list + count);
+        if (list != nullptr) {
+            XFree(list);
+        }
+        return result;
     }
 
     // The window's pixels as 0xRRGGBB, row by row; `height` is set.
@@ -170,7 +178,8 @@ TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQ
     ASSERT_TRUE(sample.isStarted());
     ::Window window = 0;
     ASSERT_TRUE(waitUntil([&] { return (window = findWindow()) != 0; }));
-    mDisplay.moveAway(window, 0, 0);
+    // Below where other test programs open their windows.
+    mDisplay.moveAway(window, 0, 520);
     // The first verdict shows once the scene is up; the mouse counts as being
     // in the window's corner, between copies.
     ASSERT_TRUE(waitUntil([&] { return verdictExtent(window).first >= 0; }));
