@@ -44,9 +44,10 @@ bool waitUntil(const std::function<bool()>& condition, int seconds = 120) {
 class SampleProcess {
 public:
     explicit SampleProcess(const fs::path& folder) {
-        // exec keeps the shell's process id, which the first line reports.
-        const std::string command =
-            "cd '" + folder.string() + "' && echo $$ && exec env " + kNoLeakCheck + " " NEVRIK_SAMPLE_PROGRAM;
+        // exec keeps the shell's process id, which the first line reports;
+        // timeout ends the program even if this test process dies first.
+        const std::string command = "cd '" + folder.string() + "' && echo $$ && exec env " + kNoLeakCheck +
+                                    " timeout 280 " NEVRIK_SAMPLE_PROGRAM;
         mOutput = popen(command.c_str(), "r");
         char line[32] = {};
         if (mOutput != nullptr && std::fgets(line, sizeof line, mOutput) != nullptr) {
@@ -55,7 +56,8 @@ public:
     }
     ~SampleProcess() {
         if (mOutput != nullptr) {
-            kill(mPid, SIGKILL);
+            // timeout passes the signal on to the program.
+            kill(mPid, SIGTERM);
             finish();
         }
     }
@@ -85,6 +87,9 @@ class SampleApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(mDisplay.isOpen());
+        // Windows of other programs come and go while they are looked at; the
+        // default handler would end this process on the first BadWindow.
+        XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
         std::string pattern = (fs::temp_directory_path() / "nevrik-sample-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         mFolder = pattern;
@@ -95,17 +100,18 @@ protected:
     }
     void TearDown() override { fs::remove_all(mFolder); }
 
-    // The mapped top-level window titled "Nevrik" with a child window (the
-    // view; other test programs' main windows have none), or 0.
-    ::Window findWindow() {
-        ::Window found = 0;
+    // The sample's window once it shows a verdict, or 0: a mapped top-level
+    // window titled "Nevrik" with a child window (the view; other test
+    // programs' main windows have none) and text in its corner (the sample
+    // runs of other tests fail before they draw).
+    ::Window findSample() {
         for (::Window window : children(DefaultRootWindow(mDisplay.get()))) {
             if (mDisplay.title(window) == "Nevrik" && mDisplay.attributes(window).map_state == IsViewable &&
-                !children(window).empty()) {
-                found = window;
+                !children(window).empty() && verdictExtent(window).first >= 0) {
+                return window;
             }
         }
-        return found;
+        return 0;
     }
 
     std::vector<::Window> children(::Window window) {
@@ -176,13 +182,12 @@ protected:
 TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQuitsWithOne) {
     SampleProcess sample(mFolder);
     ASSERT_TRUE(sample.isStarted());
-    ::Window window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = findWindow()) != 0; }));
-    // Below where other test programs open their windows.
-    mDisplay.moveAway(window, 0, 520);
     // The first verdict shows once the scene is up; the mouse counts as being
     // in the window's corner, between copies.
-    ASSERT_TRUE(waitUntil([&] { return verdictExtent(window).first >= 0; }));
+    ::Window window = 0;
+    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
+    // Below where other test programs open their windows.
+    mDisplay.moveAway(window, 0, 520);
     const int notOver = verdictExtent(window).first;
 
     // The copies stand at (i·320, j·600, 0): the one at the origin is hit
