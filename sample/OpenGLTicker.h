@@ -28,8 +28,6 @@ public:
     /// Invalidates the whole view once it is in a window.
     void tick() override;
 
-    gui::View* getView() const noexcept { return mView.get(); }
-
 private:
     object::Pointer<gui::View> mView;
 };

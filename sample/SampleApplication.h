@@ -44,9 +44,6 @@ public:
 
     /// Whether the latest onStart() opened the window.
     bool isOpened() const noexcept { return mOpened; }
-    MainWindow* getWindow() const noexcept { return mWindow.get(); }
-    SampleView* getView() const noexcept { return mView.get(); }
-    OpenGLTicker* getTicker() const noexcept { return mTicker.get(); }
 
 private:
     object::Pointer<MainWindow> mWindow;

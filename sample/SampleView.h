@@ -73,8 +73,6 @@ public:
     static input::Point indicatorEnd(const math::Matrix4<float>& transform, int row,
                                      const input::Point& centre);
 
-    graphics3d::Context* getRenderContext() const noexcept { return mRenderContext; }
-    Gui* getGui() const noexcept { return mGui.get(); }
     std::uint64_t getFrameCount() const noexcept { return mFrames; }
     /// Frames whose ray hit a model.
     std::uint64_t getHitCount() const noexcept { return mHits; }
