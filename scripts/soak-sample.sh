@@ -29,10 +29,15 @@ soak() {
     local seconds=$1 output="$run/soak-output.txt" gestures=0 before after
     start_sample "$output"
     before=$(resident "$pid")
-    local end=$((SECONDS + seconds))
+    local end=$((SECONDS + seconds)) start=$SECONDS next=$((SECONDS + 60))
     while [ "$SECONDS" -lt "$end" ]; do
         gesture
         gestures=$((gestures + 1))
+        # A minute-by-minute trace tells a plateau from steady growth.
+        if [ "$SECONDS" -ge "$next" ]; then
+            echo "  after $((SECONDS - start)) s: $(resident "$pid" || echo gone)"
+            next=$((next + 60))
+        fi
         if ! kill -0 "$pid" 2>/dev/null; then
             echo "The sample ended during the soak." >&2
             break

@@ -193,6 +193,12 @@ TEST_F(StaticModelTest, CompiledAndUncompiledDrawsGiveTheSamePixels) {
     EXPECT_EQ(mModel->getDeferred()[0].get(), yellow.get());
     ASSERT_EQ(mModel->getMeshes().getCount(), 4);
     EXPECT_EQ(mModel->getMeshes()[3].get(), yellow.get());
+    // The rebuilt meshes carry boxes of their own: refitting without
+    // recomputing them keeps the model's box.
+    const geometry::BoundingBox<float> box = mModel->getBounds().toBoundingBox();
+    ASSERT_TRUE(mModel->updateBounds(false));
+    EXPECT_EQ(mModel->getBounds().toBoundingBox().min, box.min);
+    EXPECT_EQ(mModel->getBounds().toBoundingBox().max, box.max);
     draw();
     EXPECT_TRUE(readView() == uncompiled) << "pixels differ";
     EXPECT_EQ(columnColours(), "3,0,0 0,3,0 0,0,3 2,2,0 ");

@@ -326,6 +326,9 @@ void Optimiser::takeMeshes(container::Array<object::Pointer<Mesh>>& meshes, bool
         }
         mesh->setRange(job.first, job.first + job.count);
         mesh->setPrimitive(job.primitive);
+        // A rebuilt mesh needs a box of its own, or updateBounds(false) on the
+        // optimised model would gather empty ones.
+        mesh->updateBounds();
         mesh->setAppearance(appearanceOf(job, previous, always, context).get());
         meshes.add(mesh);
         previous = &job;
