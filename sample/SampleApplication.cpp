@@ -44,10 +44,17 @@ bool SampleApplication::onQuit() {
     }
     // The window thread has ended: its counts are final and safe to read.
     if (mView && std::getenv(kStatisticsVariable) != nullptr) {
-        std::printf("frames %llu picks %llu hits %llu\n",
-                    static_cast<unsigned long long>(mView->getFrameCount()),
-                    static_cast<unsigned long long>(mView->getFrameCount()),
-                    static_cast<unsigned long long>(mView->getHitCount()));
+        // Every frame picks once.
+        const SampleView::Statistics& counts = mView->getStatistics();
+        const double frames = counts.frames > 0 ? static_cast<double>(counts.frames) : 1.0;
+        const double seconds = static_cast<double>(counts.lastFrame - counts.firstFrame) / 1e6;
+        std::printf("frames %llu picks %llu hits %llu; %.1f frames/s; processor ms per frame: "
+                    "render %.2f pick %.2f\n",
+                    static_cast<unsigned long long>(counts.frames), static_cast<unsigned long long>(counts.frames),
+                    static_cast<unsigned long long>(counts.hits),
+                    seconds > 0.0 ? static_cast<double>(counts.frames - 1) / seconds : 0.0,
+                    static_cast<double>(counts.renderTime) / 1e3 / frames,
+                    static_cast<double>(counts.pickTime) / 1e3 / frames);
         std::fflush(stdout);
     }
     mTicker.reset();

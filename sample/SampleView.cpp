@@ -22,6 +22,7 @@
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
 #include "nevrik/io/TranslatorMemoryException.h"
+#include "nevrik/platform/Clock.h"
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "sample/detail/ExceptionContext.h"
@@ -185,6 +186,7 @@ void SampleView::render() {
     if (mRenderContext == nullptr || !mGui) {
         return;
     }
+    const std::uint64_t start = platform::Clock::threadTime();
     graphics3d::Context& context = *mRenderContext;
     context.apply(context.getDefaultDepthMode());
     context.apply(context.getDefaultBlendMode());
@@ -203,12 +205,21 @@ void SampleView::render() {
     drawAxisIndicator(camera);
     context.getDeferQueue().flush();
 
+    const std::uint64_t picking = platform::Clock::threadTime();
     const bool hit = pick();
-    ++mFrames;
-    mHits += hit ? 1 : 0;
+    const std::uint64_t picked = platform::Clock::threadTime();
     mVerdict->setText(hit ? kOverText : kNotOverText);
     mGui->deliverMessages();
     mGui->render();
+
+    const std::uint64_t now = platform::Clock::now();
+    if (mStatistics.frames++ == 0) {
+        mStatistics.firstFrame = now;
+    }
+    mStatistics.lastFrame = now;
+    mStatistics.hits += hit ? 1 : 0;
+    mStatistics.pickTime += picked - picking;
+    mStatistics.renderTime += (picking - start) + (platform::Clock::threadTime() - picked);
 }
 
 bool SampleView::pick() {

@@ -73,9 +73,19 @@ public:
     static input::Point indicatorEnd(const math::Matrix4<float>& transform, int row,
                                      const input::Point& centre);
 
-    std::uint64_t getFrameCount() const noexcept { return mFrames; }
-    /// Frames whose ray hit a model.
-    std::uint64_t getHitCount() const noexcept { return mHits; }
+    /// What the frames cost: counts, the wall time from the first frame to
+    /// the last, and the window thread's processor time spent drawing and
+    /// picking, all in microseconds.
+    struct Statistics {
+        std::uint64_t frames = 0;
+        /// Frames whose ray hit a model.
+        std::uint64_t hits = 0;
+        std::uint64_t firstFrame = 0;
+        std::uint64_t lastFrame = 0;
+        std::uint64_t renderTime = 0;
+        std::uint64_t pickTime = 0;
+    };
+    const Statistics& getStatistics() const noexcept { return mStatistics; }
 
 private:
     void createScene();
@@ -99,8 +109,7 @@ private:
     object::Pointer<graphics3d::PointLight> mLight;
     object::Pointer<graphics3d::Model> mModel;
     object::Pointer<gui3d::StringView> mVerdict;
-    std::uint64_t mFrames = 0;
-    std::uint64_t mHits = 0;
+    Statistics mStatistics;
 };
 
 }  // namespace nevrik::sample

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <thread>
 
 namespace nevrik::platform {
 namespace {
@@ -43,6 +44,21 @@ TEST(ClockTest, FormatLocalIsShortDateSpace24HourTimeInTheLocalZone) {
     // Both ends of the range, long before 1970 and in the year 586524.
     EXPECT_EQ(timeIn("UTC0", 0), "00:00:00");
     EXPECT_EQ(timeIn("UTC0", ~std::uint64_t{0}), "08:01:49");
+}
+
+TEST(ClockTest, ThreadTimeCountsOnlyTheCallersProcessorTime) {
+    // Burn 50 ms of this thread's processor time; the loop ends whatever the load.
+    const std::uint64_t start = Clock::threadTime();
+    volatile std::uint64_t sink = 0;
+    while (Clock::threadTime() - start < 50000) {
+        sink = sink + 1;
+    }
+    const std::uint64_t mine = Clock::threadTime();
+    EXPECT_GE(mine, start + 50000);
+    // A fresh thread has used almost none of it.
+    std::uint64_t fresh = 0;
+    std::thread([&fresh] { fresh = Clock::threadTime(); }).join();
+    EXPECT_LT(fresh, 50000u);
 }
 
 }  // namespace

@@ -29,6 +29,12 @@ std::uint64_t Clock::now() noexcept {
            kUnixEpoch;
 }
 
+std::uint64_t Clock::threadTime() noexcept {
+    timespec used{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+    return static_cast<std::uint64_t>(used.tv_sec) * 1000000 + static_cast<std::uint64_t>(used.tv_nsec) / 1000;
+}
+
 std::string Clock::formatLocal(std::uint64_t microseconds) {
     // Signed seconds relative to 1970: times before 1970 are valid too.
     const auto unixSeconds =

@@ -15,6 +15,9 @@ public:
 
     /// The current system time.
     static std::uint64_t now() noexcept;
+    /// Microseconds of processor time the calling thread has used: what a
+    /// piece of per-frame work costs, whatever else the machine is doing.
+    static std::uint64_t threadTime() noexcept;
 
     /// `microseconds` in local time as the user's short date, one space and
     /// the 24-hour time ("%x %H:%M:%S"). Every value has a text; empty only if
