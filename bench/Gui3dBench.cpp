@@ -9,9 +9,7 @@
 #include "nevrik/gui3d/Root.h"
 #include "nevrik/gui3d/StringView.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "nevrik/platform/GlConfig.h"
-#include "nevrik/platform/GlContext.h"
-#include "nevrik/platform/NativeWindow.h"
+#include "RenderingContext.h"
 
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
@@ -23,30 +21,6 @@ using nevrik::object::Pointer;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-// A window of this thread with a rendering context current on it, for the
-// whole program.
-nevrik::graphics3d::Context* renderingContext() {
-    static nevrik::graphics3d::Context* sContext = []() -> nevrik::graphics3d::Context* {
-        auto* window = new nevrik::platform::NativeWindow();
-        auto* config = new nevrik::platform::GlConfig();
-        if (!window->create(nullptr, 0, 0, kWidth, kHeight, "gui3d bench", nullptr, {}) ||
-            !config->choose(*window, nevrik::platform::PixelFormat())) {
-            return nullptr;
-        }
-        auto* view = new nevrik::platform::NativeWindow();
-        if (!view->create(window, 0, 0, kWidth, kHeight, "gui3d bench view", config, {})) {
-            return nullptr;
-        }
-        void* rendering = nevrik::platform::GlContext::create(*view, *config);
-        if (rendering == nullptr ||
-            !nevrik::platform::GlContext::makeCurrent({view->getConnection(), view->getId(), rendering})) {
-            return nullptr;
-        }
-        return nevrik::graphics3d::Context::current();
-    }();
-    return sContext;
-}
-
 Pointer<nevrik::freetype::Font> dejaVu() {
     nevrik::io::SystemFileFactory files("/usr/share/fonts/truetype/dejavu");
     const Pointer<nevrik::io::File> file = files.open("DejaVuSans.ttf", nevrik::io::File::kRead);
@@ -57,7 +31,7 @@ Pointer<nevrik::freetype::Font> dejaVu() {
 
 // One frame of `state.range(0)` string views spread over the window.
 void renderStringViews(benchmark::State& state) {
-    nevrik::graphics3d::Context* context = renderingContext();
+    nevrik::graphics3d::Context* context = nevrik::bench::renderingContext(kWidth, kHeight);
     if (context == nullptr) {
         state.SkipWithError("no X display or rendering context");
         return;

@@ -9,9 +9,7 @@
 #include "nevrik/graphics3d/TextureManager.h"
 #include "nevrik/graphics3d/Translator3DS.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "nevrik/platform/GlConfig.h"
-#include "nevrik/platform/GlContext.h"
-#include "nevrik/platform/NativeWindow.h"
+#include "RenderingContext.h"
 
 #include "graphics/MemoryStream.h"
 
@@ -35,29 +33,6 @@ using graphics3d::Translator3DS;
 using object::Pointer;
 
 constexpr int kCopies = 35;  // 7 x 5, as the sample shows them
-
-// A window with a current rendering context for the whole program. Never
-// torn down: the process ends with the context current, which is how the
-// driver is left safely.
-bool makeContext() {
-    static const bool sMade = [] {
-        auto* anchor = new platform::NativeWindow();
-        auto* window = new platform::NativeWindow();
-        auto* config = new platform::GlConfig();
-        platform::PixelFormat format;
-        format.depthBits = 16;
-        if (!anchor->create(nullptr, 0, 0, 8, 8, "models bench", nullptr, {}) ||
-            !config->choose(*anchor, format) ||
-            !window->create(nullptr, 0, 0, 320, 240, "models bench", config, {})) {
-            return false;
-        }
-        void* rendering = platform::GlContext::create(*window, *config);
-        return rendering != nullptr &&
-               platform::GlContext::makeCurrent({window->getConnection(), window->getId(), rendering}) &&
-               graphics3d::Context::current() != nullptr;
-    }();
-    return sMade;
-}
 
 // The folder holding the model of about `triangles` triangles and its
 // textures, generated on first use and removed when the program ends.
@@ -99,7 +74,7 @@ Pointer<Model> load(const std::string& folder, const std::string& bytes) {
 
 // The model file's bytes, or empty with the benchmark skipped.
 std::string prepare(benchmark::State& state, std::int64_t triangles) {
-    if (!makeContext()) {
+    if (nevrik::bench::renderingContext(320, 240) == nullptr) {
         state.SkipWithError("no rendering context");
         return {};
     }

@@ -3,15 +3,13 @@
 #include "nevrik/graphics3d/TextureManager.h"
 #include "nevrik/graphics3d/Translator3DS.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "nevrik/platform/GlConfig.h"
-#include "nevrik/platform/GlContext.h"
-#include "nevrik/platform/NativeWindow.h"
 #include "nevrik/scene3d/GraphicsContext.h"
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "nevrik/scene3d/RenderTraverser.h"
 #include "nevrik/scene3d/Universe.h"
 #include "nevrik/scene3d/Viewer.h"
+#include "RenderingContext.h"
 
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
@@ -94,36 +92,11 @@ private:
     Pointer<Viewer> mViewer;
 };
 
-// A window of this thread with a rendering context current on it, for the
-// whole program.
-Context* renderingContext() {
-    static Context* sContext = []() -> Context* {
-        auto* window = new nevrik::platform::NativeWindow();
-        auto* config = new nevrik::platform::GlConfig();
-        nevrik::platform::PixelFormat format;
-        format.depthBits = 16;
-        if (!window->create(nullptr, 0, 0, kWidth, kHeight, "scene bench", nullptr, {}) ||
-            !config->choose(*window, format)) {
-            return nullptr;
-        }
-        auto* view = new nevrik::platform::NativeWindow();
-        if (!view->create(nullptr, 0, 0, kWidth, kHeight, "scene bench view", config, {})) {
-            return nullptr;
-        }
-        void* rendering = nevrik::platform::GlContext::create(*view, *config);
-        if (rendering == nullptr ||
-            !nevrik::platform::GlContext::makeCurrent({view->getConnection(), view->getId(), rendering})) {
-            return nullptr;
-        }
-        return Context::current();
-    }();
-    return sContext;
-}
-
 // The sample's scene at `state.range(0)` triangles per copy; null, the
 // benchmark skipped, without a rendering context or a model.
 std::unique_ptr<Scene> sampleScene(benchmark::State& state) {
-    const Pointer<Model> model = renderingContext() != nullptr ? generatedModel(state.range(0)) : nullptr;
+    const Pointer<Model> model =
+        nevrik::bench::renderingContext(kWidth, kHeight) != nullptr ? generatedModel(state.range(0)) : nullptr;
     if (!model) {
         state.SkipWithError("no rendering context or no model");
         return nullptr;
@@ -179,7 +152,7 @@ void renderTraversal(benchmark::State& state) {
     if (!scene) {
         return;
     }
-    GraphicsContext graphics(renderingContext());
+    GraphicsContext graphics(nevrik::bench::renderingContext(kWidth, kHeight));
     for (auto _ : state) {
         RenderTraverser traverser(scene->universe(), &graphics);
         traverser.traverse(scene->viewer());
@@ -207,7 +180,7 @@ public:
 // Culling alone: a cube of 20 x 20 x 20 counting leaves, 10 apart, seen from
 // one corner, without draw calls.
 void cull(benchmark::State& state) {
-    if (renderingContext() == nullptr) {
+    if (nevrik::bench::renderingContext(kWidth, kHeight) == nullptr) {
         state.SkipWithError("no rendering context");
         return;
     }
@@ -218,7 +191,7 @@ void cull(benchmark::State& state) {
                                              static_cast<float>(i / 400) * 10.0f)));
     }
     scene.universe()->update();
-    GraphicsContext graphics(renderingContext());
+    GraphicsContext graphics(nevrik::bench::renderingContext(kWidth, kHeight));
     Counter::sDraws = 0;
     for (auto _ : state) {
         RenderTraverser(scene.universe(), &graphics).traverse(scene.viewer());
