@@ -7,12 +7,12 @@
 #include "nevrik/input/MouseListener.h"
 #include "nevrik/platform/NativeWindow.h"
 #include "sample/detail/ExceptionContext.h"
-#include "sample/detail/Make.h"
+#include "nevrik/object/Pointer.h"
 
 namespace nevrik::sample {
 namespace {
 
-using detail::make;
+using object::make;
 
 object::Pointer<freetype::Font> makeFont() {
     try {

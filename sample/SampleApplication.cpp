@@ -4,7 +4,7 @@
 #include "sample/MainWindow.h"
 #include "sample/OpenGLTicker.h"
 #include "sample/SampleView.h"
-#include "sample/detail/Make.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +17,8 @@ SampleApplication::SampleApplication() = default;
 SampleApplication::~SampleApplication() = default;
 
 bool SampleApplication::onStart() {
-    mWindow = detail::make<MainWindow>();
-    mView = detail::make<SampleView>();
+    mWindow = object::make<MainWindow>();
+    mView = object::make<SampleView>();
     mView->setLayoutFlags(kViewLayout);
     mWindow->addView(mView.get());
     mOpened = mWindow->open();
@@ -30,7 +30,7 @@ bool SampleApplication::onStart() {
         }
         return true;
     }
-    mTicker = detail::make<OpenGLTicker>(mView.get());
+    mTicker = object::make<OpenGLTicker>(mView.get());
     mTicker->start();
     return true;
 }

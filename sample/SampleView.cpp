@@ -26,14 +26,14 @@
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "sample/detail/ExceptionContext.h"
-#include "sample/detail/Make.h"
+#include "nevrik/object/Pointer.h"
 
 #include <GL/glew.h>
 
 namespace nevrik::sample {
 namespace {
 
-using detail::make;
+using object::make;
 
 math::Matrix4<float> translation(float x, float y, float z) {
     math::Matrix4<float> matrix;

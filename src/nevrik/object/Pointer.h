@@ -78,4 +78,11 @@ private:
     T* mObject = nullptr;
 };
 
+/// A new reference-counted `T`; the pointer takes over the creator's reference,
+/// so the object dies with the last Pointer to it.
+template <class T, class... Arguments>
+Pointer<T> make(Arguments&&... arguments) {
+    return Pointer<T>::adopt(new T(std::forward<Arguments>(arguments)...));
+}
+
 }  // namespace nevrik::object
