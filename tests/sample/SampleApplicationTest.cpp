@@ -463,15 +463,25 @@ TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeBurs
     EXPECT_EQ(sample.getText(), "");
 }
 
-TEST_F(SampleApplicationTest, AWindowDestroyedByAnotherProgramEndsTheRunWithAMessage) {
-    SampleProcess sample(mFolder);
-    ASSERT_TRUE(sample.isStarted());
-    ::Window window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
-    XDestroyWindow(mDisplay.get(), window);
-    XSync(mDisplay.get(), False);
-    EXPECT_EQ(sample.finish(), 1);
-    EXPECT_EQ(sample.getText(), "The window was destroyed by another program\n");
+TEST_F(SampleApplicationTest, AWindowDestroyedOrAConnectionCutByAnotherProgramEndsTheRunWithAMessage) {
+    const std::string display = std::getenv("DISPLAY");
+    const std::pair<std::function<void(::Window)>, std::string> cases[] = {
+        {[&](::Window window) { XDestroyWindow(mDisplay.get(), window); },
+         "The window was destroyed by another program\n"},
+        // What xkill does: the server drops the program's connection.
+        {[&](::Window window) { XKillClient(mDisplay.get(), window); },
+         "Lost the connection to the X display \"" + display + "\"\n"},
+    };
+    for (const auto& [attack, message] : cases) {
+        SampleProcess sample(mFolder);
+        ASSERT_TRUE(sample.isStarted());
+        ::Window window = 0;
+        ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
+        attack(window);
+        XSync(mDisplay.get(), False);
+        EXPECT_EQ(sample.finish(), 1);
+        EXPECT_EQ(sample.getText(), message);
+    }
 }
 
 // A display without OpenGL: a private X server started without GLX.
