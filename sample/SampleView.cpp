@@ -267,7 +267,8 @@ void SampleView::render() {
     context.getDeferQueue().flush();
 
     const std::uint64_t picking = platform::Clock::threadTime();
-    const bool hit = pick();
+    geometry::PickResult result;
+    const bool hit = pickAt(mGui->getMousePosition(), result);
     const std::uint64_t picked = platform::Clock::threadTime();
     mVerdict->setText(hit ? kOverText : kNotOverText);
     mGui->deliverMessages();
@@ -314,19 +315,17 @@ geometry::Ray SampleView::rayAt(const input::Point& position) const {
                                (position.y + 0.5f - halfHeight) / halfHeight);
 }
 
-bool SampleView::pick() {
+bool SampleView::pickAt(const input::Point& position, geometry::PickResult& result) {
     scene3d::PickTraverser traverser(mUniverse.get());
-    geometry::PickResult result;
-    return traverser.pick(rayAt(mGui->getMousePosition()), &result) != nullptr;
+    return traverser.pick(rayAt(position), &result) != nullptr;
 }
 
 float SampleView::panScale(const input::Point& position) {
     placeCamera();
     const math::Matrix4<float>& eye = mViewer->getWorldTransform();
     float depth = mGui->getDistance();
-    scene3d::PickTraverser traverser(mUniverse.get());
     geometry::PickResult result;
-    if (traverser.pick(rayAt(position), &result) != nullptr) {
+    if (pickAt(position, result)) {
         // The camera looks down its negative z axis.
         depth = (eye.getColumn(3) - result.point).dot(eye.getColumn(2));
     }

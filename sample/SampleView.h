@@ -20,7 +20,8 @@
 
 namespace nevrik::geometry {
 class OrientedBox;
-}
+struct PickResult;
+}  // namespace nevrik::geometry
 
 namespace nevrik::graphics3d {
 class Context;
@@ -136,8 +137,8 @@ private:
     void placeCamera();
     // The ray through the centre of the view's pixel at `position`.
     geometry::Ray rayAt(const input::Point& position) const;
-    // Whether the ray through the mouse position hits a model.
-    bool pick();
+    // Whether the ray through `position` hits a model; `result` says where.
+    bool pickAt(const input::Point& position, geometry::PickResult& result);
     // World units per view pixel at the scene point under `position`, or at
     // the pivot's depth when no model is there.
     float panScale(const input::Point& position);
