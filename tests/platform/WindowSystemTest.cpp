@@ -1,6 +1,10 @@
 #include "nevrik/platform/WindowSystem.h"
 
+#include "GlDriver.h"
 #include "XServer.h"
+
+#include "nevrik/platform/GlConfig.h"
+#include "nevrik/platform/NativeWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +23,15 @@ TEST(WindowSystemTest, SaysNothingWhenOpenGLServesTheFormatElseNamesTheDisplayAn
     usual.alphaBits = 8;
     usual.depthBits = 24;
     usual.stencilBits = 8;
-    std::string answer;
-    ASSERT_TRUE(connectDespiteReset([&] {
-        answer = WindowSystem::checkOpenGL(usual);
-        return answer.rfind("Cannot open", 0) != 0;
-    }));
-    EXPECT_EQ(answer, "");
+    // A connection of this thread's own holds the drivers that the checks
+    // load, for the sanitizer's leak check.
+    NativeWindow keeper;
+    ASSERT_TRUE(
+        connectDespiteReset([&] { return keeper.create(nullptr, 0, 0, 16, 16, "keeper", nullptr, {}); }));
+    GlConfig config;
+    ASSERT_TRUE(config.choose(keeper, usual));
+    keepGlDrivers();
+    EXPECT_EQ(WindowSystem::checkOpenGL(usual), "");
 
     PixelFormat greedy = usual;
     greedy.stencilBits = 64;
