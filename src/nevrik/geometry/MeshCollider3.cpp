@@ -122,6 +122,9 @@ bool MeshCollider3<float>::intersectReference(Range range, const Ray& ray, PickR
 
 void MeshCollider3<float>::build() {
     std::vector<detail::TriangleHierarchy::Source> sources;
+    // Every primitive forms at most one triangle per entry; a list one per three.
+    const int entries = mIndices.isEmpty() ? mVertices.getCount() : mIndices.getCount();
+    sources.reserve(static_cast<std::size_t>(mPrimitive == Primitive::kTriangles ? entries / 3 : entries));
     forEachTriangle([&](std::uint32_t order, const Vector3f* p, const Vector3f* q, const Vector3f* r) {
         if (p != nullptr && q != nullptr && r != nullptr) {
             sources.push_back(detail::TriangleHierarchy::Source{*p, *q, *r, order});

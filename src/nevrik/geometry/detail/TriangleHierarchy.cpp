@@ -7,6 +7,10 @@
 #include <limits>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace nevrik::geometry::detail {
 namespace {
 
@@ -15,8 +19,10 @@ using Vector3f = math::Vector3<float>;
 constexpr int kBins = 16;
 // Nodes this small become leaves without asking the heuristic; up to
 // kLargestLeaf triangles stay together when splitting would not pay.
-constexpr std::uint32_t kSmallLeaf = 2;
-constexpr std::uint32_t kLargestLeaf = 6;
+constexpr std::uint32_t kSmallLeaf = 4;
+constexpr std::uint32_t kLargestLeaf = 8;
+// What visiting an inner node costs (two box tests), in triangle tests.
+constexpr double kVisitCost = 2.0;
 // A triangle whose corner angle at P has a sine below this is a sliver: its
 // determinant is small for every ray, so the test's rounding can move its hit
 // anywhere and no box may stand for it.
@@ -43,7 +49,8 @@ bool isWellShaped(const Vector3f& p, const Vector3f& q, const Vector3f& r, const
     using Vector3d = math::Vector3<double>;
     const Vector3d a(e1.x, e1.y, e1.z);
     const Vector3d b(e2.x, e2.y, e2.z);
-    return a.cross(b).length() > kSliver * a.length() * b.length();
+    // Squared, so no square roots: |a x b|^2 > kSliver^2 |a|^2 |b|^2.
+    return a.cross(b).squaredLength() > kSliver * kSliver * a.squaredLength() * b.squaredLength();
 }
 
 double halfArea(const float lower[3], const float upper[3]) noexcept {
@@ -55,141 +62,230 @@ double halfArea(const float lower[3], const float upper[3]) noexcept {
 
 }  // namespace
 
+// A tree triangle's box, lane 3 unused, and its place among the sources.
 struct TriangleHierarchy::Reference {
-    float lower[3];
-    float upper[3];
-    float centre[3];
+    float lower[4];
+    float upper[4];
     std::uint32_t source;
+
+    float centre(int axis) const noexcept { return lower[axis] * 0.5f + upper[axis] * 0.5f; }
 };
 
-// Splits nodes recursively; depth is bounded by kMaxDepth.
+namespace {
+
+// Four floats taking lane-wise minima and maxima at once: binning is most of
+// the building time. Lane 3 is unused.
+struct Lanes {
+#if defined(__SSE2__)
+    __m128 value;
+    static Lanes load(const float* from) noexcept {
+        return {_mm_loadu_ps(from)};
+    }
+    static Lanes fill(float x) noexcept {
+        return {_mm_set1_ps(x)};
+    }
+    Lanes min(Lanes other) const noexcept {
+        return {_mm_min_ps(value, other.value)};
+    }
+    Lanes max(Lanes other) const noexcept {
+        return {_mm_max_ps(value, other.value)};
+    }
+    // Halves first: the sum of two huge coordinates would overflow.
+    Lanes midpoint(Lanes other) const noexcept {
+        const __m128 half = _mm_set1_ps(0.5f);
+        return {_mm_add_ps(_mm_mul_ps(value, half), _mm_mul_ps(other.value, half))};
+    }
+    void store(float* to) const noexcept {
+        _mm_storeu_ps(to, value);
+    }
+#else
+    float value[4];
+    static Lanes load(const float* from) noexcept {
+        return {{from[0], from[1], from[2], from[3]}};
+    }
+    static Lanes fill(float x) noexcept {
+        return {{x, x, x, x}};
+    }
+    Lanes min(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a < b ? a : b; });
+    }
+    Lanes max(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a > b ? a : b; });
+    }
+    Lanes midpoint(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a * 0.5f + b * 0.5f; });
+    }
+    void store(float* to) const noexcept {
+        std::copy(value, value + 4, to);
+    }
+    template <class Operation>
+    Lanes apply(Lanes other, Operation operation) const noexcept {
+        Lanes made{};
+        for (int lane = 0; lane < 4; ++lane) {
+            made.value[lane] = operation(value[lane], other.value[lane]);
+        }
+        return made;
+    }
+#endif
+};
+
+// The box around some references and the box around their centres.
+struct Extent {
+    Lanes lower = Lanes::fill(kInfinity);
+    Lanes upper = Lanes::fill(-kInfinity);
+    Lanes centreLower = Lanes::fill(kInfinity);
+    Lanes centreUpper = Lanes::fill(-kInfinity);
+
+    void take(Lanes boxLower, Lanes boxUpper) noexcept {
+        const Lanes centre = boxLower.midpoint(boxUpper);
+        lower = lower.min(boxLower);
+        upper = upper.max(boxUpper);
+        centreLower = centreLower.min(centre);
+        centreUpper = centreUpper.max(centre);
+    }
+    void take(const Extent& other) noexcept {
+        lower = lower.min(other.lower);
+        upper = upper.max(other.upper);
+        centreLower = centreLower.min(other.centreLower);
+        centreUpper = centreUpper.max(other.centreUpper);
+    }
+    double halfArea() const noexcept {
+        float low[4];
+        float high[4];
+        lower.store(low);
+        upper.store(high);
+        return detail::halfArea(low, high);
+    }
+};
+
+}  // namespace
+
+// Splits nodes recursively; depth is bounded by kMaxDepth. Each split bins
+// its references once and partitions them once: the children's boxes come
+// from the bins.
 class TriangleHierarchy::Builder {
 public:
     Builder(std::vector<Reference>& references, std::vector<Node>& nodes) noexcept
         : mReferences(references), mNodes(nodes) {}
 
-    void split(std::uint32_t index, std::uint32_t begin, std::uint32_t end, int depth) {
-        Node box = enclose(begin, end);
+    void split(std::uint32_t index, std::uint32_t begin, std::uint32_t end, int depth, const Extent& extent) {
+        Node& node = mNodes[index];
         const std::uint32_t count = end - begin;
-        box.first = begin;
-        box.count = count;
-        mNodes[index] = box;
+        float lanes[4];
+        extent.lower.store(lanes);
+        std::copy(lanes, lanes + 3, node.lower);
+        extent.upper.store(lanes);
+        std::copy(lanes, lanes + 3, node.upper);
+        node.first = begin;
+        node.count = count;
         if (count <= kSmallLeaf || depth >= kMaxDepth) {
             return;
         }
         // Bin the centres along their longest axis; extents in double, so
         // neither huge nor tiny coordinates overflow the bin arithmetic.
-        double low[3];
-        double high[3];
-        for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = high[axis] = mReferences[begin].centre[axis];
-        }
-        for (std::uint32_t k = begin; k < end; ++k) {
-            for (int axis = 0; axis < 3; ++axis) {
-                low[axis] = std::min(low[axis], double{mReferences[k].centre[axis]});
-                high[axis] = std::max(high[axis], double{mReferences[k].centre[axis]});
-            }
-        }
+        float centreLower[4];
+        float centreUpper[4];
+        extent.centreLower.store(centreLower);
+        extent.centreUpper.store(centreUpper);
         int axis = 0;
-        for (int other = 1; other < 3; ++other) {
-            if (high[other] - low[other] > high[axis] - low[axis]) {
+        double longest = -1.0;
+        for (int other = 0; other < 3; ++other) {
+            const double length = double{centreUpper[other]} - centreLower[other];
+            if (length > longest) {
+                longest = length;
                 axis = other;
             }
         }
-        const double extent = high[axis] - low[axis];
-        if (!(extent > 0.0)) {
+        if (!(longest > 0.0)) {
             // Every centre coincides: no plane separates them.
             return;
         }
-        const double scale = kBins / extent;
+        // Fewer bins for small nodes: filling and sweeping the bins is the
+        // cost that does not shrink with the node.
+        const int binCount = count < 16 ? 4 : count < 64 ? 8 : kBins;
+        const double low = centreLower[axis];
+        const double scale = binCount / longest;
         const auto binOf = [&](const Reference& reference) {
-            const double offset = (reference.centre[axis] - low[axis]) * scale;
-            return std::min(kBins - 1, static_cast<int>(offset));
+            return std::min(binCount - 1, static_cast<int>((reference.centre(axis) - low) * scale));
         };
-        struct Bin {
-            float lower[3] = {kInfinity, kInfinity, kInfinity};
-            float upper[3] = {-kInfinity, -kInfinity, -kInfinity};
-            std::uint32_t count = 0;
-            void take(const float otherLower[3], const float otherUpper[3]) noexcept {
-                for (int a = 0; a < 3; ++a) {
-                    lower[a] = std::min(lower[a], otherLower[a]);
-                    upper[a] = std::max(upper[a], otherUpper[a]);
-                }
-            }
-        };
-        Bin bins[kBins];
+        Extent bins[kBins];
+        std::uint32_t counts[kBins] = {};
         for (std::uint32_t k = begin; k < end; ++k) {
-            Bin& bin = bins[binOf(mReferences[k])];
-            bin.take(mReferences[k].lower, mReferences[k].upper);
-            ++bin.count;
+            const Reference& reference = mReferences[k];
+            const int bin = binOf(reference);
+            bins[bin].take(Lanes::load(reference.lower), Lanes::load(reference.upper));
+            ++counts[bin];
         }
-        // Surface-area cost of each plane between bins: left sums by a sweep
-        // from the left, right sums on the way back.
+        // Surface-area cost of each plane between bins: the left sides by a
+        // sweep from the left, the right sides on the way back.
         double leftCost[kBins] = {};
-        Bin sweep;
-        for (int b = 0; b < kBins - 1; ++b) {
-            sweep.take(bins[b].lower, bins[b].upper);
-            sweep.count += bins[b].count;
-            leftCost[b] = sweep.count > 0 ? halfArea(sweep.lower, sweep.upper) * sweep.count : 0.0;
+        std::uint32_t leftCount[kBins] = {};
+        Extent sweep;
+        std::uint32_t swept = 0;
+        for (int b = 0; b < binCount - 1; ++b) {
+            sweep.take(bins[b]);
+            swept += counts[b];
+            leftCost[b] = sweep.halfArea() * swept;
+            leftCount[b] = swept;
         }
-        sweep = Bin();
+        sweep = Extent();
+        swept = 0;
         double bestCost = std::numeric_limits<double>::infinity();
         int bestPlane = -1;
-        for (int b = kBins - 1; b > 0; --b) {
-            sweep.take(bins[b].lower, bins[b].upper);
-            sweep.count += bins[b].count;
-            const std::uint32_t left = count - sweep.count;
-            if (sweep.count == 0 || left == 0) {
+        for (int b = binCount - 1; b > 0; --b) {
+            sweep.take(bins[b]);
+            swept += counts[b];
+            if (swept == 0 || leftCount[b - 1] == 0) {
                 continue;
             }
-            const double cost = leftCost[b - 1] + halfArea(sweep.lower, sweep.upper) * sweep.count;
+            const double cost = leftCost[b - 1] + sweep.halfArea() * swept;
             if (cost < bestCost) {
                 bestCost = cost;
                 bestPlane = b;
             }
         }
-        // A visit costs about one triangle test.
-        const double area = halfArea(box.lower, box.upper);
-        if (count <= kLargestLeaf && !(area + bestCost < area * count)) {
+        const double area = extent.halfArea();
+        if (count <= kLargestLeaf && !(kVisitCost * area + bestCost < area * count)) {
             return;
-        }
-        std::uint32_t middle = begin;
-        if (bestPlane > 0) {
-            middle = static_cast<std::uint32_t>(
-                std::partition(mReferences.begin() + begin, mReferences.begin() + end,
-                               [&](const Reference& reference) { return binOf(reference) < bestPlane; }) -
-                mReferences.begin());
-        }
-        if (middle == begin || middle == end) {
-            middle = begin + count / 2;
-            std::nth_element(
-                mReferences.begin() + begin, mReferences.begin() + middle, mReferences.begin() + end,
-                [axis](const Reference& a, const Reference& b) { return a.centre[axis] < b.centre[axis]; });
         }
         const auto child = static_cast<std::uint32_t>(mNodes.size());
         mNodes.resize(mNodes.size() + 2);
         mNodes[index].first = child;
         mNodes[index].count = 0;
-        split(child, begin, middle, depth + 1);
-        split(child + 1, middle, end, depth + 1);
+        if (bestPlane > 0) {
+            const auto middle = static_cast<std::uint32_t>(
+                std::partition(mReferences.begin() + begin, mReferences.begin() + end,
+                               [&](const Reference& reference) { return binOf(reference) < bestPlane; }) -
+                mReferences.begin());
+            Extent leftSide;
+            Extent rightSide;
+            for (int b = 0; b < binCount; ++b) {
+                (b < bestPlane ? leftSide : rightSide).take(bins[b]);
+            }
+            split(child, begin, middle, depth + 1, leftSide);
+            split(child + 1, middle, end, depth + 1, rightSide);
+            return;
+        }
+        // No plane between bins separates anything (rounding put every centre
+        // in one bin): halves by centre instead.
+        const std::uint32_t middle = begin + count / 2;
+        std::nth_element(
+            mReferences.begin() + begin, mReferences.begin() + middle, mReferences.begin() + end,
+            [axis](const Reference& a, const Reference& b) { return a.centre(axis) < b.centre(axis); });
+        split(child, begin, middle, depth + 1, enclose(begin, middle));
+        split(child + 1, middle, end, depth + 1, enclose(middle, end));
+    }
+
+    Extent enclose(std::uint32_t begin, std::uint32_t end) const noexcept {
+        Extent extent;
+        for (std::uint32_t k = begin; k < end; ++k) {
+            const Reference& reference = mReferences[k];
+            extent.take(Lanes::load(reference.lower), Lanes::load(reference.upper));
+        }
+        return extent;
     }
 
 private:
-    Node enclose(std::uint32_t begin, std::uint32_t end) const noexcept {
-        Node box{};
-        for (int axis = 0; axis < 3; ++axis) {
-            box.lower[axis] = kInfinity;
-            box.upper[axis] = -kInfinity;
-        }
-        for (std::uint32_t k = begin; k < end; ++k) {
-            for (int axis = 0; axis < 3; ++axis) {
-                box.lower[axis] = std::min(box.lower[axis], mReferences[k].lower[axis]);
-                box.upper[axis] = std::max(box.upper[axis], mReferences[k].upper[axis]);
-            }
-        }
-        return box;
-    }
-
     std::vector<Reference>& mReferences;
     std::vector<Node>& mNodes;
 };
@@ -213,8 +309,6 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
             const float c = source.r[axis];
             reference.lower[axis] = std::min({a, b, c});
             reference.upper[axis] = std::max({a, b, c});
-            // Halves first: the sum of two huge coordinates would overflow.
-            reference.centre[axis] = reference.lower[axis] * 0.5f + reference.upper[axis] * 0.5f;
             mReach = std::max({mReach, std::abs(a), std::abs(b), std::abs(c)});
             mEdge = std::max({mEdge, std::abs(e1[axis]), std::abs(e2[axis])});
         }
@@ -223,8 +317,11 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
     }
     mLooseCount = static_cast<std::uint32_t>(mTriangles.size());
     if (!references.empty()) {
+        mNodes.reserve(2 * references.size());
         mNodes.resize(1);
-        Builder(references, mNodes).split(0, 0, static_cast<std::uint32_t>(references.size()), 0);
+        Builder builder(references, mNodes);
+        const auto count = static_cast<std::uint32_t>(references.size());
+        builder.split(0, 0, count, 0, builder.enclose(0, count));
     }
     for (Node& node : mNodes) {
         if (node.count != 0) {
