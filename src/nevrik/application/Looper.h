@@ -27,6 +27,8 @@ namespace nevrik::application {
 /// or refused. Messages to the looper itself hold a reference on it, so a
 /// looper with messages to itself waiting dies on its own thread, after the
 /// last of them; a looper that dies on its own thread drops what still waits.
+/// Only a subclass's own destructor may still message the looper (a window
+/// closing itself), and it then waits for the delivery.
 /// The loop calls the looper's virtual operations until its thread has ended,
 /// so every subclass calls quit() first in its own destructor, while its part
 /// still exists. Subclasses that own another event source (a window's
