@@ -32,7 +32,7 @@ void yieldUntil(const std::atomic<int>& counter, int goal) {
 }
 
 TEST(LooperTest, StressDestroyedWhileOthersPostEveryMessageIsDeliveredOrRefused) {
-    constexpr int kRounds = 150 * kScale;
+    constexpr int kRounds = 500 * kScale;
     constexpr int kPosters = 2;
     constexpr int kPerPoster = 400;
     const std::int64_t live = Message::getLiveCount();
@@ -74,7 +74,7 @@ public:
             ++mOverlaps;
         }
         // A delivery that lasts a little, so that overlaps have room to show.
-        for (volatile int i = 0; i < 200; i = i + 1) {
+        for (volatile int i = 0; i < 2000; i = i + 1) {
         }
         ++mDelivered;
         mInside.fetch_sub(1);
@@ -87,7 +87,7 @@ public:
 };
 
 TEST(LooperTest, StressHandlerMovedBetweenRunningLoopersNeverRunsOnTwoThreadsAtOnce) {
-    constexpr int kMoves = 1000 * kScale;
+    constexpr int kMoves = 1500 * kScale;
     const std::int64_t live = Message::getLiveCount();
     Pointer<Looper> loopers[2] = {object::make<Looper>(), object::make<Looper>()};
     Pointer<OverlapHandler> handler = object::make<OverlapHandler>();
@@ -99,9 +99,9 @@ TEST(LooperTest, StressHandlerMovedBetweenRunningLoopersNeverRunsOnTwoThreadsAtO
     std::atomic<int> accepted{0};
     std::thread poster([&] {
         while (moving.load()) {
-            // A few messages in flight at a time: the queues stay short, so
-            // that the loopers deliver as fast as they are fed.
-            if (Message::getLiveCount() - live < 32) {
+            // Enough in flight that the looper left behind still has some
+            // to deliver, few enough that the queues stay bounded.
+            if (Message::getLiveCount() - live < 1024) {
                 accepted += post(handler.get(), 1) ? 1 : 0;
             } else {
                 std::this_thread::yield();
@@ -160,7 +160,7 @@ private:
 };
 
 TEST(LooperTest, StressSubclassReleasedWithMessagesToItselfQueuedNeverGetsThemAfterItsDestructor) {
-    constexpr int kRounds = 300 * kScale;
+    constexpr int kRounds = 2000 * kScale;
     constexpr int kMessages = 20;
     const std::int64_t live = Message::getLiveCount();
     for (int round = 0; round < kRounds; ++round) {

@@ -98,7 +98,7 @@ public:
 };
 
 TEST(TickerTest, StressSelfStoppedTickerRestartedByItsControllerAlwaysTicksAgain) {
-    constexpr int kRounds = 2000 * NEVRIK_STRESS_SCALE;
+    constexpr int kRounds = 4000 * NEVRIK_STRESS_SCALE;
     OneShotTicker ticker;
     ticker.setPeriod(kOneHour);
     for (int round = 1; round <= kRounds; ++round) {
