@@ -6,6 +6,7 @@
 
 #include "graphics/MemoryStream.h"
 #include "nevrik/graphics/Image.h"
+#include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/io/Translator.h"
 #include "nevrik/io/TranslatorException.h"
 #include "nevrik/object/Pointer.h"
@@ -21,10 +22,11 @@ inline int decodeImage(io::Translator<graphics::Image>& translator, const std::u
     try {
         const object::Pointer<graphics::Image> head = translator.read(stream, stream.available());
         // Touch the last pixel byte of every image of the chain: each must
-        // own as many bytes as its pitch and height say.
+        // own as many bytes as its format and size say.
         volatile std::uint8_t sink = 0;
         for (graphics::Image* image = head.get(); image != nullptr; image = image->getNext()) {
-            const std::int64_t bytes = std::int64_t{image->getPitch()} * image->getHeight();
+            const std::int64_t bytes =
+                graphics::getImageBytes(image->getFormat(), image->getWidth(), image->getHeight());
             if (bytes > 0) {
                 sink = sink ^ image->lock()[bytes - 1];
             }

@@ -5,6 +5,7 @@
 
 #include "graphics/MemoryStream.h"
 #include "nevrik/graphics/Image.h"
+#include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/io/IOException.h"
 #include "nevrik/io/InputStream.h"
 #include "nevrik/io/Translator.h"
@@ -46,11 +47,12 @@ inline object::Pointer<graphics::Image> decode(io::Translator<graphics::Image>& 
     return translator.read(stream, stream.available());
 }
 
-/// All pixel bytes of an image, rows top first.
+/// All pixel bytes of an image, rows top first (compressed ones: all blocks).
 inline std::string pixelsOf(graphics::Image& image) {
     const std::uint8_t* pixels = image.lock();
+    const std::int64_t size = graphics::getImageBytes(image.getFormat(), image.getWidth(), image.getHeight());
     std::string bytes(pixels != nullptr ? reinterpret_cast<const char*>(pixels) : "",
-                      pixels != nullptr ? static_cast<std::size_t>(image.getPitch()) * image.getHeight() : 0);
+                      pixels != nullptr ? static_cast<std::size_t>(size) : 0);
     image.unlock();
     return bytes;
 }
@@ -114,8 +116,9 @@ inline std::string encodePng(const PngLayout& layout) {
         },
         nullptr);
     png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height),
-                 layout.bitDepth, layout.colourType, layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 layout.bitDepth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     if (!layout.palette.empty()) {
         png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     }

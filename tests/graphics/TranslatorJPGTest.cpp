@@ -63,26 +63,30 @@ TEST_F(TranslatorJPGTest, DecodesRgbPixels) {
     expectNear(pixelsOf(*image), rgb, rgb.size(), 24);
 }
 
-TEST_F(TranslatorJPGTest, ProbeClaimsOnlyJfifFiles) {
+TEST_F(TranslatorJPGTest, ProbeClaimsEveryJpegStreamWhateverItsFirstSegment) {
     EXPECT_TRUE(probe(encodeJpeg(8, 8, quadrants(8, 8))));
     const std::string exif = encodeJpeg(8, 8, quadrants(8, 8), false);
-    EXPECT_FALSE(probe(exif));
-    EXPECT_FALSE(probe("\xFF\xD8\xFF"));
-    // Not claimed, but a direct read still decodes it.
+    EXPECT_TRUE(probe(exif));
     EXPECT_EQ(decode(mTranslator, exif)->getWidth(), 8);
+    // A bare stream: start of image, then straight to the tables.
+    EXPECT_TRUE(probe(std::string("\xFF\xD8\xFF\xDB\x00\x43", 6)));
+    for (const std::string& other :
+         {std::string("\xFF\xD8\xFF"), std::string("\xFF\xD8\xFF\xD9\x00\x04", 6),
+          std::string("\xFF\xD8\xFF\xE0\x00\x01", 6), std::string("\xFF\xD8\x00\xE0\x00\x10", 6)}) {
+        EXPECT_FALSE(probe(other));
+    }
 }
 
-TEST_F(TranslatorJPGTest, TruncatedFileDecodesWhatItHas) {
+TEST_F(TranslatorJPGTest, TruncatedFileIsRefusedAndTheNextStillDecodes) {
     const std::string rgb = quadrants(64, 64);
     const std::string file = encodeJpeg(64, 64, rgb);
     // Cut halfway through the coded data that follows the scan header.
     const std::size_t scan = file.find("\xFF\xDA");
     ASSERT_NE(scan, std::string::npos);
-    Pointer<Image> image = decode(mTranslator, file.substr(0, scan + (file.size() - scan) / 2));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->getHeight(), 64);
-    // The top rows came before the cut.
-    expectNear(pixelsOf(*image), rgb, 64 * 3 * 8, 24);
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                  [&] { decode(mTranslator, file.substr(0, scan + (file.size() - scan) / 2)); }),
+              "TranslatorFormatException");
+    expectNear(pixelsOf(*decode(mTranslator, file)), rgb, rgb.size(), 24);
 }
 
 TEST_F(TranslatorJPGTest, CorruptFileFailsAndTheNextFileStillDecodes) {

@@ -79,14 +79,19 @@ TEST(TranslatorPCXTest, SizesFromMinusOneTo16383AreAccepted) {
               "TranslatorFormatException");
 }
 
-TEST(TranslatorPCXTest, FileShorterThanItsPaletteDecodesNoPixels) {
+TEST(TranslatorPCXTest, FileShorterThanItsPixelsAndPaletteIsRefused) {
     std::string file = pcx(0, 0, 3, 0, 4, "");
     file.resize(128 + 2);
     file[128] = 4;
     file[129] = 4;
     TranslatorPCX translator;
-    Pointer<Image> image = decode(translator, file);
-    EXPECT_EQ(pixelsOf(*image), bytes({0, 0, 0, 0}));
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, file); }),
+              "TranslatorFormatException");
+    // Pixels present, palette cut.
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] {
+                  decode(translator, pcx(0, 0, 3, 0, 4, bytes({1, 2, 3, 4})).substr(0, 500));
+              }),
+              "TranslatorFormatException");
 }
 
 }  // namespace

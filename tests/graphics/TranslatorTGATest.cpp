@@ -89,8 +89,18 @@ TEST(TranslatorTGATest, RefusesOtherTypesDepthsAndMapEntrySizes) {
         return messageOf<io::TranslatorFormatException>([&] { decode(translator, file); });
     };
     EXPECT_EQ(refused(tga(0, 1, 1, 24, 0, "abc")), "TranslatorFormatException");
-    EXPECT_EQ(refused(tga(3, 1, 1, 8, 0, "a")), "TranslatorFormatException");
-    EXPECT_EQ(refused(tga(9, 1, 1, 8, 0, "a")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(3, 1, 1, 24, 0, "abc")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(9, 1, 1, 16, 0,
+                          std::string("\x80"
+                                      "ab"))),
+              "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(12, 1, 1, 8, 0, "a")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(2, 2, 2, 24, 0x20, "abcdefghijk")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(10, 2, 1, 24, 0x20,
+                          std::string("\0"
+                                      "abc",
+                                      4))),
+              "TranslatorFormatException");
     EXPECT_EQ(refused(tga(2, 1, 1, 12, 0, "ab")), "TranslatorFormatException");
     EXPECT_EQ(refused(tga(1, 1, 1, 8, 0, "abc", "", 1, 8)), "TranslatorFormatException");
     EXPECT_EQ(refused(tga(2, 1, 1, 24, 0, "").substr(0, 17)), "TranslatorFormatException");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "nevrik/graphics/Image.h"
-#include "nevrik/io/Translator.h"
+#include "nevrik/graphics/ImageTranslator.h"
 
 #include <exception>
 
@@ -16,17 +16,21 @@ namespace nevrik::graphics {
 /// for every file, since libpng cannot reuse one after an image or an error.
 /// Held by value in the graphics TranslatorRoster or used alone; one read at
 /// a time, on one thread at a time.
-class TranslatorPNG : public io::Translator<Image> {
+class TranslatorPNG : public ImageTranslator {
 public:
     TranslatorPNG() noexcept = default;
     TranslatorPNG(const TranslatorPNG&) = delete;
     TranslatorPNG& operator=(const TranslatorPNG&) = delete;
 
     /// PIXEL_A8 for grey, PIXEL_LA8 for grey with alpha, PIXEL_RGB8,
-    /// PIXEL_RGBA8, or PIXEL_INDEX8 with the file's palette. `size` is not
-    /// used. Throws TranslatorFormatException for anything libpng cannot
-    /// decode (after it has printed its message), TranslatorMemoryException
-    /// when the picture cannot be made, and what the stream throws.
+    /// PIXEL_RGBA8, or PIXEL_INDEX8 with the file's palette. Rows are
+    /// reserved as they arrive; an interlaced picture, needed whole at once,
+    /// must be one that `size` bytes (kSizeFromStream: what the stream has
+    /// left) could inflate to. Throws TranslatorFormatException for anything
+    /// libpng cannot decode (after it has printed its message), a file that
+    /// ends before its end chunk or a picture above the memory limit,
+    /// TranslatorMemoryException when memory runs out, and what the stream
+    /// throws.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
     /// Not supported: returns false.
     bool write(io::OutputStream& stream, Image& image) override;
