@@ -89,6 +89,31 @@ TEST_F(TranslatorJPGTest, TruncatedFileIsRefusedAndTheNextStillDecodes) {
     expectNear(pixelsOf(*decode(mTranslator, file)), rgb, rgb.size(), 24);
 }
 
+TEST_F(TranslatorJPGTest, CmykAndYcckFilesBecomeTheColoursOfTheirInks) {
+    // Adobe's inverted inks: 255 is none. Quadrants of cyan, magenta, yellow
+    // and half black on white paper.
+    const unsigned char inks[4][4] = {
+        {0, 255, 255, 255}, {255, 0, 255, 255}, {255, 255, 0, 255}, {255, 255, 255, 128}};
+    const unsigned char rgb[4][3] = {{0, 255, 255}, {255, 0, 255}, {255, 255, 0}, {128, 128, 128}};
+    std::string cmyk;
+    std::string expected;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const int quadrant = (y < 8 ? 0 : 2) + (x < 8 ? 0 : 1);
+            cmyk.append(reinterpret_cast<const char*>(inks[quadrant]), 4);
+            expected.append(reinterpret_cast<const char*>(rgb[quadrant]), 3);
+        }
+    }
+    for (const J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
+        SCOPED_TRACE(stored);
+        const std::string file = encodeJpeg(16, 16, cmyk, false, 95, stored);
+        EXPECT_TRUE(probe(file));
+        Pointer<Image> image = decode(mTranslator, file);
+        ASSERT_EQ(image->getFormat(), PIXEL_RGB8);
+        expectNear(pixelsOf(*image), expected, expected.size(), 24);
+    }
+}
+
 TEST_F(TranslatorJPGTest, CorruptFileFailsAndTheNextFileStillDecodes) {
     const std::string good = encodeJpeg(16, 16, quadrants(16, 16));
     // A frame header whose length cannot hold a frame.

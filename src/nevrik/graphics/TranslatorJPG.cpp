@@ -28,6 +28,7 @@ struct TranslatorJPG::Decoder {
     struct ErrorManager {
         jpeg_error_mgr base;
         std::jmp_buf jump;
+        void (*emit)(j_common_ptr, int) = nullptr;
     };
 
     jpeg_decompress_struct info;
@@ -55,6 +56,15 @@ Decoder& decoderOf(j_decompress_ptr info) noexcept {
 [[noreturn]] void exitOnError(j_common_ptr info) {
     (*info->err->output_message)(info);
     std::longjmp(reinterpret_cast<Decoder::ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings pass but one: coded data that runs into a marker before the
+// picture is complete, which libjpeg would fill out with grey.
+void emitMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_HIT_MARKER) {
+        exitOnError(info);
+    }
+    (*reinterpret_cast<Decoder::ErrorManager*>(info->err)->emit)(info, level);
 }
 
 void initSource(j_decompress_ptr info) {
@@ -126,6 +136,8 @@ TranslatorJPG::TranslatorJPG() : mDecoder(new Decoder()) {
     Decoder& decoder = *mDecoder;
     decoder.info.err = jpeg_std_error(&decoder.error.base);
     decoder.error.base.error_exit = exitOnError;
+    decoder.error.emit = decoder.error.base.emit_message;
+    decoder.error.base.emit_message = emitMessage;
     if (setjmp(decoder.error.jump) != 0) {
         throw io::TranslatorException("TranslatorJPG: libjpeg cannot be set up");
     }

@@ -24,13 +24,14 @@ int shiftOf(std::uint64_t mask) noexcept {
     return shift;
 }
 
-// One run of at most 16 set bits inside the pixel, or nothing.
+// One run of at most 16 set bits inside a pixel of `bits` (below 64) bits,
+// or nothing.
 bool isChannel(std::uint64_t mask, int bits) noexcept {
     if (mask == 0) {
         return true;
     }
     const std::uint64_t run = mask >> shiftOf(mask);
-    return (run & (run + 1)) == 0 && widthOf(mask) <= 16 && (bits == 64 || mask >> bits == 0);
+    return (run & (run + 1)) == 0 && widthOf(mask) <= 16 && mask >> bits == 0;
 }
 
 bool sameWidths(const ChannelMasks& file, const ChannelMasks& format) noexcept {
@@ -59,10 +60,13 @@ std::uint64_t load(const std::uint8_t* bytes, int count) noexcept {
 }  // namespace
 
 std::uint32_t formatForMasks(int bits, const ChannelMasks& masks) {
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+        throw io::TranslatorFormatException();
+    }
     const bool channels = isChannel(masks.red, bits) && isChannel(masks.green, bits) &&
                           isChannel(masks.blue, bits) && isChannel(masks.alpha, bits);
     const bool any = (masks.red | masks.green | masks.blue | masks.alpha) != 0;
-    if ((bits != 8 && bits != 16 && bits != 24 && bits != 32) || !channels || !any) {
+    if (!channels || !any) {
         throw io::TranslatorFormatException();
     }
     for (const std::uint32_t format : kMaskedFormats) {
