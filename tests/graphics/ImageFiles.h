@@ -8,6 +8,7 @@
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/io/IOException.h"
 #include "nevrik/io/InputStream.h"
+#include "nevrik/io/OutputStream.h"
 #include "nevrik/io/Translator.h"
 #include "nevrik/object/Pointer.h"
 
@@ -51,6 +52,26 @@ public:
     using MemoryStream::MemoryStream;
 
     std::int32_t skip(std::int32_t count) override { return count > 0 ? MemoryStream::skip(count) : 0; }
+};
+
+/// An OutputStream into a string that takes at most `room` bytes, then fails.
+class StringOutputStream : public io::OutputStream {
+public:
+    explicit StringOutputStream(std::size_t room = SIZE_MAX) : mRoom(room) {}
+
+    std::int32_t write(const void* buffer, std::int32_t count) override {
+        const auto taken =
+            static_cast<std::int32_t>(std::min<std::size_t>(std::max(count, 0), mRoom - mBytes.size()));
+        mBytes.append(static_cast<const char*>(buffer), static_cast<std::size_t>(taken));
+        return taken;
+    }
+    bool flush() override { return true; }
+
+    const std::string& bytes() const noexcept { return mBytes; }
+
+private:
+    std::size_t mRoom;
+    std::string mBytes;
 };
 
 /// Decodes `file` with `translator`, telling it the whole size.

@@ -4,11 +4,14 @@
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/ChannelConversion.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/Encoding.h"
 #include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace nevrik::graphics {
@@ -21,6 +24,9 @@ constexpr std::int32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kSmallestInfo = 16;
 constexpr std::uint32_t kFullInfo = 40;
 constexpr std::uint32_t kLargestInfo = 124;
+constexpr std::uint32_t kVersion4Info = 108;
+constexpr std::uint32_t kPixelsPerMetre = 2835;      // 72 dots an inch
+constexpr std::uint32_t kStandardRgb = 0x73524742u;  // "sRGB"
 
 constexpr std::uint32_t kRgb = 0;
 constexpr std::uint32_t kRle8 = 1;
@@ -257,8 +263,70 @@ object::Pointer<Image> TranslatorBMP::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorBMP::write(io::OutputStream&, Image&) {
-    return false;
+bool TranslatorBMP::write(io::OutputStream& stream, Image& image) {
+    detail::WritablePixels source;
+    if (!detail::toWritable(image, source)) {
+        return false;
+    }
+    // Indices with their palette, colours as 24-bit BGR, colours with alpha
+    // as 32-bit bit fields behind a version 4 header, which carries the
+    // alpha mask.
+    const bool indexed = source.format == PIXEL_INDEX8;
+    const bool alpha = source.format == PIXEL_RGBA8;
+    const int bitCount = indexed ? 8 : alpha ? 32 : 24;
+    const std::uint32_t infoSize = alpha ? kVersion4Info : kFullInfo;
+    const std::int64_t stride = (std::int64_t{source.width} * bitCount + 31) / 32 * 4;
+    const std::int64_t offset = kFileHeaderSize + infoSize + (indexed ? Palette<uchar>::kSize * 4 : 0);
+    if (offset + stride * source.height > UINT32_MAX) {
+        return false;
+    }
+    std::string file = "BM";
+    detail::put32(file, static_cast<std::uint32_t>(offset + stride * source.height));
+    detail::put32(file, 0);
+    detail::put32(file, static_cast<std::uint32_t>(offset));
+    detail::put32(file, infoSize);
+    detail::put32(file, static_cast<std::uint32_t>(source.width));
+    detail::put32(file, static_cast<std::uint32_t>(source.height));
+    detail::put16(file, 1);
+    detail::put16(file, static_cast<std::uint32_t>(bitCount));
+    detail::put32(file, alpha ? kBitFields : kRgb);
+    detail::put32(file, static_cast<std::uint32_t>(stride * source.height));
+    detail::put32(file, kPixelsPerMetre);
+    detail::put32(file, kPixelsPerMetre);
+    detail::put32(file, indexed ? Palette<uchar>::kSize : 0);
+    detail::put32(file, 0);
+    if (alpha) {
+        const ChannelMasks masks = getChannelMasks(PIXEL_BGRA8);
+        for (const std::uint64_t mask : {masks.red, masks.green, masks.blue, masks.alpha}) {
+            detail::put32(file, static_cast<std::uint32_t>(mask));
+        }
+        detail::put32(file, kStandardRgb);
+        file.resize(kFileHeaderSize + kVersion4Info, '\0');
+    }
+    for (int i = 0; indexed && i < Palette<uchar>::kSize; ++i) {
+        const uchar* entry = source.palette.getEntry(i);
+        file += {static_cast<char>(entry[2]), static_cast<char>(entry[1]), static_cast<char>(entry[0]), 0};
+    }
+    if (!detail::writeAll(stream, file.data(), file.size())) {
+        return false;
+    }
+    // Rows bottom first, colours as blue, green, red (alpha).
+    const int bytes = getBytesPerPixel(source.format);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(stride));
+    for (std::int64_t y = source.height - 1; y >= 0; --y) {
+        const std::uint8_t* in = source.pixels.data() + y * source.width * bytes;
+        for (std::int64_t x = 0; x < source.width; ++x) {
+            std::uint8_t* out = row.data() + x * bytes;
+            std::copy_n(in + x * bytes, bytes, out);
+            if (!indexed) {
+                std::swap(out[0], out[2]);
+            }
+        }
+        if (!detail::writeAll(stream, row.data(), row.size())) {
+            return false;
+        }
+    }
+    return stream.flush();
 }
 
 bool TranslatorBMP::probe(io::File& file) {

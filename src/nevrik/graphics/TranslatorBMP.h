@@ -24,7 +24,11 @@ public:
     /// end code or last row) or a picture above the memory limit, and
     /// TranslatorMemoryException when the result cannot be made.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
-    /// Not supported: returns false.
+    /// Writes `image` uncompressed: indexed images as 8 bits with their
+    /// palette, colours as 24-bit, colours with alpha as 32-bit bit fields
+    /// (version 4 header). Any format with a channel layout is taken, and
+    /// DXT images decoded; false for other formats, images without pixels,
+    /// files beyond 4 GiB or a stream that fails.
     bool write(io::OutputStream& stream, Image& image) override;
     /// The file starts with "BM".
     bool probe(io::File& file) override;

@@ -3,6 +3,7 @@
 #include "nevrik/graphics/Bitmap.h"
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/Encoding.h"
 #include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/io/TranslatorFormatException.h"
 #include "nevrik/io/TranslatorMemoryException.h"
@@ -31,9 +32,34 @@ struct TranslatorPNG::Decoder {
     ~Decoder() { png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr); }
 };
 
+// The structures of one write.
+struct TranslatorPNG::Encoder {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    io::OutputStream* stream = nullptr;
+
+    ~Encoder() { png_destroy_write_struct(&png, info != nullptr ? &info : nullptr); }
+};
+
 namespace {
 
 constexpr double kScreenGamma = 2.2;
+
+void writeData(png_structp png, png_bytep data, png_size_t length) {
+    auto& encoder = *static_cast<TranslatorPNG::Encoder*>(png_get_io_ptr(png));
+    bool written = false;
+    try {
+        written = detail::writeAll(*encoder.stream, data, length);
+    } catch (...) {
+        written = false;
+    }
+    // png_error jumps out of this frame; nothing here may need destroying by then.
+    if (!written) {
+        png_error(png, "Write Error");
+    }
+}
+
+void flushData(png_structp) {}
 constexpr int kSignatureSize = 8;
 // Deflate turns no byte into more than 1032.
 constexpr std::int64_t kLargestExpansion = 1032;
@@ -98,6 +124,36 @@ object::Pointer<Image> TranslatorPNG::read(io::InputStream& stream, std::uint32_
     object::Pointer<Bitmap> image = decoder.pixels->finish();
     image->setPalette(decoder.palette);
     return image;
+}
+
+// Holds no object that needs destroying: libpng may jump back into it.
+bool TranslatorPNG::encode(Encoder& encoder, detail::WritablePixels& source) {
+    png_structp png = encoder.png;
+    png_infop info = encoder.info;
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_set_write_fn(png, &encoder, writeData, flushData);
+    const int colourType = source.format == PIXEL_INDEX8  ? PNG_COLOR_TYPE_PALETTE
+                           : source.format == PIXEL_RGBA8 ? PNG_COLOR_TYPE_RGB_ALPHA
+                                                          : PNG_COLOR_TYPE_RGB;
+    png_set_IHDR(png, info, static_cast<png_uint_32>(source.width), static_cast<png_uint_32>(source.height),
+                 8, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color colours[Palette<uchar>::kSize];
+    if (colourType == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < Palette<uchar>::kSize; ++i) {
+            const uchar* entry = source.palette.getEntry(i);
+            colours[i] = png_color{entry[0], entry[1], entry[2]};
+        }
+        png_set_PLTE(png, info, colours, Palette<uchar>::kSize);
+    }
+    png_write_info(png, info);
+    const auto pitch = static_cast<std::size_t>(getBytesPerPixel(source.format)) * source.width;
+    for (std::int32_t y = 0; y < source.height; ++y) {
+        png_write_row(png, source.pixels.data() + y * pitch);
+    }
+    png_write_end(png, nullptr);
+    return true;
 }
 
 // Holds no object that needs destroying: libpng may jump back into it.
@@ -170,8 +226,16 @@ bool TranslatorPNG::decode(Decoder& decoder) {
     return true;
 }
 
-bool TranslatorPNG::write(io::OutputStream&, Image&) {
-    return false;
+bool TranslatorPNG::write(io::OutputStream& stream, Image& image) {
+    detail::WritablePixels source;
+    if (!detail::toWritable(image, source) || source.width == 0 || source.height == 0) {
+        return false;
+    }
+    Encoder encoder;
+    encoder.stream = &stream;
+    encoder.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    encoder.info = encoder.png != nullptr ? png_create_info_struct(encoder.png) : nullptr;
+    return encoder.info != nullptr && encode(encoder, source) && stream.flush();
 }
 
 bool TranslatorPNG::probe(io::File& file) {

@@ -5,6 +5,10 @@
 
 #include <exception>
 
+namespace nevrik::graphics::detail {
+struct WritablePixels;
+}
+
 namespace nevrik::graphics {
 
 /// Reads PNG files through libpng, from the engine's streams. 16-bit samples
@@ -32,18 +36,25 @@ public:
     /// TranslatorMemoryException when memory runs out, and what the stream
     /// throws.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
-    /// Not supported: returns false.
+    /// Writes `image` through libpng: indexed images as a palette PNG,
+    /// colours as 8-bit RGB, colours with alpha as RGBA. Any format with a
+    /// channel layout is taken, and DXT images decoded; false for other
+    /// formats, images without pixels, anything libpng refuses or a stream
+    /// that fails.
     bool write(io::OutputStream& stream, Image& image) override;
     /// The 8-byte PNG signature.
     bool probe(io::File& file) override;
 
     NEVRIK_CLASS_NAME(io::Translator<Image>, ":TranslatorPNG")
 
-    /// libpng's structures and the read in progress; opaque outside the translator.
+    /// libpng's structures and the read or write in progress; opaque
+    /// outside the translator.
     struct Decoder;
+    struct Encoder;
 
 private:
     bool decode(Decoder& decoder);
+    bool encode(Encoder& encoder, detail::WritablePixels& source);
 };
 
 }  // namespace nevrik::graphics

@@ -4,13 +4,16 @@
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/ChannelConversion.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/Encoding.h"
 #include "nevrik/graphics/detail/StreamReader.h"
 #include "nevrik/io/TranslatorFormatException.h"
 #include "nevrik/io/TranslatorMemoryException.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace nevrik::graphics {
@@ -171,8 +174,38 @@ object::Pointer<Image> TranslatorTGA::read(io::InputStream& stream, std::uint32_
     return image;
 }
 
-bool TranslatorTGA::write(io::OutputStream&, Image&) {
-    return false;
+bool TranslatorTGA::write(io::OutputStream& stream, Image& image) {
+    detail::WritablePixels source;
+    if (!detail::toWritable(image, source) || source.width > UINT16_MAX || source.height > UINT16_MAX) {
+        return false;
+    }
+    // Indices with a 24-bit colour map, colours as 24- or 32-bit BGR(A),
+    // rows top first.
+    const bool indexed = source.format == PIXEL_INDEX8;
+    const bool alpha = source.format == PIXEL_RGBA8;
+    std::string file;
+    file += {0, static_cast<char>(indexed ? 1 : 0), static_cast<char>(indexed ? kColourMapped : kTrueColour)};
+    detail::put16(file, 0);
+    detail::put16(file, indexed ? Palette<uchar>::kSize : 0);
+    file.push_back(static_cast<char>(indexed ? 24 : 0));
+    detail::put16(file, 0);
+    detail::put16(file, 0);
+    detail::put16(file, static_cast<std::uint32_t>(source.width));
+    detail::put16(file, static_cast<std::uint32_t>(source.height));
+    file.push_back(static_cast<char>(indexed ? 8 : alpha ? 32 : 24));
+    file.push_back(static_cast<char>(kTopLeftOrigin | (alpha ? 8 : 0)));
+    for (int i = 0; indexed && i < Palette<uchar>::kSize; ++i) {
+        const uchar* entry = source.palette.getEntry(i);
+        file += {static_cast<char>(entry[2]), static_cast<char>(entry[1]), static_cast<char>(entry[0])};
+    }
+    if (!indexed) {
+        const int bytes = getBytesPerPixel(source.format);
+        for (std::size_t i = 0; i < source.pixels.size(); i += static_cast<std::size_t>(bytes)) {
+            std::swap(source.pixels[i], source.pixels[i + 2]);
+        }
+    }
+    return detail::writeAll(stream, file.data(), file.size()) &&
+           detail::writeAll(stream, source.pixels.data(), source.pixels.size()) && stream.flush();
 }
 
 bool TranslatorTGA::probe(io::File& file) {

@@ -24,7 +24,11 @@ public:
     /// picture above the memory limit, TranslatorMemoryException when memory
     /// runs out.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
-    /// Not supported: returns false.
+    /// Writes `image` uncompressed, top row first: indexed images with a
+    /// 24-bit colour map, colours as 24-bit, colours with alpha as 32-bit.
+    /// Any format with a channel layout is taken, and DXT images decoded;
+    /// false for other formats, sides above 65535, images without pixels or
+    /// a stream that fails.
     bool write(io::OutputStream& stream, Image& image) override;
     /// Colour-map type 0 or 1 and image type up to 11: weak, so the roster
     /// asks it late.
