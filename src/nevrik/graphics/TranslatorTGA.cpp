@@ -69,16 +69,20 @@ std::vector<std::uint8_t> decodeRunLength(io::InputStream& stream, std::int64_t 
     detail::StreamReader reader(stream);
     std::vector<std::uint8_t> pixels;
     try {
-        std::uint8_t pixel[4];
         while (static_cast<std::int64_t>(pixels.size()) < total * bytes) {
             const std::uint8_t packet = reader.getExactly();
             const std::int64_t done = static_cast<std::int64_t>(pixels.size()) / bytes;
             const std::int64_t count = std::min<std::int64_t>((packet & 0x7F) + 1, total - done);
-            for (std::int64_t k = 0; k < count; ++k) {
-                if (k == 0 || (packet & 0x80) == 0) {
-                    reader.readExactly(pixel, static_cast<std::size_t>(bytes));
+            const std::size_t start = pixels.size();
+            pixels.resize(start + static_cast<std::size_t>(count * bytes));
+            std::uint8_t* out = pixels.data() + start;
+            if ((packet & 0x80) != 0) {
+                reader.readExactly(out, static_cast<std::size_t>(bytes));
+                for (std::int64_t k = 1; k < count; ++k) {
+                    std::memcpy(out + k * bytes, out, static_cast<std::size_t>(bytes));
                 }
-                pixels.insert(pixels.end(), pixel, pixel + bytes);
+            } else {
+                reader.readExactly(out, static_cast<std::size_t>(count * bytes));
             }
         }
     } catch (const std::bad_alloc&) {

@@ -93,6 +93,9 @@ std::uint32_t formatForMasks(int bits, const ChannelMasks& masks) {
 
 void convertMasked(const std::uint8_t* in, int bits, const ChannelMasks& masks, std::uint8_t* out,
                    std::uint32_t format, std::int64_t count) noexcept {
+    if (count <= 0) {
+        return;
+    }
     const int inBytes = bits / 8;
     const int outBytes = getBytesPerPixel(format);
     const ChannelMasks target = getChannelMasks(format);

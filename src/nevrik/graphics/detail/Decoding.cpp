@@ -5,6 +5,7 @@
 #include "nevrik/io/TranslatorMemoryException.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace nevrik::graphics::detail {
@@ -132,9 +133,16 @@ object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, s
     }
 }
 
-void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height) noexcept {
+void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height) {
+    if (pitch <= 0 || height < 2) {
+        return;
+    }
+    std::vector<std::uint8_t> row = allocate(static_cast<std::size_t>(pitch));
+    const auto size = static_cast<std::size_t>(pitch);
     for (std::int64_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
-        std::swap_ranges(pixels + top * pitch, pixels + (top + 1) * pitch, pixels + bottom * pitch);
+        std::memcpy(row.data(), pixels + top * pitch, size);
+        std::memcpy(pixels + top * pitch, pixels + bottom * pitch, size);
+        std::memcpy(pixels + bottom * pitch, row.data(), size);
     }
 }
 

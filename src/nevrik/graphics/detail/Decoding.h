@@ -65,7 +65,8 @@ object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, s
                                      std::int64_t limit);
 
 /// Swaps rows pairwise from the outside in: bottom-up pictures made top-down.
-void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height) noexcept;
+/// Throws TranslatorMemoryException when a row's scratch cannot be had.
+void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height);
 
 /// A buffer of `count` bytes; memory shortage becomes TranslatorMemoryException.
 std::vector<std::uint8_t> allocate(std::size_t count);
