@@ -319,6 +319,9 @@ TEST(ImageTranslatorTest, EveryPrefixIsRefusedAndByteFlipsDecodeOrAreRefused) {
         ASSERT_FALSE(valid.empty());
         std::unique_ptr<ImageTranslator> translator = make();
         ASSERT_TRUE(decode(*translator, valid));
+        // Size 0xFFFFFFFF: whatever the stream has left.
+        MemoryStream whole(valid);
+        EXPECT_TRUE(translator->read(whole, 0xFFFFFFFFu));
         // Cut anywhere before a trailer (TGA's footer is the longest, 26
         // bytes), the file has lost pixels.
         for (std::size_t length = 0; length + 26 < valid.size(); ++length) {

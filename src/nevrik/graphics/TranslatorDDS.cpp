@@ -96,6 +96,7 @@ object::Pointer<Image> link(const std::vector<object::Pointer<Bitmap>>& surfaces
 
 object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_t size) {
     mStream = &stream;
+    size = detail::resolveSize(stream, size);
     detail::readExactly(stream, mHeader, kHeaderSize);
     const std::uint32_t flags = getField(8);
     if (getField(0) != kMagic || (flags & kRequiredFlags) != kRequiredFlags) {
@@ -141,8 +142,7 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
     if (bytes > getMemoryLimit()) {
         throw io::TranslatorFormatException();
     }
-    const std::int64_t present = detail::resolveSize(stream, size);
-    detail::requireInput(stored, present - kHeaderSize);
+    detail::requireInput(stored, std::int64_t{size} - kHeaderSize);
 
     object::Pointer<Image> head = cube ? readCube(caps2) : volume ? readVolume() : link(readChain());
     mStream = nullptr;
