@@ -83,6 +83,15 @@ std::string gifClaiming(unsigned side) {
     return file;
 }
 
+// A PNG whose text chunk claims 2 GiB and holds a few bytes.
+std::string pngTextClaiming() {
+    std::string file = pngClaiming(8, 8, false).substr(0, 33);
+    const std::string text = "tEXtComment";
+    file += be32(0x7FFFFFF0u) + text + std::string(1, '\0') + "hello";
+    const auto crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(text.data()), 4));
+    return file + be32(crc);
+}
+
 struct Claim {
     const char* what;
     std::function<std::unique_ptr<ImageTranslator>()> make;
@@ -154,6 +163,8 @@ std::vector<Claim> hugeClaims() {
         {"JPG", maker<TranslatorJPG>(), jpegClaiming(8000, 8000)},
         {"PNG", maker<TranslatorPNG>(), pngClaiming(8000, 8000, false)},
         {"PNG interlaced", maker<TranslatorPNG>(), pngClaiming(8000, 8000, true)},
+        // Seen only where reserving touches memory, as under the address sanitizer.
+        {"PNG text chunk", maker<TranslatorPNG>(), pngTextClaiming()},
     };
 }
 

@@ -10,6 +10,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <new>
@@ -61,6 +62,10 @@ void writeData(png_structp png, png_bytep data, png_size_t length) {
 
 void flushData(png_structp) {}
 constexpr int kSignatureSize = 8;
+// Known chunks that carry nothing the reader uses, four letters and a 0 each.
+constexpr png_byte kUnusedChunks[] =
+    "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0hIST\0sBIT\0cHRM\0sRGB\0pHYs\0oFFs\0pCAL\0sCAL\0tIME";
+constexpr int kUnusedChunkCount = sizeof kUnusedChunks / 5;
 // Deflate turns no byte into more than 1032.
 constexpr std::int64_t kLargestExpansion = 1032;
 
@@ -165,6 +170,13 @@ bool TranslatorPNG::decode(Decoder& decoder) {
     }
     png_set_read_fn(png, &decoder, readData);
     png_set_sig_bytes(png, kSignatureSize);
+    // libpng reserves, and clears, a text, profile or unknown chunk's whole
+    // declared length before any of it arrives, even past its own size
+    // check. None of them is used: they are skipped unread.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kUnusedChunks, kUnusedChunkCount);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_chunk_malloc_max(
+        png, static_cast<png_alloc_size_t>(std::min(decoder.limit, decoder.present * kLargestExpansion)));
     png_read_info(png, info);
     png_uint_32 width = 0;
     png_uint_32 height = 0;
