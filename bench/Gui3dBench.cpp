@@ -4,12 +4,12 @@
 // fonts benchmark's); the GPU's work (glFinish) stays outside it, so the
 // time is the CPU's: matrices, clipping, batches and glyph quads.
 
+#include "RenderingContext.h"
 #include "nevrik/freetype/Font.h"
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/gui3d/Root.h"
 #include "nevrik/gui3d/StringView.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "RenderingContext.h"
 
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/IndexMesh.h"
-#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/IndexMesh.h"
+#include "nevrik/graphics3d/core/TypeWord.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,8 +24,8 @@ constexpr std::uint32_t kSide = 256;  // 256 x 256 vertices, 130,050 triangles, 
 // the numbers are those of the mesh code alone.
 Pointer<IndexMesh> makeField() {
     VertexFormat format;
-    format.add(TypeWord::kFloat3, Context::kPositionArray);
-    format.add(TypeWord::kFloat3, Context::kNormalArray);
+    format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
+    format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
     auto vertices =
         Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, kSide * kSide, VertexBuffer::kStatic));
     vertices->lock(VertexBuffer::kReplace);

@@ -4,12 +4,12 @@
 // Run under a display (scripts/with-display.sh): loading makes textures and
 // buffer objects, so a rendering context is made first.
 
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/ParameterBuffer.h"
-#include "nevrik/graphics3d/TextureManager.h"
-#include "nevrik/graphics3d/Translator3DS.h"
-#include "nevrik/io/SystemFileFactory.h"
 #include "RenderingContext.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/ParameterBuffer.h"
+#include "nevrik/graphics3d/loading/TextureManager.h"
+#include "nevrik/graphics3d/loading/Translator3DS.h"
+#include "nevrik/io/SystemFileFactory.h"
 
 #include "graphics/MemoryStream.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/platform/GlConfig.h"
 #include "nevrik/platform/GlContext.h"
 #include "nevrik/platform/NativeWindow.h"
@@ -21,7 +21,8 @@ inline graphics3d::Context* renderingContext(int width, int height) {
         auto* config = new platform::GlConfig();
         platform::PixelFormat format;
         format.depthBits = 16;
-        if (!anchor->create(nullptr, 0, 0, 8, 8, "nevrik bench", nullptr, {}) || !config->choose(*anchor, format)) {
+        if (!anchor->create(nullptr, 0, 0, 8, 8, "nevrik bench", nullptr, {}) ||
+            !config->choose(*anchor, format)) {
             return nullptr;
         }
         auto* window = new platform::NativeWindow();

@@ -1,7 +1,8 @@
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/Model.h"
-#include "nevrik/graphics3d/TextureManager.h"
-#include "nevrik/graphics3d/Translator3DS.h"
+#include "RenderingContext.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/loading/TextureManager.h"
+#include "nevrik/graphics3d/loading/Translator3DS.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/scene3d/GraphicsContext.h"
 #include "nevrik/scene3d/ModelNode.h"
@@ -9,7 +10,6 @@
 #include "nevrik/scene3d/RenderTraverser.h"
 #include "nevrik/scene3d/Universe.h"
 #include "nevrik/scene3d/Viewer.h"
-#include "RenderingContext.h"
 
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
@@ -95,8 +95,9 @@ private:
 // The sample's scene at `state.range(0)` triangles per copy; null, the
 // benchmark skipped, without a rendering context or a model.
 std::unique_ptr<Scene> sampleScene(benchmark::State& state) {
-    const Pointer<Model> model =
-        nevrik::bench::renderingContext(kWidth, kHeight) != nullptr ? generatedModel(state.range(0)) : nullptr;
+    const Pointer<Model> model = nevrik::bench::renderingContext(kWidth, kHeight) != nullptr
+                                     ? generatedModel(state.range(0))
+                                     : nullptr;
     if (!model) {
         state.SkipWithError("no rendering context or no model");
         return nullptr;

@@ -1,1 +1,1 @@
-nevrik_bench(meshes ${CMAKE_CURRENT_SOURCE_DIR}/MeshesBench.cpp LIBRARIES nevrik::graphics3d)
+nevrik_bench(meshes ${CMAKE_CURRENT_SOURCE_DIR}/MeshesBench.cpp LIBRARIES nevrik::graphics3d_core)

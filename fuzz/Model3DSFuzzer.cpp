@@ -7,10 +7,10 @@
 // names resolve through a file factory that has no files, so no picture is
 // ever decoded here (the image fuzzers cover the decoders).
 
-#include "nevrik/graphics3d/IndexMesh.h"
-#include "nevrik/graphics3d/TextureManager.h"
-#include "nevrik/graphics3d/Translator3DS.h"
-#include "nevrik/graphics3d/detail/BufferLock.h"
+#include "nevrik/graphics3d/core/IndexMesh.h"
+#include "nevrik/graphics3d/core/detail/BufferLock.h"
+#include "nevrik/graphics3d/loading/TextureManager.h"
+#include "nevrik/graphics3d/loading/Translator3DS.h"
 #include "nevrik/io/DirectoryNotFoundException.h"
 #include "nevrik/io/FileFactory.h"
 #include "nevrik/io/TranslatorException.h"

@@ -4,7 +4,7 @@
 # its smallest and at about 1000 triangles, into <build>/fuzz/models-seeds.
 # Run it as, for instance:
 #   nevrik_models_fuzzer -max_total_time=600 corpus <build>/fuzz/models-seeds tests/data/models
-nevrik_fuzzer(models ${CMAKE_CURRENT_SOURCE_DIR}/Model3DSFuzzer.cpp LIBRARIES nevrik::graphics3d)
+nevrik_fuzzer(models ${CMAKE_CURRENT_SOURCE_DIR}/Model3DSFuzzer.cpp LIBRARIES nevrik::graphics3d_loading)
 target_include_directories(nevrik_models_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 add_dependencies(nevrik_models_fuzzer nevrik_modelgen)
 set(models_seeds ${CMAKE_CURRENT_BINARY_DIR}/models-seeds)

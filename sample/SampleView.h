@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nevrik/graphics3d/Model.h"
-#include "nevrik/graphics3d/PointLight.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/PointLight.h"
 #include "nevrik/gui/OpenGL.h"
 #include "nevrik/gui3d/StringView.h"
 #include "nevrik/math/Matrix4.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/object/Pointer.h"
 #include "nevrik/system/Assembler.h"
 #include "nevrik/system/Program.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/platform/GlConfig.h"
 #include "nevrik/platform/GlContext.h"
 #include "nevrik/platform/NativeWindow.h"

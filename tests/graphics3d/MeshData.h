@@ -1,10 +1,10 @@
 #pragma once
 
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/IndexBuffer.h"
-#include "nevrik/graphics3d/Mesh.h"
-#include "nevrik/graphics3d/TypeWord.h"
-#include "nevrik/graphics3d/VertexBuffer.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/IndexBuffer.h"
+#include "nevrik/graphics3d/core/Mesh.h"
+#include "nevrik/graphics3d/core/TypeWord.h"
+#include "nevrik/graphics3d/core/VertexBuffer.h"
 #include "nevrik/object/Pointer.h"
 
 #include "BufferState.h"
@@ -36,7 +36,7 @@ object::Pointer<VertexBuffer> makeVertices(std::uint32_t type, std::uint32_t mas
 
 inline object::Pointer<VertexBuffer> makePositions(const std::vector<float>& xyz,
                                                    std::uint32_t usage = VertexBuffer::kStatic) {
-    return makeVertices(TypeWord::kFloat3, Context::kPositionArray, xyz, usage);
+    return makeVertices(TypeWord::kFloat3, VertexFormat::kPositionArray, xyz, usage);
 }
 
 // `indices`, each cut to `size` bytes.

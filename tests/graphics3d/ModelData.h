@@ -1,8 +1,8 @@
 #pragma once
 
-#include "nevrik/graphics3d/Model.h"
-#include "nevrik/graphics3d/ParameterBuffer.h"
-#include "nevrik/graphics3d/VertexMesh.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/ParameterBuffer.h"
+#include "nevrik/graphics3d/core/VertexMesh.h"
 #include "nevrik/math/Matrix4.h"
 #include "nevrik/object/Pointer.h"
 

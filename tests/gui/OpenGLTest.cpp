@@ -1,6 +1,6 @@
 #include "nevrik/gui/OpenGL.h"
 
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/gui/Window.h"
 #include "nevrik/object/Pointer.h"
 #include "platform/GlDriver.h"

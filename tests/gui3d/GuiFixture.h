@@ -3,7 +3,7 @@
 #include "freetype/FontFiles.h"
 #include "io/TempFolder.h"
 #include "nevrik/freetype/Font.h"
-#include "nevrik/graphics3d/Context.h"
+#include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/platform/GlConfig.h"
 #include "nevrik/platform/GlContext.h"

@@ -1,7 +1,7 @@
 #include "nevrik/scene3d/ModelNode.h"
 
-#include "nevrik/graphics3d/StaticModel.h"
-#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/building/StaticModel.h"
+#include "nevrik/graphics3d/core/TypeWord.h"
 
 #include "SceneProbes.h"
 #include "graphics3d/GlFixture.h"

@@ -1,8 +1,8 @@
 #include "nevrik/gui3d/Context.h"
 
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/MatrixStack.h"
-#include "nevrik/graphics3d/Texture2D.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/MatrixStack.h"
+#include "nevrik/graphics3d/core/Texture2D.h"
 #include "nevrik/gui3d/detail/Colour.h"
 #include "nevrik/object/Exception.h"
 

@@ -2,8 +2,8 @@
 
 #include "nevrik/freetype/Font.h"
 #include "nevrik/graphics/Bitmap.h"
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/Texture2D.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/Texture2D.h"
 #include "nevrik/object/Exception.h"
 
 #include <algorithm>

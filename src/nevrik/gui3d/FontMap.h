@@ -1,7 +1,7 @@
 #pragma once
 
 #include "nevrik/freetype/Font.h"
-#include "nevrik/graphics3d/Texture2D.h"
+#include "nevrik/graphics3d/core/Texture2D.h"
 #include "nevrik/object/Object.h"
 #include "nevrik/object/Pointer.h"
 

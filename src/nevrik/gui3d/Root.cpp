@@ -1,8 +1,8 @@
 #include "nevrik/gui3d/Root.h"
 
 #include "nevrik/application/Message.h"
-#include "nevrik/graphics3d/Context.h"
-#include "nevrik/graphics3d/MatrixStack.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/MatrixStack.h"
 #include "nevrik/math/Matrix4.h"
 #include "nevrik/platform/NativeWindow.h"
 #include "nevrik/platform/WindowMessage.h"

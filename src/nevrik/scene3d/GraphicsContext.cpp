@@ -1,6 +1,6 @@
 #include "nevrik/scene3d/GraphicsContext.h"
 
-#include "nevrik/graphics3d/FrameBuffer.h"
+#include "nevrik/graphics3d/core/FrameBuffer.h"
 
 namespace nevrik::scene3d {
 

@@ -1,9 +1,9 @@
 #include "nevrik/scene3d/ModelNode.h"
 
-#include "nevrik/graphics3d/Model.h"
-#include "nevrik/graphics3d/ParameterBuffer.h"
-#include "nevrik/graphics3d/ParameterFormat.h"
-#include "nevrik/graphics3d/TypeWord.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/ParameterBuffer.h"
+#include "nevrik/graphics3d/core/ParameterFormat.h"
+#include "nevrik/graphics3d/core/TypeWord.h"
 
 #include <cstring>
 

@@ -1,0 +1,137 @@
+#include "nevrik/graphics3d/core/IndexMesh.h"
+
+#include "nevrik/container/Map.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/detail/BufferLock.h"
+#include "nevrik/graphics3d/core/detail/PositionReader.h"
+#include "nevrik/graphics3d/core/detail/Triangulation.h"
+#include "nevrik/system/Assembler.h"
+
+#include <GL/glew.h>
+
+#include <optional>
+
+namespace nevrik::graphics3d {
+namespace {
+
+// Where glDrawElements starts reading: `first` indices past `base`, which is
+// null for a buffer object (the offset is then the pointer).
+const void* indicesAt(const void* base, std::uint32_t first, std::uint32_t indexSize) noexcept {
+    return reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(base) +
+                                         std::uintptr_t{first} * indexSize);
+}
+
+// Marks an index that names no vertex; colliders skip its triangles.
+constexpr unsigned int kNoVertex = ~0u;
+
+}  // namespace
+
+bool IndexMesh::draw() {
+    Context* context = Context::peek();
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    if (!mIndexBuffer || context == nullptr || !getRange(mIndexBuffer->getIndexCount(), first, count)) {
+        return false;
+    }
+    bindVertexBuffers();
+    if (!mIndexBuffer->bind(*context)) {
+        return false;
+    }
+    applyAppearance();
+    glDrawElements(getPrimitive(), static_cast<GLsizei>(count), mIndexBuffer->getGlType(),
+                   indicesAt(context->getIndexData(), first, mIndexBuffer->getIndexSize()));
+    return true;
+}
+
+bool IndexMesh::compile(system::Assembler& assembler) const {
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    if (!mIndexBuffer || !getRange(mIndexBuffer->getIndexCount(), first, count)) {
+        return false;
+    }
+    compileVertexBuffers(assembler);
+    if (!mIndexBuffer->compileBind(assembler)) {
+        return false;
+    }
+    const void* base = mIndexBuffer->getBufferName() != 0 ? nullptr : mIndexBuffer->getData();
+    assembler.callStd(glDrawElements, getPrimitive(), static_cast<GLsizei>(count), mIndexBuffer->getGlType(),
+                      indicesAt(base, first, mIndexBuffer->getIndexSize()));
+    return true;
+}
+
+bool IndexMesh::readIndices(container::Array<unsigned int>& indices) const {
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+    if (!mIndexBuffer || !getRange(mIndexBuffer->getIndexCount(), first, count)) {
+        return false;
+    }
+    detail::BufferLock<IndexBuffer> lock(*mIndexBuffer, VertexBuffer::kRead);
+    if (!lock.isLocked()) {
+        return false;
+    }
+    indices.resize(static_cast<int>(count));
+    for (std::uint32_t i = 0; i < count; ++i) {
+        indices[static_cast<int>(i)] = mIndexBuffer->getIndex(first + i);
+    }
+    return true;
+}
+
+geometry::TriangleMesh3<float>* IndexMesh::createTriangleMesh() const {
+    std::optional<detail::PositionReader> positions;
+    if (!mIndexBuffer || !detail::PositionReader::open(*this, positions)) {
+        return nullptr;
+    }
+    auto mesh = object::Pointer<geometry::TriangleMesh3<float>>::adopt(new geometry::TriangleMesh3<float>());
+    if (positions->isReadable()) {
+        positions->append(0, positions->getCount(), mesh->getVertices());
+    }
+    positions.reset();
+    container::Array<unsigned int> indices;
+    if (!readIndices(indices)) {
+        return nullptr;
+    }
+    detail::appendTriangles(getPrimitive(), indices, *mesh);
+    return mesh.detach();
+}
+
+bool IndexMesh::updateBounds() {
+    return fitBounds(true);
+}
+
+bool IndexMesh::createCollider() {
+    std::optional<detail::PositionReader> positions;
+    container::Array<unsigned int> indices;
+    if (!mIndexBuffer || !detail::PositionReader::open(*this, positions) || !positions->isReadable() ||
+        !readIndices(indices)) {
+        return false;
+    }
+    auto collider =
+        object::Pointer<geometry::MeshCollider3<float>>::adopt(new geometry::MeshCollider3<float>());
+    collider->setPrimitive(getPrimitive());
+    if (getRangeStart() == getRangeEnd()) {
+        if (!positions->append(0, positions->getCount(), collider->getVertices())) {
+            return false;
+        }
+        collider->getIndices() = std::move(indices);
+    } else {
+        container::Map<unsigned int, unsigned int> renumbered;
+        container::Array<math::Vector3<float>>& vertices = collider->getVertices();
+        for (unsigned int& index : indices) {
+            if (index >= positions->getCount()) {
+                index = kNoVertex;
+            } else if (const unsigned int* known = renumbered.find(index)) {
+                index = *known;
+            } else {
+                const auto next = static_cast<unsigned int>(renumbered.getCount());
+                renumbered.insert(index, next);
+                vertices.add(positions->read(index));
+                index = next;
+            }
+        }
+        collider->getIndices() = std::move(indices);
+    }
+    adoptCollider(collider.detach());
+    return true;
+}
+
+}  // namespace nevrik::graphics3d

@@ -1,0 +1,33 @@
+#include "nevrik/graphics3d/core/Mesh.h"
+
+namespace nevrik::graphics3d {
+
+Mesh::~Mesh() = default;
+
+bool Mesh::updateBounds() {
+    return false;
+}
+
+bool Mesh::createCollider() {
+    return false;
+}
+
+bool Mesh::compile(system::Assembler&) const {
+    return false;
+}
+
+void Mesh::setAppearance(Appearance* appearance) {
+    mAppearance = appearance;
+}
+
+void Mesh::applyAppearance() const {
+    if (mAppearance) {
+        mAppearance->apply();
+    }
+}
+
+void Mesh::adoptCollider(geometry::MeshCollider3<float>* collider) noexcept {
+    mCollider = object::Pointer<geometry::MeshCollider3<float>>::adopt(collider);
+}
+
+}  // namespace nevrik::graphics3d

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "nevrik/graphics3d/core/Camera.h"
+#include "nevrik/math/Matrix4.h"
+
+namespace nevrik::graphics3d {
+
+/// A perspective projection given by a window (left, bottom, width, height)
+/// measured at a distance from the eye, and near and far clipping planes;
+/// off-centre windows make skewed frusta.
+///
+/// Held by value by its viewer, or reference-counted. Used on the thread of
+/// the current context.
+class PerspectiveCamera : public Camera {
+public:
+    /// Window -1, -1, 2 x 2 at distance 1, near 1, far 1000: a right angle
+    /// of view. The matrix is the identity until the first apply().
+    PerspectiveCamera() = default;
+
+    NEVRIK_CLASS_NAME(Camera, ":PerspectiveCamera")
+
+    /// Builds the projection into the matrix and loads it as the projection
+    /// matrix, then selects the matrix mode that was in force again.
+    void apply() override;
+    /// From the eye through the window point, where the window lies at
+    /// `distance`: ((x + 1) * width / 2 + left, (1 - y) * height / 2 +
+    /// bottom, -distance), so that apply()'s projection takes the direction
+    /// back to (x, -y).
+    geometry::Ray eyeRay(float x, float y) const override;
+
+    /// False, changing nothing, unless width and height are above 0.
+    bool setWindow(float left, float bottom, float width, float height) noexcept;
+    /// False, changing nothing, when the planes coincide.
+    bool setClipping(float nearDistance, float farDistance) noexcept;
+    void setDistance(float distance) noexcept { mDistance = distance; }
+
+    float getNear() const noexcept { return mNear; }
+    float getFar() const noexcept { return mFar; }
+    float getDistance() const noexcept { return mDistance; }
+    float getLeft() const noexcept { return mLeft; }
+    float getBottom() const noexcept { return mBottom; }
+    float getWidth() const noexcept { return mWidth; }
+    float getHeight() const noexcept { return mHeight; }
+    /// The projection the last apply() loaded (row-major).
+    const math::Matrix4<float>& getMatrix() const noexcept { return mMatrix; }
+
+private:
+    float mNear = 1.0f;
+    float mFar = 1000.0f;
+    float mDistance = 1.0f;
+    float mLeft = -1.0f;
+    float mBottom = -1.0f;
+    float mWidth = 2.0f;
+    float mHeight = 2.0f;
+    math::Matrix4<float> mMatrix;
+};
+
+}  // namespace nevrik::graphics3d

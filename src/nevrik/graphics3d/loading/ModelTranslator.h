@@ -1,0 +1,55 @@
+#pragma once
+
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/Texture.h"
+#include "nevrik/graphics3d/loading/TextureManager.h"
+#include "nevrik/io/Translator.h"
+#include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
+#include "nevrik/object/PropertyList.h"
+#include "nevrik/types/String.h"
+
+namespace nevrik::graphics3d {
+
+/// Base of the model readers: carries the texture manager the textures a
+/// model names are loaded through, and a shader manager, both settable as
+/// the object properties "texturemanager" and "shadermanager".
+///
+/// Reference-counted like every translator; holds a reference on each
+/// manager it carries. Used on the thread of the current context, as the
+/// models and textures it makes are.
+class ModelTranslator : public io::Translator<Model> {
+public:
+    static constexpr const char* kTextureManagerKey = "texturemanager";
+    static constexpr const char* kShaderManagerKey = "shadermanager";
+
+    ModelTranslator() = default;
+
+    /// A new list (the caller's only reference) of the two properties with
+    /// the current managers, null where none is set. The list borrows them:
+    /// it is valid while this translator keeps them.
+    object::Pointer<object::PropertyList> getProperties() override;
+    /// Each of the two keys present as an object property replaces its
+    /// manager (null clears it); absent keys leave theirs alone. A
+    /// "texturemanager" value that is no TextureManager is ignored.
+    void setProperties(const object::PropertyList& list) override;
+
+    /// The texture called `name`, with a reference for the caller, through
+    /// the texture manager (made on first need, over the current directory).
+    /// Null when it cannot be found or decoded: the manager's exceptions are
+    /// dropped.
+    object::Pointer<Texture> loadTexture(const types::String& name);
+
+    NEVRIK_CLASS_NAME(io::Translator<Model>, ":ModelTranslator")
+
+    TextureManager* getTextureManager() const noexcept { return mTextureManager.get(); }
+    void setTextureManager(TextureManager* manager) noexcept { mTextureManager = manager; }
+    object::Object* getShaderManager() const noexcept { return mShaderManager.get(); }
+    void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
+
+private:
+    object::Pointer<TextureManager> mTextureManager;
+    object::Pointer<object::Object> mShaderManager;
+};
+
+}  // namespace nevrik::graphics3d

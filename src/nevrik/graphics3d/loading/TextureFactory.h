@@ -1,0 +1,44 @@
+#pragma once
+
+#include "nevrik/graphics/TranslatorRoster.h"
+#include "nevrik/graphics3d/core/Texture.h"
+#include "nevrik/io/FileFactory.h"
+#include "nevrik/object/Noncopyable.h"
+#include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
+#include "nevrik/types/String.h"
+
+namespace nevrik::graphics3d {
+
+/// Loads textures from image files: the file is found through a file
+/// factory and decoded by the first image translator that claims it.
+///
+/// Held by value by a TextureManager (or by whoever loads textures); holds a
+/// reference on its file factory. Used on the thread of the current context.
+class TextureFactory : public object::Object, private object::Noncopyable {
+public:
+    /// Names are taken relative to the current directory.
+    TextureFactory();
+    /// Names are opened through `files`; null is taken as the current
+    /// directory's factory.
+    explicit TextureFactory(io::FileFactory* files);
+
+    NEVRIK_CLASS_NAME(object::Object, ":TextureFactory")
+
+    /// A new texture with its only reference, from the image file `name`,
+    /// with generated mipmaps and trilinear filtering. Throws
+    /// io::FileNotFoundException when there is no such file,
+    /// io::TranslatorFormatException when no translator claims it,
+    /// TypeException and TextureException as Texture2D::create does, and
+    /// whatever the file factory and the translator throw.
+    object::Pointer<Texture> create(const types::String& name);
+
+    io::FileFactory& getFiles() const noexcept { return *mFiles; }
+    graphics::TranslatorRoster& getTranslators() noexcept { return mTranslators; }
+
+private:
+    graphics::TranslatorRoster mTranslators;
+    object::Pointer<io::FileFactory> mFiles;
+};
+
+}  // namespace nevrik::graphics3d

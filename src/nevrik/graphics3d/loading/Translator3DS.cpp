@@ -1,0 +1,475 @@
+#include "nevrik/graphics3d/loading/Translator3DS.h"
+
+#include "nevrik/graphics3d/core/ColourMaterial.h"
+#include "nevrik/graphics3d/core/Context.h"
+#include "nevrik/graphics3d/core/IndexBuffer.h"
+#include "nevrik/graphics3d/core/IndexMesh.h"
+#include "nevrik/graphics3d/core/TypeWord.h"
+#include "nevrik/graphics3d/core/VertexBuffer.h"
+#include "nevrik/graphics3d/core/VertexFormat.h"
+#include "nevrik/io/TranslatorFormatException.h"
+#include "nevrik/io/TranslatorMemoryException.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace nevrik::graphics3d {
+namespace {
+
+enum ChunkId : std::uint16_t {
+    kColourFloats = 0x0010,
+    kColourBytes = 0x0011,
+    kPercentageWord = 0x0030,
+    kPercentageFloat = 0x0031,
+    kEditor = 0x3D3D,
+    kNamedObject = 0x4000,
+    kTriangleMesh = 0x4100,
+    kVertexList = 0x4110,
+    kFaceList = 0x4120,
+    kFaceGroup = 0x4130,
+    kTexCoordList = 0x4140,
+    kLocalAxes = 0x4160,
+    kMain = 0x4D4D,
+    kMaterialName = 0xA000,
+    kAmbient = 0xA010,
+    kDiffuse = 0xA020,
+    kSpecular = 0xA030,
+    kShininess = 0xA040,
+    kTransparency = 0xA050,
+    kEmission = 0xA080,
+    kEmissionToo = 0xA084,
+    kTextureMap = 0xA200,
+    kBumpMap = 0xA230,
+    kMapFileName = 0xA300,
+    kMaterialEntry = 0xAFFF,
+};
+
+constexpr int kFaceWords = 4;  // a, b, c, flags
+constexpr int kLocalAxesFloats = 12;
+
+// Locks `buffer` for writing, lets `fill` write its data and unlocks it; a
+// buffer that cannot be mapped, or loses its content, cannot be made.
+template <class Buffer, class Fill>
+void fillBuffer(Buffer& buffer, const Fill& fill) {
+    if (!buffer.lock(VertexBuffer::kWrite)) {
+        throw io::TranslatorMemoryException();
+    }
+    fill(buffer.getData());
+    if (!buffer.unlock()) {
+        throw io::TranslatorMemoryException();
+    }
+}
+
+void store(std::uint8_t* to, const float* values, std::size_t count) noexcept {
+    std::memcpy(to, values, count * sizeof(float));
+}
+
+}  // namespace
+
+Translator3DS::Translator3DS()
+    : mPlainShader(object::Pointer<PlainShader>::adopt(new PlainShader(kPlainArrays, kShaderFlags))),
+      mTextureShader(object::Pointer<TextureShader>::adopt(new TextureShader(kTexturedArrays, kShaderFlags))),
+      mBlendMode(object::Pointer<BlendMode>::adopt(new BlendMode(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA))),
+      mDepthMode(object::Pointer<DepthMode>::adopt(new DepthMode())) {
+    mDepthMode->setWriteMask(false);
+}
+
+Translator3DS::~Translator3DS() = default;
+
+object::Pointer<Model> Translator3DS::read(io::InputStream& stream, std::uint32_t size) {
+    if (size == kWholeStream) {
+        size = stream.available();
+    }
+    // Whatever way read ends, nothing of this file stays behind.
+    struct EndRead {
+        Translator3DS& translator;
+        ~EndRead() { translator.endRead(); }
+    } endRead{*this};
+    mChunks.start(stream, static_cast<std::int32_t>(
+                              std::min<std::uint32_t>(size, std::numeric_limits<std::int32_t>::max())));
+    if (!mChunks.next() || mChunks.getId() != kMain) {
+        throw io::TranslatorFormatException();
+    }
+    forEachChunk([this](std::uint16_t id) {
+        if (id == kEditor) {
+            readEditor();
+        } else if (id == kMaterialEntry) {
+            readMaterial();
+        }
+    });
+    return object::Pointer<Model>::adopt(mModel.detach());
+}
+
+bool Translator3DS::write(io::OutputStream&, Model&) {
+    return false;
+}
+
+bool Translator3DS::probe(io::File& file) {
+    try {
+        const std::int32_t position = file.getPosition();
+        std::uint8_t id[2] = {0, 0};
+        const std::int32_t got = file.getInputStream().read(id, 2);
+        file.seek(position, io::File::kBegin);
+        return got == 2 && id[0] == (kMain & 0xFF) && id[1] == kMain >> 8;
+    } catch (...) {
+        return false;
+    }
+}
+
+template <class Handle>
+void Translator3DS::forEachChunk(const Handle& handle) {
+    mChunks.enter();
+    while (mChunks.next()) {
+        handle(mChunks.getId());
+    }
+    mChunks.leave();
+}
+
+void Translator3DS::readEditor() {
+    if (!mModel) {
+        mModel = object::Pointer<StaticModel>::adopt(new StaticModel());
+    }
+    forEachChunk([this](std::uint16_t id) {
+        if (id == kNamedObject) {
+            readNamedObject();
+        } else if (id == kMaterialEntry) {
+            readMaterial();
+        }
+    });
+    mModel->complete();
+}
+
+void Translator3DS::readNamedObject() {
+    mChunks.readName();  // Objects are not kept by name.
+    forEachChunk([this](std::uint16_t id) {
+        if (id == kTriangleMesh) {
+            readMesh();
+        }
+    });
+}
+
+void Translator3DS::readMaterial() {
+    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
+    auto material = object::Pointer<ColourMaterial>::adopt(new ColourMaterial());
+    appearance->setMaterial(material.get());
+    const auto setColour = [&](ColourMaterial::Colour which, const Colour& colour) {
+        material->setColour(which, colour.rgba[0], colour.rgba[1], colour.rgba[2], colour.rgba[3]);
+    };
+    float transparency = 0.0f;
+    forEachChunk([&](std::uint16_t id) {
+        switch (id) {
+            case kMaterialName:
+                appearance->setName(mChunks.readString());
+                break;
+            case kAmbient:
+                setColour(ColourMaterial::kAmbient, readColour());
+                break;
+            case kDiffuse:
+                setColour(ColourMaterial::kDiffuse, readColour());
+                break;
+            case kSpecular:
+                setColour(ColourMaterial::kSpecular, readColour());
+                break;
+            case kEmission:
+            case kEmissionToo:
+                setColour(ColourMaterial::kEmission, readColour());
+                break;
+            case kShininess:
+                material->setShininess(100.0f * readPercentage());
+                break;
+            case kTransparency:
+                transparency = readPercentage();
+                break;
+            case kTextureMap:
+                readTextureMap(*appearance, 0);
+                break;
+            case kBumpMap:
+                readTextureMap(*appearance, 1);
+                break;
+            default:
+                break;
+        }
+    });
+    for (int which = ColourMaterial::kAmbient; which < ColourMaterial::kColours; ++which) {
+        const auto colour = static_cast<ColourMaterial::Colour>(which);
+        const float* rgba = material->getColour(colour);
+        material->setColour(colour, rgba[0], rgba[1], rgba[2], 1.0f - transparency);
+    }
+    if (appearance->getTexture(0) != nullptr) {
+        appearance->setShader(mTextureShader.get());
+    } else {
+        appearance->setShader(mPlainShader.get());
+    }
+    if (transparency > 0.0f) {
+        appearance->setBlendMode(mBlendMode.get());
+        appearance->setDepthMode(mDepthMode.get());
+    }
+    // A later material of the same name takes the place of the earlier one.
+    mMaterials.insert(appearance->getName(), appearance);
+}
+
+// The first colour given whole, as floats or as bytes; (0, 0, 0, 0) when
+// there is none.
+Translator3DS::Colour Translator3DS::readColour() {
+    Colour colour;
+    mChunks.enter();
+    while (mChunks.next()) {
+        if (mChunks.getId() == kColourFloats) {
+            // A float colour cut short is passed over for the next one.
+            if (mChunks.getBodyLeft() >= 12) {
+                for (int i = 0; i < 3; ++i) {
+                    colour.rgba[i] = mChunks.readFloat();
+                }
+                break;
+            }
+        } else if (mChunks.getId() == kColourBytes) {
+            std::uint8_t rgb[3];
+            if (mChunks.readUpTo(rgb, 3) == 3) {
+                for (int i = 0; i < 3; ++i) {
+                    colour.rgba[i] = static_cast<float>(rgb[i]) / 255.0f;
+                }
+                break;
+            }
+        }
+    }
+    mChunks.leave();
+    return colour;
+}
+
+// The first percentage given, as a fraction; 0 when there is none.
+float Translator3DS::readPercentage() {
+    float value = 0.0f;
+    mChunks.enter();
+    while (mChunks.next()) {
+        if (mChunks.getId() == kPercentageWord) {
+            value = static_cast<float>(mChunks.readU16()) * 0.01f;
+            break;
+        }
+        if (mChunks.getId() == kPercentageFloat) {
+            value = mChunks.readFloat() * 0.01f;
+            break;
+        }
+    }
+    mChunks.leave();
+    return value;
+}
+
+void Translator3DS::readTextureMap(Appearance& appearance, int slot) {
+    types::String name;
+    forEachChunk([&](std::uint16_t id) {
+        if (id == kMapFileName) {
+            name = mChunks.readString();
+        }
+    });
+    if (const object::Pointer<Texture> texture = loadTexture(name)) {
+        texture->setFilter(kMinFilter, kMagFilter);
+        appearance.setTexture(slot, texture.get());
+    }
+}
+
+void Translator3DS::readMesh() {
+    resetMesh();
+    forEachChunk([this](std::uint16_t id) {
+        switch (id) {
+            case kVertexList:
+                mChunks.readFloats(mPositions, 3 * mChunks.readU16());
+                mHasPositions = true;
+                break;
+            case kTexCoordList:
+                mChunks.readFloats(mTexCoords, 2 * mChunks.readU16());
+                mHasTexCoords = true;
+                break;
+            case kFaceList:
+                readFaceList();
+                break;
+            case kFaceGroup:
+                readFaceGroup();
+                break;
+            case kLocalAxes: {
+                // Vertices are stored in model space already; the axes are
+                // only checked for being there.
+                std::vector<float> axes;
+                mChunks.readFloats(axes, kLocalAxesFloats);
+                break;
+            }
+            default:
+                break;
+        }
+    });
+    buildMesh();
+    resetMesh();
+}
+
+void Translator3DS::readFaceList() {
+    mChunks.readU16s(mFaces, kFaceWords * mChunks.readU16());
+    mHasFaces = true;
+    forEachChunk([this](std::uint16_t id) {
+        if (id == kFaceGroup) {
+            readFaceGroup();
+        }
+    });
+}
+
+void Translator3DS::readFaceGroup() {
+    const types::String name = mChunks.readName();
+    const std::uint16_t count = mChunks.readU16();
+    if (count == 0) {
+        return;
+    }
+    FaceMaterial group;
+    if (const object::Pointer<Appearance>* appearance = mMaterials.find(name)) {
+        group.appearance = *appearance;
+    }
+    group.count = count;
+    mChunks.readU16s(group.faces, count);
+    mGroups.add(std::move(group));
+}
+
+void Translator3DS::buildMesh() {
+    if (!mHasPositions || !mHasFaces) {
+        return;
+    }
+    const std::size_t positions = mPositions.size() / 3;
+    const std::size_t vertexCount = mHasTexCoords ? std::min(positions, mTexCoords.size() / 2) : positions;
+    std::uint64_t indexCount = 0;
+    for (const FaceMaterial& group : mGroups) {
+        indexCount += 3 * std::uint64_t{group.count};
+    }
+    // Faces outside every group are not drawn, so without groups there is
+    // nothing to build.
+    if (indexCount == 0) {
+        return;
+    }
+    checkIndices(static_cast<std::uint32_t>(vertexCount));
+    if (indexCount > std::numeric_limits<std::uint32_t>::max()) {
+        throw io::TranslatorMemoryException();
+    }
+    const object::Pointer<VertexBuffer> vertices = buildVertexBuffer(static_cast<std::uint32_t>(vertexCount));
+    const object::Pointer<IndexBuffer> indices = buildIndexBuffer(static_cast<std::uint32_t>(indexCount));
+    std::uint32_t start = 0;
+    for (const FaceMaterial& group : mGroups) {
+        auto mesh = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+        mesh->setAppearance(group.appearance.get());
+        mesh->setPrimitive(GL_TRIANGLES);
+        mesh->setVertexBuffer(vertices.get(), 0);
+        mesh->setIndexBuffer(indices.get());
+        mesh->setRange(start, start + 3 * group.count);
+        mesh->updateBounds();
+        mModel->addMesh(mesh.get());
+        start += 3 * group.count;
+    }
+}
+
+// Faces naming a vertex beyond the vertices (a texture-coordinate list
+// shorter than the positions, or a corrupt file) and groups naming a face
+// beyond the faces are refused before any of them is used.
+void Translator3DS::checkIndices(std::uint32_t vertexCount) const {
+    for (std::size_t i = 0; i < mFaces.size(); i += kFaceWords) {
+        if (mFaces[i] >= vertexCount || mFaces[i + 1] >= vertexCount || mFaces[i + 2] >= vertexCount) {
+            throw io::TranslatorFormatException();
+        }
+    }
+    const std::size_t faceCount = mFaces.size() / kFaceWords;
+    for (const FaceMaterial& group : mGroups) {
+        for (std::uint16_t face : group.faces) {
+            if (face >= faceCount) {
+                throw io::TranslatorFormatException();
+            }
+        }
+    }
+}
+
+object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t vertexCount) const {
+    VertexFormat format;
+    const int position = format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
+    const int normal = format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
+    const int texCoord = mHasTexCoords ? format.add(TypeWord::kFloat2, VertexFormat::kAllTextureArrays) : -1;
+    auto buffer = object::Pointer<VertexBuffer>::adopt(
+        VertexBuffer::create(format, vertexCount, VertexBuffer::kStatic));
+    if (!buffer) {
+        throw io::TranslatorMemoryException();
+    }
+
+    // Area-weighted smooth normals: each face adds its unnormalised normal
+    // to its three corners.
+    std::vector<float> normals(std::size_t{vertexCount} * 3, 0.0f);
+    for (std::size_t i = 0; i < mFaces.size(); i += kFaceWords) {
+        const float* a = &mPositions[std::size_t{mFaces[i]} * 3];
+        const float* b = &mPositions[std::size_t{mFaces[i + 1]} * 3];
+        const float* c = &mPositions[std::size_t{mFaces[i + 2]} * 3];
+        const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        for (int corner = 0; corner < 3; ++corner) {
+            float* sum = &normals[std::size_t{mFaces[i + corner]} * 3];
+            for (int k = 0; k < 3; ++k) {
+                sum[k] += n[k];
+            }
+        }
+    }
+
+    const std::uint32_t stride = buffer->getStride();
+    fillBuffer(*buffer, [&](std::uint8_t* data) {
+        for (std::size_t i = 0; i < vertexCount; ++i) {
+            std::uint8_t* vertex = data + i * stride;
+            store(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
+            const float* sum = &normals[i * 3];
+            const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+            // A vertex of no face, or only of degenerate ones, has no
+            // direction of its own: it faces +z.
+            float unit[3] = {0.0f, 0.0f, 1.0f};
+            if (length > 0.0f) {
+                for (int k = 0; k < 3; ++k) {
+                    unit[k] = sum[k] / length;
+                }
+            }
+            store(vertex + format.getEntry(normal)->offset, unit, 3);
+            if (texCoord >= 0) {
+                const float uv[2] = {mTexCoords[i * 2], 1.0f - mTexCoords[i * 2 + 1]};
+                store(vertex + format.getEntry(texCoord)->offset, uv, 2);
+            }
+        }
+    });
+    return buffer;
+}
+
+object::Pointer<IndexBuffer> Translator3DS::buildIndexBuffer(std::uint32_t indexCount) const {
+    auto buffer =
+        object::Pointer<IndexBuffer>::adopt(IndexBuffer::create(2, indexCount, VertexBuffer::kStatic));
+    if (!buffer) {
+        throw io::TranslatorMemoryException();
+    }
+    fillBuffer(*buffer, [&](std::uint8_t* data) {
+        std::size_t at = 0;
+        for (const FaceMaterial& group : mGroups) {
+            for (std::uint16_t face : group.faces) {
+                std::memcpy(data + at, &mFaces[std::size_t{face} * kFaceWords], 3 * sizeof(std::uint16_t));
+                at += 3 * sizeof(std::uint16_t);
+            }
+        }
+    });
+    return buffer;
+}
+
+void Translator3DS::resetMesh() noexcept {
+    mPositions.clear();
+    mTexCoords.clear();
+    mFaces.clear();
+    mHasPositions = false;
+    mHasTexCoords = false;
+    mHasFaces = false;
+    mGroups.clear();
+}
+
+void Translator3DS::endRead() noexcept {
+    mChunks.finish();
+    resetMesh();
+    mMaterials.clear();
+    mModel.reset();
+}
+
+}  // namespace nevrik::graphics3d
