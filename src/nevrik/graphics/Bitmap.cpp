@@ -11,7 +11,7 @@ Bitmap::Bitmap(std::uint32_t format, std::int32_t width, std::int32_t height) : 
         throw object::Exception("Bitmap: size out of range");
     }
     if (format == PIXEL_INDEX8) {
-        mPalette = object::Pointer<Palette<uchar>>::adopt(new Palette<uchar>());
+        mPalette = object::make<Palette<uchar>>();
     }
     // Cleared so that pixels a file leaves out (a short file, a run-length
     // delta) read the same every time.

@@ -114,8 +114,8 @@ void checkSize(std::uint32_t format, std::int64_t width, std::int64_t height, st
 object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, std::int64_t height) {
     checkSize(format, width, height);
     try {
-        return object::Pointer<Bitmap>::adopt(
-            new Bitmap(format, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)));
+        return object::make<Bitmap>(format, static_cast<std::int32_t>(width),
+                                    static_cast<std::int32_t>(height));
     } catch (const std::bad_alloc&) {
         throw io::TranslatorMemoryException();
     }
