@@ -24,7 +24,7 @@ object::Pointer<T> make() {
 // A mesh of neither drawable kind: the optimiser passes it through.
 struct OtherMesh : Mesh {
     bool draw() override { return true; }
-    geometry::TriangleMesh3<float>* createTriangleMesh() const override { return nullptr; }
+    object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const override { return nullptr; }
 };
 
 // `count` distinct positions along x.
