@@ -10,7 +10,6 @@
 #include "nevrik/platform/NativeWindow.h"
 #include "nevrik/platform/WindowMessage.h"
 #include "sample/SampleApplication.h"
-#include "sample/detail/ExceptionContext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,15 +26,13 @@ object::Pointer<freetype::Font> makeFont() {
         descriptor.setFamily(Gui::kFontFamily);
         descriptor.setSize(Gui::kFontSize, Gui::kFontSize);
         return factory.createFont(descriptor);
-    } catch (const freetype::FreetypeException& error) {
+    } catch (freetype::FreetypeException& error) {
         // These carry their class name only; say what the user can change.
-        const char* reason = dynamic_cast<const freetype::NoMatchException*>(&error) != nullptr
-                                 ? "no font file in the current folder opens as a font"
-                                 : "the font file in the current folder cannot be used";
-        detail::rethrowWithMessage<freetype::FreetypeException, freetype::NoMatchException,
-                                   freetype::FormatException>(
-            error, types::String("Cannot make the font for the verdict text: ") + reason + " (" +
-                       error.getMessage() + ")");
+        error.addContext(dynamic_cast<const freetype::NoMatchException*>(&error) != nullptr
+                             ? "no font file in the current folder opens as a font"
+                             : "the font file in the current folder cannot be used");
+        error.addContext("Cannot make the font for the verdict text");
+        throw;
     }
 }
 

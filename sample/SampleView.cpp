@@ -1,36 +1,23 @@
 #include "sample/SampleView.h"
 
 #include "nevrik/geometry/PickResult.h"
-#include "nevrik/graphics3d/building/MemoryException.h"
-#include "nevrik/graphics3d/building/UnsupportedFormatException.h"
-#include "nevrik/graphics3d/building/UnsupportedPrimitiveException.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/DeferQueue.h"
-#include "nevrik/graphics3d/core/Graphics3dException.h"
 #include "nevrik/graphics3d/core/MatrixStack.h"
-#include "nevrik/graphics3d/core/TextureException.h"
-#include "nevrik/graphics3d/core/TypeException.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/graphics3d/loading/Translator3DS.h"
-#include "nevrik/io/DirectoryNotFoundException.h"
 #include "nevrik/io/File.h"
-#include "nevrik/io/FileNotFoundException.h"
-#include "nevrik/io/FileOpenException.h"
-#include "nevrik/io/FileReadException.h"
-#include "nevrik/io/FileSeekException.h"
-#include "nevrik/io/IllegalPositionModeException.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
-#include "nevrik/io/TranslatorMemoryException.h"
 #include "nevrik/object/Pointer.h"
 #include "nevrik/platform/Clock.h"
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "sample/SampleApplication.h"
-#include "sample/detail/ExceptionContext.h"
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -47,26 +34,17 @@ math::Matrix4<float> translation(float x, float y, float z) {
     return matrix;
 }
 
-// What went wrong with the model file `name` in `folder`, for the user. Some
-// failures carry no text of their own but their class name; the file system
-// then tells more.
+// Why the model file `name` in `folder` failed, for a failure that carries
+// no text of its own but its class name: the file system tells more.
 types::String explain(const object::Exception& error, const std::string& folder, const types::String& name,
                       io::FileFactory& files) {
-    const types::String& message = error.getMessage();
-    if (message != error.getName()) {
-        return message;
-    }
-    types::String reason;
     if (dynamic_cast<const io::TranslatorException*>(&error) != nullptr) {
-        reason = "the file is damaged or is no 3DS model";
-    } else if (!std::filesystem::is_directory(folder)) {
-        reason = types::String("the folder \"") + folder.c_str() + "\" does not exist";
-    } else if (!files.exists(name)) {
-        reason = "the file does not exist";
-    } else {
-        reason = "the file cannot be opened or read";
+        return "the file is damaged or is no 3DS model";
     }
-    return reason + " (" + message + ")";
+    if (!std::filesystem::is_directory(folder)) {
+        return types::String("the folder \"") + folder.c_str() + "\" does not exist";
+    }
+    return files.exists(name) ? "the file cannot be opened or read" : "the file does not exist";
 }
 
 }  // namespace
@@ -112,7 +90,7 @@ bool SampleView::create() {
     } catch (const object::Exception& error) {
         // Nothing is drawn from a scene half built.
         releaseScene();
-        SampleApplication::failCurrent(error.getMessage());
+        SampleApplication::failCurrent(error.describe());
         return false;
     }
     return true;
@@ -222,15 +200,16 @@ object::Pointer<graphics3d::Model> SampleView::loadModel() {
         model->setCompiled(model->optimise());
         model->createColliders(true);
         return model;
-    } catch (const object::Exception& error) {
-        detail::rethrowWithMessage<
-            io::IOException, io::FileNotFoundException, io::DirectoryNotFoundException, io::FileOpenException,
-            io::FileReadException, io::FileSeekException, io::IllegalPositionModeException,
-            io::TranslatorException, io::TranslatorFormatException, io::TranslatorMemoryException,
-            graphics3d::Graphics3dException, graphics3d::MemoryException, graphics3d::TextureException,
-            graphics3d::TypeException, graphics3d::UnsupportedFormatException,
-            graphics3d::UnsupportedPrimitiveException>(
-            error, "Cannot load the model " + shown + ": " + explain(error, folder, name, *files));
+    } catch (object::Exception& error) {
+        // The user reads which model failed and why; handlers above still
+        // see the class. The file layer names the file when it failed there.
+        if (error.getMessage() == error.getName()) {
+            error.addContext(explain(error, folder, name, *files));
+        }
+        const auto& where = error.getContext();
+        const bool named = std::find(where.begin(), where.end(), files->join(name)) != where.end();
+        error.addContext(named ? types::String("Cannot load the model") : "Cannot load the model " + shown);
+        throw;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "nevrik/io/SystemFileFactory.h"
 
 #include "io/TempFolder.h"
+#include "nevrik/io/FileNotFoundException.h"
 #include "nevrik/io/IOException.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,26 @@ TEST_F(SystemFileFactoryTest, MissingFileIsFileNotFoundButMissingFolderOrAFolder
     EXPECT_EQ(failureOf([&] { mFactory.create("absent/file"); }), "IOException / IOException");
     std::filesystem::create_directory(mFolder / "folder");
     EXPECT_EQ(failureOf([&] { mFactory.open("folder", File::kRead); }), "IOException / IOException");
+}
+
+TEST_F(SystemFileFactoryTest, FailuresNameTheFileAndKeepTheirClassThroughAddedContext) {
+    const std::string path = (mFolder / "absent.3ds").string();
+    try {
+        try {
+            mFactory.open("absent.3ds", File::kRead);
+            FAIL() << "opened a missing file";
+        } catch (IOException& error) {
+            // A layer above adds what it was doing and rethrows the same object.
+            error.addContext("Cannot load the model");
+            throw;
+        }
+    } catch (const FileNotFoundException& error) {
+        EXPECT_STREQ(error.getMessage().c_str(), "The system cannot find the file specified.");
+        EXPECT_EQ(std::string(error.describe().c_str()),
+                  "Cannot load the model: " + path + ": The system cannot find the file specified.");
+        return;
+    }
+    FAIL() << "the class was lost";
 }
 
 TEST_F(SystemFileFactoryTest, PermissionDenialIsPlainIOException) {

@@ -529,7 +529,7 @@ private:
 
 TEST_F(SampleApplicationTest, WhatIsMissingIsNamedInOneLineWithStatusOne) {
     const fs::path model = mFolder / "data" / "f5e_05.3ds";
-    const std::string cannotLoad = "Cannot load the model data/f5e_05.3ds: ";
+    const std::string cannotLoad = "Cannot load the model: data/f5e_05.3ds: ";
     ServerWithoutOpenGL bare;
     ASSERT_FALSE(bare.getName().empty());
     // Each case damages the folder or the display a little more; the font is
@@ -540,15 +540,16 @@ TEST_F(SampleApplicationTest, WhatIsMissingIsNamedInOneLineWithStatusOne) {
         {[] {}, "", "DISPLAY=" + bare.getName(),
          "The X display \"" + bare.getName() + "\" has no OpenGL (its server lacks the GLX extension)\n"},
         {[] {}, "data/missing.3ds", "",
-         "Cannot load the model data/missing.3ds: The system cannot find the file specified.\n"},
+         "Cannot load the model: data/missing.3ds: The system cannot find the file specified.\n"},
         {[&] { fs::resize_file(model, 7); }, "", "",
-         cannotLoad + "the file is damaged or is no 3DS model (TranslatorFormatException)\n"},
+         "Cannot load the model data/f5e_05.3ds: the file is damaged or is no 3DS model: 3DS chunk 0x4D4D: "
+         "TranslatorFormatException\n"},
         {[&] { fs::remove(model); }, "", "", cannotLoad + "The system cannot find the file specified.\n"},
         {[&] { fs::remove_all(mFolder / "data"); }, "", "",
-         cannotLoad + "the folder \"data\" does not exist (IOException)\n"},
+         "Cannot load the model: the folder \"data\" does not exist: data/f5e_05.3ds: IOException\n"},
         {[&] { fs::remove(mFolder / "sample.ttf"); }, "", "",
-         "Cannot make the font for the verdict text: no font file in the current folder opens as a font "
-         "(NoMatchException)\n"},
+         "Cannot make the font for the verdict text: no font file in the current folder opens as a font: "
+         "NoMatchException\n"},
     };
     for (const auto& [damage, arguments, environment, message] : cases) {
         damage();

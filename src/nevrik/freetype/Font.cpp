@@ -76,6 +76,69 @@ struct Cells {
     }
 };
 
+struct CellSize {
+    std::int32_t width;
+    std::int32_t height;
+};
+
+// The cell that holds every glyph of `cells`, spare pixel included. A damaged
+// face can claim glyphs of any size: one no atlas holds is refused here,
+// before anything is allocated.
+CellSize measure(FT_Face face, const Cells& cells) {
+    FT_Pos largestWidth = 0;
+    FT_Pos largestHeight = 0;
+    for (int cell = 0; cell < cells.count; ++cell) {
+        if (loaded(face, cells.glyph[cell])) {
+            largestWidth = std::max(largestWidth, face->glyph->metrics.width);
+            largestHeight = std::max(largestHeight, face->glyph->metrics.height);
+        }
+    }
+    const int rows = (cells.count + Font::kCellsPerRow - 1) / Font::kCellsPerRow;
+    const std::int64_t width = cellSide(largestWidth);
+    const std::int64_t height = cellSide(largestHeight);
+    if (width * Font::kCellsPerRow > Font::kMaxAtlasSide || height * rows > Font::kMaxAtlasSide) {
+        throw FormatException();
+    }
+    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
+// A blank coverage atlas with room for `count` cells of `size`.
+object::Pointer<graphics::Bitmap> allocateAtlas(CellSize size, int count) {
+    const int rows = (count + Font::kCellsPerRow - 1) / Font::kCellsPerRow;
+    return object::make<graphics::Bitmap>(graphics::PIXEL_A8, size.width * Font::kCellsPerRow,
+                                          size.height * rows);
+}
+
+// Renders glyph `index` into the cell at `cell` (rows `pitch` bytes apart) and
+// fills `glyph`'s size and metrics. False, leaving `glyph` empty, for a glyph
+// that renders to nothing or in a mode with no coverage to take.
+bool render(FT_Face face, FT_UInt index, CellSize size, std::uint8_t* cell, std::int32_t pitch,
+            Font::Glyph& glyph) {
+    if (!rendered(face, index)) {
+        return false;
+    }
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bitmap = slot->bitmap;
+    detail::GlyphBitmap source;
+    source.buffer = bitmap.buffer;
+    source.pitch = bitmap.pitch;
+    source.width = clampedInt(bitmap.width);
+    source.rows = clampedInt(bitmap.rows);
+    source.mode = bitmap.pixel_mode;
+    source.grayLevels = bitmap.num_grays;
+    if (!detail::copyCoverage(source, cell, pitch, size.width, size.height)) {
+        return false;
+    }
+    // What the atlas holds: a glyph drawn beyond the face's own metrics is cut to its cell.
+    glyph.width = std::min(source.width, size.width);
+    glyph.height = std::min(source.rows, size.height);
+    glyph.advanceX = static_cast<float>(slot->metrics.horiAdvance) / 64.0f;
+    glyph.advanceY = static_cast<float>(slot->metrics.vertAdvance) / 64.0f;
+    glyph.bearingX = static_cast<float>(slot->metrics.horiBearingX) / 64.0f;
+    glyph.bearingY = static_cast<float>(slot->metrics.horiBearingY) / 64.0f;
+    return true;
+}
+
 }  // namespace
 
 Font::Font(io::File& file, const Descriptor& descriptor) : mDescriptor(descriptor) {
@@ -99,61 +162,24 @@ Font::Font(io::File& file, const Descriptor& descriptor) : mDescriptor(descripto
     }
 
     const Cells cells(ft);
-    FT_Pos largestWidth = 0;
-    FT_Pos largestHeight = 0;
-    for (int cell = 0; cell < cells.count; ++cell) {
-        if (loaded(ft, cells.glyph[cell])) {
-            largestWidth = std::max(largestWidth, ft->glyph->metrics.width);
-            largestHeight = std::max(largestHeight, ft->glyph->metrics.height);
-        }
-    }
-    const int rows = (cells.count + kCellsPerRow - 1) / kCellsPerRow;
-    const std::int64_t cellWidth = cellSide(largestWidth);
-    const std::int64_t cellHeight = cellSide(largestHeight);
-    // A damaged face can claim glyphs of any size; refuse before allocating.
-    if (cellWidth * kCellsPerRow > kMaxAtlasSide || cellHeight * rows > kMaxAtlasSide) {
-        throw FormatException();
-    }
-    mCellWidth = static_cast<std::int32_t>(cellWidth);
-    mCellHeight = static_cast<std::int32_t>(cellHeight);
-    mAtlas =
-        object::make<graphics::Bitmap>(graphics::PIXEL_A8, mCellWidth * kCellsPerRow, mCellHeight * rows);
+    const CellSize size = measure(ft, cells);
+    mCellWidth = size.width;
+    mCellHeight = size.height;
+    mAtlas = allocateAtlas(size, cells.count);
 
     // Each distinct glyph is rendered once; the codes sharing it share its record.
     Glyph glyphOfCell[kCodes];
     std::uint8_t* pixels = mAtlas->lock();
     mAtlas->setLocked(true);
     for (int cell = 0; cell < cells.count; ++cell) {
-        if (!rendered(ft, cells.glyph[cell])) {
-            continue;
-        }
-        const FT_GlyphSlot slot = ft->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
-        detail::GlyphBitmap source;
-        source.buffer = bitmap.buffer;
-        source.pitch = bitmap.pitch;
-        source.width = clampedInt(bitmap.width);
-        source.rows = clampedInt(bitmap.rows);
-        source.mode = bitmap.pixel_mode;
-        source.grayLevels = bitmap.num_grays;
         const std::int32_t x = cell % kCellsPerRow * mCellWidth;
         const std::int32_t y = cell / kCellsPerRow * mCellHeight;
-        const std::int32_t pitch = mAtlas->getPitch();
-        // A bitmap in a mode with no coverage to take counts as not rendered.
-        if (!detail::copyCoverage(source, pixels + std::ptrdiff_t{y} * pitch + x, pitch, mCellWidth,
-                                  mCellHeight)) {
-            continue;
-        }
         Glyph& glyph = glyphOfCell[cell];
-        glyph.x = x;
-        glyph.y = y;
-        // What the atlas holds: a glyph drawn beyond the face's own metrics is cut to its cell.
-        glyph.width = std::min(source.width, mCellWidth);
-        glyph.height = std::min(source.rows, mCellHeight);
-        glyph.advanceX = static_cast<float>(slot->metrics.horiAdvance) / 64.0f;
-        glyph.advanceY = static_cast<float>(slot->metrics.vertAdvance) / 64.0f;
-        glyph.bearingX = static_cast<float>(slot->metrics.horiBearingX) / 64.0f;
-        glyph.bearingY = static_cast<float>(slot->metrics.horiBearingY) / 64.0f;
+        if (render(ft, cells.glyph[cell], size, pixels + std::ptrdiff_t{y} * mAtlas->getPitch() + x,
+                   mAtlas->getPitch(), glyph)) {
+            glyph.x = x;
+            glyph.y = y;
+        }
     }
     mAtlas->unlock();
     mAtlas->setLocked(false);

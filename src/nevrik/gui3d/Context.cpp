@@ -1,9 +1,9 @@
 #include "nevrik/gui3d/Context.h"
 
+#include "nevrik/graphics3d/core/Colours.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/MatrixStack.h"
 #include "nevrik/graphics3d/core/Texture2D.h"
-#include "nevrik/gui3d/detail/Colour.h"
 #include "nevrik/object/Exception.h"
 
 #include <GL/glew.h>
@@ -144,7 +144,7 @@ void Context::setCurrentFontMap(FontMap* fontMap) {
 }
 
 void Context::setColour(float red, float green, float blue, float alpha) noexcept {
-    detail::setColour(mColour, red, green, blue, alpha);
+    graphics3d::setColour(mColour, red, green, blue, alpha);
 }
 
 }  // namespace nevrik::gui3d

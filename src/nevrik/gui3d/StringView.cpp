@@ -1,9 +1,9 @@
 #include "nevrik/gui3d/StringView.h"
 
 #include "nevrik/freetype/Font.h"
+#include "nevrik/graphics3d/core/Colours.h"
 #include "nevrik/gui3d/Context.h"
 #include "nevrik/gui3d/FontMap.h"
-#include "nevrik/gui3d/detail/Colour.h"
 
 #include <GL/glew.h>
 
@@ -41,7 +41,7 @@ void StringView::setFont(freetype::Font* font) {
 }
 
 void StringView::setColour(float red, float green, float blue, float alpha) noexcept {
-    detail::setColour(mColour, red, green, blue, alpha);
+    graphics3d::setColour(mColour, red, green, blue, alpha);
 }
 
 }  // namespace nevrik::gui3d

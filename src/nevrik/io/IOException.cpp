@@ -58,6 +58,21 @@ void IOException::raise() {
     raise(platform::LastError::get());
 }
 
+void IOException::raiseFor(const types::String& path) {
+    raiseFor(platform::LastError::get(), path);
+}
+
+void IOException::raiseFor(std::uint32_t code, const types::String& path) {
+    try {
+        raise(code);
+    } catch (IOException& error) {
+        if (!path.isEmpty()) {
+            error.addContext(path);
+        }
+        throw;
+    }
+}
+
 void IOException::raise(std::uint32_t code) {
     for (const Mapping& mapping : kMappings) {
         if (mapping.code == code) {

@@ -20,6 +20,9 @@ public:
     /// Throws the exception for the Win32 error `code`: a known code gives its
     /// class and message, any other code (0 included) a plain "IOException".
     [[noreturn]] static void raise(std::uint32_t code);
+    /// As raise(), naming `path` (when not empty) as where the failure happened.
+    [[noreturn]] static void raiseFor(const types::String& path);
+    [[noreturn]] static void raiseFor(std::uint32_t code, const types::String& path);
 };
 
 }  // namespace nevrik::io

@@ -11,17 +11,17 @@ namespace nevrik::io {
 namespace {
 
 // A position or size that the system could not give raises its error.
-std::int32_t orRaise(std::int32_t value) {
+std::int32_t orRaise(std::int32_t value, const types::String& path) {
     if (value == platform::NativeFile::kInvalidPosition) {
-        IOException::raise();
+        IOException::raiseFor(path);
     }
     return value;
 }
 
 }  // namespace
 
-SystemFile::SystemFile(platform::NativeFile handle, std::uint32_t mode) noexcept
-    : File(mode), mHandle(std::move(handle)) {}
+SystemFile::SystemFile(platform::NativeFile handle, std::uint32_t mode, types::String path) noexcept
+    : File(mode), mHandle(std::move(handle)), mPath(std::move(path)) {}
 
 SystemFile::~SystemFile() {
     mHandle.close();
@@ -63,7 +63,7 @@ std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
         default:
             throw IllegalPositionModeException();
     }
-    return orRaise(mHandle.seek(offset, origin));
+    return orRaise(mHandle.seek(offset, origin), mPath);
 }
 
 std::int32_t SystemFile::getPosition() {
@@ -72,7 +72,7 @@ std::int32_t SystemFile::getPosition() {
 
 bool SystemFile::rewind() {
     if (mHandle.seek(0, platform::NativeFile::Origin::kBegin) != 0) {
-        IOException::raise();
+        IOException::raiseFor(mPath);
     }
     return true;
 }
@@ -83,7 +83,7 @@ bool SystemFile::flush() {
 
 // The system knows the size without moving the position there and back.
 std::int32_t SystemFile::getSize() {
-    return orRaise(mHandle.getSize());
+    return orRaise(mHandle.getSize(), mPath);
 }
 
 std::int32_t SystemFile::setSize(std::int32_t size) {
@@ -94,7 +94,7 @@ std::int32_t SystemFile::setSize(std::int32_t size) {
     const std::uint32_t error = platform::LastError::get();
     seek(position, kBegin);
     if (!cut) {
-        IOException::raise(error);
+        IOException::raiseFor(error, mPath);
     }
     return size;
 }
@@ -102,7 +102,7 @@ std::int32_t SystemFile::setSize(std::int32_t size) {
 platform::NativeFile::Times SystemFile::getTimes() {
     platform::NativeFile::Times times;
     if (!mHandle.getTimes(times)) {
-        IOException::raise();
+        IOException::raiseFor(mPath);
     }
     return times;
 }

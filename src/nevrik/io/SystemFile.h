@@ -7,14 +7,16 @@ namespace nevrik::io {
 
 /// A File on the operating system's file API, held exclusively while open.
 ///
-/// Made by SystemFileFactory around the handle it opened, with one reference
+/// Made by SystemFileFactory around the handle it opened (`path` names it in
+/// the context of every failure), with one reference
 /// for the caller; closes the handle when the last reference goes. Failures of
 /// seek, rewind, getSize, setSize and the times throw through
 /// IOException::raise(); reads and writes report only counts. One thread at a
 /// time.
 class SystemFile : public File {
 public:
-    SystemFile(platform::NativeFile handle, std::uint32_t mode) noexcept;
+    SystemFile(platform::NativeFile handle, std::uint32_t mode,
+               types::String path = types::String()) noexcept;
     /// Never throws: a failing close is dropped, since the object is gone
     /// either way and there is no one left to tell.
     ~SystemFile() override;
@@ -41,6 +43,7 @@ private:
     platform::NativeFile::Times getTimes();
 
     platform::NativeFile mHandle;
+    types::String mPath;
 };
 
 }  // namespace nevrik::io

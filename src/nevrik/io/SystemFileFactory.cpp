@@ -11,11 +11,11 @@ namespace nevrik::io {
 namespace {
 
 // No file object is made unless the system handed out a handle.
-object::Pointer<File> fileOf(platform::NativeFile handle, std::uint32_t mode) {
+object::Pointer<File> fileOf(platform::NativeFile handle, std::uint32_t mode, const types::String& path) {
     if (!handle.isOpen()) {
-        IOException::raise();
+        IOException::raiseFor(path);
     }
-    return object::make<SystemFile>(std::move(handle), mode);
+    return object::make<SystemFile>(std::move(handle), mode, path);
 }
 
 }  // namespace
@@ -27,14 +27,16 @@ bool SystemFileFactory::exists(const types::String& name) {
 }
 
 object::Pointer<File> SystemFileFactory::create(const types::String& name) {
-    return fileOf(platform::NativeFile::create(join(name).c_str()), File::kRead | File::kWrite);
+    const types::String path = join(name);
+    return fileOf(platform::NativeFile::create(path.c_str()), File::kRead | File::kWrite, path);
 }
 
 object::Pointer<File> SystemFileFactory::open(const types::String& name, std::uint32_t mode) {
     // The file keeps the caller's mode bits; the system is asked only for the two it knows.
     const unsigned access = ((mode & File::kRead) != 0 ? platform::NativeFile::kRead : 0u) |
                             ((mode & File::kWrite) != 0 ? platform::NativeFile::kWrite : 0u);
-    return fileOf(platform::NativeFile::open(join(name).c_str(), access), mode);
+    const types::String path = join(name);
+    return fileOf(platform::NativeFile::open(path.c_str(), access), mode, path);
 }
 
 object::Pointer<Directory> SystemFileFactory::getDirectory() {

@@ -9,8 +9,24 @@ Exception::Exception(const types::String& message) : Exception(message.c_str(), 
 Exception::Exception(const char* message, const char* fallback)
     : mMessage(message != nullptr ? message : fallback) {}
 
-types::String Exception::getName() const { return types::String("Exception"); }
+void Exception::addContext(const types::String& where) {
+    mContext.push_back(where);
+}
 
-types::String Exception::toString() const { return mMessage; }
+types::String Exception::describe() const {
+    types::String text;
+    for (auto where = mContext.rbegin(); where != mContext.rend(); ++where) {
+        text = text + *where + ": ";
+    }
+    return text + mMessage;
+}
+
+types::String Exception::getName() const {
+    return types::String("Exception");
+}
+
+types::String Exception::toString() const {
+    return mMessage;
+}
 
 }  // namespace nevrik::object

@@ -1,7 +1,7 @@
 #include "nevrik/graphics3d/core/BlendMode.h"
 
+#include "nevrik/graphics3d/core/Colours.h"
 #include "nevrik/graphics3d/core/Context.h"
-#include "nevrik/graphics3d/core/detail/Colours.h"
 #include "nevrik/graphics3d/core/detail/StateCalls.h"
 
 #include <GL/glew.h>
@@ -49,7 +49,7 @@ void BlendMode::setFunction(std::uint32_t source, std::uint32_t destination) noe
 }
 
 void BlendMode::setColour(float red, float green, float blue, float alpha) noexcept {
-    detail::setColour(mColour, red, green, blue, alpha);
+    graphics3d::setColour(mColour, red, green, blue, alpha);
 }
 
 void BlendMode::setAlphaTest(std::int32_t function, float reference) noexcept {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "nevrik/graphics3d/core/Colours.h"
 #include "nevrik/graphics3d/core/Material.h"
-#include "nevrik/graphics3d/core/detail/Colours.h"
 
 namespace nevrik::graphics3d {
 
@@ -29,12 +29,12 @@ public:
 
     /// False, changing nothing, for an unknown colour.
     bool setColour(Colour colour, float red, float green, float blue, float alpha) noexcept {
-        return detail::setColour(mColours, colour, red, green, blue, alpha);
+        return graphics3d::setColour(mColours, colour, red, green, blue, alpha);
     }
     void setShininess(float shininess) noexcept { mShininess = shininess; }
 
     /// Four floats; null for an unknown colour.
-    const float* getColour(Colour colour) const noexcept { return detail::getColour(mColours, colour); }
+    const float* getColour(Colour colour) const noexcept { return graphics3d::getColour(mColours, colour); }
     float getShininess() const noexcept { return mShininess; }
 
 private:

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "nevrik/graphics3d/core/Colours.h"
 #include "nevrik/graphics3d/core/Light.h"
-#include "nevrik/graphics3d/core/detail/Colours.h"
 
 namespace nevrik::graphics3d {
 
@@ -28,13 +28,13 @@ public:
 
     /// False, changing nothing, for an unknown colour.
     bool setColour(Colour colour, float red, float green, float blue, float alpha) noexcept {
-        return detail::setColour(mColours, colour, red, green, blue, alpha);
+        return graphics3d::setColour(mColours, colour, red, green, blue, alpha);
     }
     void setPosition(float x, float y, float z) noexcept;
     void setAttenuation(float constant, float linear, float quadratic) noexcept;
 
     /// Four floats; null for an unknown colour.
-    const float* getColour(Colour colour) const noexcept { return detail::getColour(mColours, colour); }
+    const float* getColour(Colour colour) const noexcept { return graphics3d::getColour(mColours, colour); }
     const float* getPosition() const noexcept { return mPosition; }
     float getConstantAttenuation() const noexcept { return mConstantAttenuation; }
     float getLinearAttenuation() const noexcept { return mLinearAttenuation; }

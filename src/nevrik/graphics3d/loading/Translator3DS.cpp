@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -91,16 +92,23 @@ object::Pointer<Model> Translator3DS::read(io::InputStream& stream, std::uint32_
     } endRead{*this};
     mChunks.start(stream, static_cast<std::int32_t>(
                               std::min<std::uint32_t>(size, std::numeric_limits<std::int32_t>::max())));
-    if (!mChunks.next() || mChunks.getId() != kMain) {
-        throw io::TranslatorFormatException();
-    }
-    forEachChunk([this](std::uint16_t id) {
-        if (id == kEditor) {
-            readEditor();
-        } else if (id == kMaterialEntry) {
-            readMaterial();
+    try {
+        if (!mChunks.next() || mChunks.getId() != kMain) {
+            throw io::TranslatorFormatException();
         }
-    });
+        forEachChunk([this](std::uint16_t id) {
+            if (id == kEditor) {
+                readEditor();
+            } else if (id == kMaterialEntry) {
+                readMaterial();
+            }
+        });
+    } catch (object::Exception& error) {
+        char where[32];
+        std::snprintf(where, sizeof where, "3DS chunk 0x%04X", static_cast<unsigned>(mChunks.getId()));
+        error.addContext(where);
+        throw;
+    }
     return std::move(mModel);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
-namespace nevrik::graphics3d::detail {
+namespace nevrik::graphics3d {
 
-/// Sets a colour of four floats: red, green, blue, alpha.
+/// Colours kept as four floats (red, green, blue, alpha), alone or in tables,
+/// as state objects, lights and GUI views keep theirs.
+
+/// Sets a colour of four floats.
 inline void setColour(float (&colour)[4], float red, float green, float blue, float alpha) noexcept {
     colour[0] = red;
     colour[1] = green;
@@ -27,4 +30,4 @@ const float* getColour(const float (&colours)[kCount][4], int index) noexcept {
     return index >= 0 && index < kCount ? colours[index] : nullptr;
 }
 
-}  // namespace nevrik::graphics3d::detail
+}  // namespace nevrik::graphics3d
