@@ -2,6 +2,7 @@
 
 #include "nevrik/object/Property.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace nevrik::graphics3d {
@@ -48,8 +49,14 @@ object::Pointer<Texture> ModelTranslator::loadTexture(const types::String& name)
             mTextureManager = object::Pointer<TextureManager>::adopt(new TextureManager());
         }
         return object::Pointer<Texture>(mTextureManager->get(name));
-    } catch (const std::exception&) {
-        // A texture that cannot be had leaves its slot empty; the model still loads.
+    } catch (const std::exception& e) {
+        // A texture that cannot be had leaves its slot empty; the model still
+        // loads, and the program can tell its user what is missing.
+        const bool known = std::any_of(mMissingTextures.begin(), mMissingTextures.end(),
+                                       [&](const MissingTexture& missing) { return missing.name == name; });
+        if (!known) {
+            mMissingTextures.add(MissingTexture{name, types::String(e.what())});
+        }
         return nullptr;
     }
 }

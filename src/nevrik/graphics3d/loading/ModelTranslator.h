@@ -1,5 +1,6 @@
 #pragma once
 
+#include "nevrik/container/Array.h"
 #include "nevrik/graphics3d/core/Model.h"
 #include "nevrik/graphics3d/core/Texture.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
@@ -23,6 +24,12 @@ public:
     static constexpr const char* kTextureManagerKey = "texturemanager";
     static constexpr const char* kShaderManagerKey = "shadermanager";
 
+    /// A texture a model names that could not be had, and why.
+    struct MissingTexture {
+        types::String name;
+        types::String reason;
+    };
+
     ModelTranslator() = default;
 
     /// A new list (the caller's only reference) of the two properties with
@@ -36,9 +43,14 @@ public:
 
     /// The texture called `name`, with a reference for the caller, through
     /// the texture manager (made on first need, over the current directory).
-    /// Null when it cannot be found or decoded: the manager's exceptions are
-    /// dropped.
+    /// Null when it cannot be found or decoded: the manager's exception is
+    /// not passed on but recorded among the missing textures (once a name).
     object::Pointer<Texture> loadTexture(const types::String& name);
+
+    /// The textures of the last model read that could not be found or
+    /// decoded, in the order they were first asked for, so that a program can
+    /// report them; the model draws without them.
+    const container::Array<MissingTexture>& getMissingTextures() const noexcept { return mMissingTextures; }
 
     NEVRIK_CLASS_NAME(io::Translator<Model>, ":ModelTranslator")
 
@@ -47,7 +59,13 @@ public:
     object::Object* getShaderManager() const noexcept { return mShaderManager.get(); }
     void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
 
+protected:
+    /// For readers, as a model starts: forgets the previous one's missing
+    /// textures.
+    void clearMissingTextures() noexcept { mMissingTextures.clear(); }
+
 private:
+    container::Array<MissingTexture> mMissingTextures;
     object::Pointer<TextureManager> mTextureManager;
     object::Pointer<object::Object> mShaderManager;
 };
