@@ -11,6 +11,7 @@ namespace nevrik::graphics3d {
 
 ModelRoster::ModelRoster() {
     add(&m3DS);
+    add(&mOBJ);
 }
 
 object::Pointer<Model> ModelRoster::readFile(const types::String& path) {

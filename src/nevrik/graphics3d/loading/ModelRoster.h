@@ -4,6 +4,7 @@
 #include "nevrik/graphics3d/core/Model.h"
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 #include "nevrik/graphics3d/loading/Translator3DS.h"
+#include "nevrik/graphics3d/loading/TranslatorOBJ.h"
 #include "nevrik/io/TranslatorRoster.h"
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
@@ -41,6 +42,7 @@ public:
 
 private:
     Translator3DS m3DS;
+    TranslatorOBJ mOBJ;
     container::Array<ModelTranslator::MissingTexture> mMissingTextures;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "nevrik/container/Array.h"
+#include "nevrik/graphics3d/core/Appearance.h"
 #include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/Shader.h"
 #include "nevrik/graphics3d/core/Texture.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/Translator.h"
@@ -23,6 +25,8 @@ class ModelTranslator : public io::Translator<Model> {
 public:
     static constexpr const char* kTextureManagerKey = "texturemanager";
     static constexpr const char* kShaderManagerKey = "shadermanager";
+    /// Diffuse and ambient grey of the default appearance.
+    static constexpr float kDefaultGrey = 0.75f;
 
     /// A texture a model names that could not be had, and why.
     struct MissingTexture {
@@ -60,9 +64,17 @@ public:
     void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
 
 protected:
+    /// The texture manager, made on first need over the current directory
+    /// as loadTexture() does.
+    TextureManager& textureManager();
+    /// What faces without a material are drawn with: a new appearance, lit
+    /// through `shader`, light grey and opaque, on the current context.
+    static object::Pointer<Appearance> makeDefaultAppearance(Shader& shader);
     /// For readers, as a model starts: forgets the previous one's missing
     /// textures.
     void clearMissingTextures() noexcept { mMissingTextures.clear(); }
+    /// Records a file the model names that could not be had, once a name.
+    void recordMissing(const types::String& name, const types::String& reason);
 
 private:
     container::Array<MissingTexture> mMissingTextures;

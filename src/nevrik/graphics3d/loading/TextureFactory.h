@@ -46,11 +46,12 @@ public:
     /// colon; empty for "", "." and "..", which name no file.
     static types::String baseName(const types::String& name);
 
-private:
-    // The entry of the folder that `name` stands for; throws
-    // io::FileNotFoundException when there is none.
+    /// The entry of the folder that the file name `name` stands for, by the
+    /// rule above; throws io::FileNotFoundException when there is none. Used
+    /// for every file a model names, not only pictures.
     types::String findFile(const types::String& name);
 
+private:
     graphics::TranslatorRoster mTranslators;
     object::Pointer<io::FileFactory> mFiles;
 };

@@ -1,5 +1,7 @@
 #include "nevrik/graphics3d/loading/Translator3DS.h"
 
+#include "nevrik/graphics3d/loading/detail/BufferFill.h"
+
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/IndexBuffer.h"
@@ -51,22 +53,7 @@ enum ChunkId : std::uint16_t {
 constexpr int kFaceWords = 4;  // a, b, c, flags
 constexpr int kLocalAxesFloats = 12;
 
-// Locks `buffer` for writing, lets `fill` write its data and unlocks it; a
-// buffer that cannot be mapped, or loses its content, cannot be made.
-template <class Buffer, class Fill>
-void fillBuffer(Buffer& buffer, const Fill& fill) {
-    if (!buffer.lock(VertexBuffer::kWrite)) {
-        throw io::TranslatorMemoryException();
-    }
-    fill(buffer.getData());
-    if (!buffer.unlock()) {
-        throw io::TranslatorMemoryException();
-    }
-}
-
-void store(std::uint8_t* to, const float* values, std::size_t count) noexcept {
-    std::memcpy(to, values, count * sizeof(float));
-}
+using detail::fillBuffer;
 
 }  // namespace
 
@@ -381,14 +368,7 @@ void Translator3DS::assignFaces() {
         return;
     }
     if (!mDefaultAppearance) {
-        auto grey = object::make<ColourMaterial>();
-        grey->setColour(ColourMaterial::kAmbient, kDefaultGrey, kDefaultGrey, kDefaultGrey, 1.0f);
-        grey->setColour(ColourMaterial::kDiffuse, kDefaultGrey, kDefaultGrey, kDefaultGrey, 1.0f);
-        grey->setColour(ColourMaterial::kSpecular, 0.0f, 0.0f, 0.0f, 1.0f);
-        grey->setColour(ColourMaterial::kEmission, 0.0f, 0.0f, 0.0f, 1.0f);
-        mDefaultAppearance = object::make<Appearance>();
-        mDefaultAppearance->setMaterial(grey.get());
-        mDefaultAppearance->setShader(mPlainShader.get());
+        mDefaultAppearance = makeDefaultAppearance(*mPlainShader);
     }
     loose.appearance = mDefaultAppearance;
     loose.count = static_cast<std::uint32_t>(loose.faces.size());
@@ -446,7 +426,7 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
     fillBuffer(*buffer, [&](std::uint8_t* data) {
         for (std::size_t i = 0; i < vertexCount; ++i) {
             std::uint8_t* vertex = data + i * stride;
-            store(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
+            detail::storeFloats(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
             const float* sum = &normals[i * 3];
             const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
             // A vertex of no face, or only of degenerate ones, has no
@@ -457,14 +437,14 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
                     unit[k] = sum[k] / length;
                 }
             }
-            store(vertex + format.getEntry(normal)->offset, unit, 3);
+            detail::storeFloats(vertex + format.getEntry(normal)->offset, unit, 3);
             if (texCoord >= 0) {
                 // A texture-coordinate list shorter than the positions leaves
                 // the rest at (0, 0).
                 const bool given = i * 2 + 1 < mTexCoords.size();
                 const float uv[2] = {given ? mTexCoords[i * 2] : 0.0f,
                                      1.0f - (given ? mTexCoords[i * 2 + 1] : 0.0f)};
-                store(vertex + format.getEntry(texCoord)->offset, uv, 2);
+                detail::storeFloats(vertex + format.getEntry(texCoord)->offset, uv, 2);
             }
         }
     });

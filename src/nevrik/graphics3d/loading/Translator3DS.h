@@ -45,8 +45,6 @@ public:
     /// Vertex arrays of the untextured and the textured shader.
     static constexpr std::uint32_t kPlainArrays = VertexFormat::kPositionArray | VertexFormat::kNormalArray;
     static constexpr std::uint32_t kTexturedArrays = kPlainArrays | VertexFormat::kTextureArray;
-    /// Diffuse and ambient grey of the default appearance.
-    static constexpr float kDefaultGrey = 0.75f;
     /// Filters of every texture a model names: trilinear minification,
     /// linear magnification.
     static constexpr std::uint32_t kMinFilter = Texture::kLinearMipmapLinear;
