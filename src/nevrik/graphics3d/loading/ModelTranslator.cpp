@@ -23,7 +23,7 @@ bool findObject(const object::PropertyList& list, const char* name, object::Obje
 }  // namespace
 
 object::Pointer<object::PropertyList> ModelTranslator::getProperties() {
-    auto list = object::Pointer<object::PropertyList>::adopt(new object::PropertyList());
+    auto list = object::make<object::PropertyList>();
     list->add(object::Property(object::Property::kObject, kTextureManagerKey))
         .setObject(mTextureManager.get());
     list->add(object::Property(object::Property::kObject, kShaderManagerKey)).setObject(mShaderManager.get());

@@ -214,8 +214,7 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
     const int normal = format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
     const int texCoord = textured ? format.add(TypeWord::kFloat2, VertexFormat::kAllTextureArrays) : -1;
     const auto vertexCount = static_cast<std::uint32_t>(vertices.size());
-    auto vertexBuffer = object::Pointer<VertexBuffer>::adopt(
-        VertexBuffer::create(format, vertexCount, VertexBuffer::kStatic));
+    auto vertexBuffer = VertexBuffer::create(format, vertexCount, VertexBuffer::kStatic);
     if (!vertexBuffer) {
         throw io::TranslatorMemoryException();
     }
@@ -251,8 +250,8 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
         indexCount += group.size();
     }
     const std::uint32_t indexSize = vertexCount > 0xFFFF ? 4 : 2;
-    auto indexBuffer = object::Pointer<IndexBuffer>::adopt(
-        IndexBuffer::create(indexSize, static_cast<std::uint32_t>(indexCount), VertexBuffer::kStatic));
+    auto indexBuffer =
+        IndexBuffer::create(indexSize, static_cast<std::uint32_t>(indexCount), VertexBuffer::kStatic);
     if (!indexBuffer) {
         throw io::TranslatorMemoryException();
     }
