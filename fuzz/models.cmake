@@ -16,3 +16,18 @@ foreach(triangles IN ITEMS 1 1000)
         COMMAND ${CMAKE_COMMAND} -E copy_if_different ${models_work}/f5e_05.3ds ${models_seeds}/t${triangles}.3ds
         VERBATIM)
 endforeach()
+
+# nevrik_obj_fuzzer: arbitrary bytes as a Wavefront OBJ model, read by
+# TranslatorOBJ. Seeds, written here into <build>/fuzz/obj-seeds: a cube in
+# every index form with materials, and a polygon with relative indices.
+#   nevrik_obj_fuzzer -max_total_time=600 corpus <build>/fuzz/obj-seeds
+nevrik_fuzzer(obj ${CMAKE_CURRENT_SOURCE_DIR}/ModelOBJFuzzer.cpp LIBRARIES nevrik::graphics3d_loading)
+target_include_directories(nevrik_obj_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+set(obj_seeds ${CMAKE_CURRENT_BINARY_DIR}/obj-seeds)
+file(WRITE ${obj_seeds}/cube.obj
+    "# cube\nmtllib cube.mtl\nv -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\nv -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+    "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nvn 0 0 -1\nvn 0 0 1\no cube\nusemtl red\n"
+    "f 1/1/1 4/4/1 3/3/1 2/2/1\nf 5/1/2 6/2/2 7/3/2 8/4/2\nusemtl\nf 1//1 2//1 6//1 5//1\n"
+    "f 2 3 7 6\ng side\nf 3/3 4/4 8/1 7/2\nf 4 1 5 8\nl 1 7\n")
+file(WRITE ${obj_seeds}/polygon.obj
+    "v 0 0 0\nv 1 0 0\nv 2 1 0\nv 1 2 0\nv 0 1 0\nf -5 -4 -3 -2 -1\ns 1\nf 1 2 3\n")

@@ -46,6 +46,16 @@ public:
         return nullptr;
     }
 
+    /// The translator find() picks for `file`; throws
+    /// TranslatorFormatException when none claims it.
+    Translator<T>& claim(File& file) {
+        Translator<T>* translator = find(file);
+        if (translator == nullptr) {
+            throw TranslatorFormatException();
+        }
+        return *translator;
+    }
+
     /// Opens `name` for reading through `factory`, finds its translator and
     /// decodes the whole file. Returns the new object with its only
     /// reference (null when the translator gives none). Throws
@@ -57,12 +67,9 @@ public:
         if (!file) {
             throw FileNotFoundException();
         }
-        Translator<T>* translator = find(*file);
-        if (translator == nullptr) {
-            throw TranslatorFormatException();
-        }
+        Translator<T>& translator = claim(*file);
         InputStream& stream = file->getInputStream();
-        return translator->read(stream, stream.available());
+        return translator.read(stream, stream.available());
     }
 
     NEVRIK_CLASS_NAME(object::Object, ":TranslatorRoster")

@@ -41,7 +41,8 @@ TEST_F(TextureFactoryTest, LoadsAnImageFileAsAMipmappedTrilinearTexture) {
     EXPECT_EQ(texels[(3 * 8 + 7) * 3 + 1], 240);
 
     const std::string path = std::string(NEVRIK_TEST_DATA) + "/images/rgb24.bmp";
-    EXPECT_TRUE(TextureFactory().create(types::String(path.c_str()))) << "no file factory: names as they are";
+    EXPECT_THROW(TextureFactory().create(types::String(path.c_str())), io::FileNotFoundException)
+        << "no file factory: the base name, in the current directory only";
 }
 
 TEST_F(TextureFactoryTest, MissingAndUnreadableFilesPassTheirExceptionsOn) {

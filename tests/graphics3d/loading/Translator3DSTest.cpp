@@ -12,6 +12,7 @@
 #include "graphics3d/GlFixture.h"
 #include "graphics3d/ImageFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -251,11 +252,12 @@ TEST_F(Translator3DSTest, FacesAndGroupsNamingMissingDataAreRefused) {
     // A group read before the face list is checked against it too.
     expectRefused(
         mainChunk(editor(meshObject(positions + faceGroup("m", {0, 1}) + faceList(1, words({0, 1, 2, 0}))))));
-    // Six texture coordinates leave vertices 6 and 7 out of the object.
+    // The positions count the vertices, whatever the texture coordinates.
     const std::string eight =
-        vertexList(8, std::string(8 * 12, '\0')) + texCoordList(6, std::string(6 * 8, '\0'));
+        vertexList(8, std::string(8 * 12, '\0')) + texCoordList(9, std::string(9 * 8, '\0'));
     expectRefused(
-        mainChunk(editor(meshObject(eight + faceList(1, words({0, 1, 6, 0}), faceGroup("m", {0}))))));
+        mainChunk(editor(meshObject(eight + faceList(1, words({0, 1, 8, 0}), faceGroup("m", {0}))))));
+    expectRefused(mainChunk(editor(meshObject(eight + faceList(1, words({0, 1, 8, 0}))))));
 }
 
 TEST_F(Translator3DSTest, EveryPrefixOfAValidFileIsRefused) {
@@ -415,7 +417,7 @@ TEST_F(Translator3DSTest, VerticesCarryPositionsSmoothNormalsAndFlippedV) {
     EXPECT_EQ(second.getIndexBuffer()->getIndexCount(), 9u);
 
     VertexBuffer& buffer = *first.getVertexBuffer(0);
-    ASSERT_EQ(buffer.getVertexCount(), 5u) << "the shorter list counts the vertices";
+    ASSERT_EQ(buffer.getVertexCount(), 5u) << "the positions count the vertices";
     ASSERT_EQ(buffer.getStride(), 32u);
     EXPECT_EQ(buffer.getComponentMask(), 0xFF005u);
     const std::vector<float> v = vertexFloats(buffer);
@@ -433,17 +435,17 @@ TEST_F(Translator3DSTest, VerticesCarryPositionsSmoothNormalsAndFlippedV) {
     EXPECT_FLOAT_EQ(model->getBounds().toBoundingBox().min.z, -1.0f);
 }
 
-TEST_F(Translator3DSTest, ObjectsWithoutGroupsOrGeometryDrawNothing) {
+TEST_F(Translator3DSTest, ObjectsWithoutGeometryDrawNothing) {
     const std::string positions = vertexList(3, floats({0, 0, 0, 1, 0, 0, 0, 1, 0}));
-    const Pointer<Model> model = load(
-        mainChunk(editor(meshObject(positions + faceList(1, words({0, 1, 2, 0}))) + meshObject(positions) +
-                         meshObject(faceList(1, words({0, 1, 2, 0}), faceGroup("m", {0}))) +
-                         chunk(0x4000, text("light") + chunk(0x4600)))));
+    const Pointer<Model> model =
+        load(mainChunk(editor(meshObject(positions + faceList(0, "")) + meshObject(positions) +
+                              meshObject(faceList(1, words({0, 1, 2, 0}), faceGroup("m", {0}))) +
+                              chunk(0x4000, text("light") + chunk(0x4600)))));
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->getMeshes().getCount(), 0);
 }
 
-TEST_F(Translator3DSTest, EightPositionsWithSixTextureCoordinatesMakeSixVertices) {
+TEST_F(Translator3DSTest, EightPositionsWithSixTextureCoordinatesMakeEightVertices) {
     const std::string object =
         vertexList(8, floats({0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 0, 0, 2, 1, 0, 3, 3, 3, 4, 4, 4})) +
         texCoordList(6, floats({0, 0, 1, 0, 0, 1, 1, 1, 0, 0, 1, 0})) +
@@ -451,8 +453,11 @@ TEST_F(Translator3DSTest, EightPositionsWithSixTextureCoordinatesMakeSixVertices
     const Pointer<Model> model = load(mainChunk(editor(meshObject(object))));
     ASSERT_NE(model, nullptr);
     VertexBuffer& buffer = *mesh(model, 0).getVertexBuffer(0);
-    EXPECT_EQ(buffer.getVertexCount(), 6u);
-    EXPECT_EQ(vertexFloats(buffer).size(), 6u * 8u);
+    EXPECT_EQ(buffer.getVertexCount(), 8u);
+    const std::vector<float> v = vertexFloats(buffer);
+    ASSERT_EQ(v.size(), 8u * 8u);
+    EXPECT_EQ(std::vector<float>(v.begin() + 56, v.end()), (std::vector<float>{4, 4, 4, 0, 0, 1, 0, 1}))
+        << "a vertex past the texture coordinates gets (0, 0), v flipped";
 }
 
 TEST_F(Translator3DSTest, UntexturedObjectsHaveNoTextureCoordinates) {
@@ -463,6 +468,146 @@ TEST_F(Translator3DSTest, UntexturedObjectsHaveNoTextureCoordinates) {
     EXPECT_EQ(buffer.getComponentMask(), 0x5u);
     EXPECT_EQ(vertexFloats(buffer),
               (std::vector<float>{0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 1}));
+}
+
+// Random objects whose faces sit in no group, one group or several, next to
+// what a file carries besides meshes: every face is drawn exactly once, those
+// of no group with the default material in a mesh of their own.
+TEST_F(Translator3DSTest, EveryFaceIsDrawnOnceAndLooseOnesInGrey) {
+    std::mt19937 random(18);
+    const std::string skipped =
+        chunk(0x4000, text("lamp") + chunk(0x4600, floats({1, 2, 3}))) +
+        chunk(0x4000, text("eye") + chunk(0x4700, floats({1, 2, 3, 4, 5, 6, 0, 45}))) +
+        chunk(0x4000, text("empty") + chunk(0x4100, vertexList(1, floats({1, 1, 1}))));
+    for (int round = 0; round < 40; ++round) {
+        const int vertices = 3 + static_cast<int>(random() % 20);
+        const int faces = 1 + static_cast<int>(random() % 30);
+        std::string positions;
+        for (int i = 0; i < 3 * vertices; ++i) {
+            positions += f32(static_cast<float>(random() % 16));
+        }
+        std::string faceWords;
+        std::multiset<std::vector<std::uint32_t>> expected;
+        for (int face = 0; face < faces; ++face) {
+            std::vector<std::uint32_t> corners;
+            for (int k = 0; k < 3; ++k) {
+                corners.push_back(random() % vertices);
+                faceWords += u16(corners.back());
+            }
+            faceWords += u16(0);
+            expected.insert(corners);
+        }
+        // Up to three groups of random faces (repeats allowed), one naming
+        // no material; the rest of the faces belong to none.
+        std::string groups;
+        std::set<std::uint32_t> grouped;
+        for (int group = static_cast<int>(random() % 4); group > 0; --group) {
+            std::string numbers;
+            const int count = static_cast<int>(random() % faces);
+            for (int i = 0; i < count; ++i) {
+                const std::uint32_t face = random() % faces;
+                grouped.insert(face);
+                numbers += u16(face);
+            }
+            groups += chunk(0x4130, text(group == 1 ? "unknown" : "red") + u16(count) + numbers);
+        }
+        const std::string file = mainChunk(
+            editor(material("red", chunk(0xA020, rgbBytes(255, 0, 0))) + skipped +
+                   meshObject(vertexList(vertices, positions) + faceList(faces, faceWords, groups))) +
+            chunk(0xB000, chunk(0xB002, u16(1))));
+        const Pointer<Model> model = load(file);
+        ASSERT_NE(model, nullptr) << "round " << round;
+        std::multiset<std::vector<std::uint32_t>> drawn;
+        int loose = 0;
+        for (int index = 0; index < model->getMeshes().getCount(); ++index) {
+            IndexMesh& each = mesh(model, index);
+            EXPECT_EQ(each.getVertexBuffer(0)->getVertexCount(), static_cast<std::uint32_t>(vertices));
+            EXPECT_EQ(each.getIndexBuffer()->getIndexCount(), 3u * faces);
+            const std::vector<std::uint32_t> values = indices(each);
+            for (std::size_t i = 0; i < values.size(); i += 3) {
+                drawn.insert({values[i], values[i + 1], values[i + 2]});
+            }
+            Appearance* appearance = each.getAppearance();
+            if (appearance == nullptr || appearance->getName() == "red") {
+                continue;
+            }
+            ++loose;
+            EXPECT_EQ(index, model->getMeshes().getCount() - 1) << "the loose faces come last";
+            EXPECT_EQ(values.size(), 3 * (faces - grouped.size()));
+            const float* diffuse = colour(model, index, ColourMaterial::kDiffuse);
+            EXPECT_EQ(std::vector<float>(diffuse, diffuse + 4),
+                      (std::vector<float>{0.75f, 0.75f, 0.75f, 1.0f}));
+            EXPECT_EQ(appearance->getShader(), mTranslator->getPlainShader());
+            EXPECT_TRUE(appearance->getBlendMode()->isOpaque());
+        }
+        EXPECT_EQ(loose, grouped.size() < static_cast<std::size_t>(faces) ? 1 : 0) << "round " << round;
+        EXPECT_EQ(drawn, expected) << "round " << round;
+    }
+}
+
+// Texture names as other systems write them: upper case, with folders or a
+// drive, either slash. Only base names are looked for, in the model's folder
+// alone: the factory is never asked for anything else.
+TEST_F(Translator3DSTest, TextureNamesAreBaseNamesFoundInTheModelsFolderWhateverTheirCase) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / "nevrik-3ds-textures";
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root / "model");
+    std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.bmp", root / "model" / "skin.bmp");
+    std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.tga", root / "model" / "Bump.Tga");
+    std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.bmp", root / "secret.bmp");
+    std::ofstream(root / "model" / "broken.bmp") << "BM not a picture";
+
+    struct RecordingFiles : io::SystemFileFactory {
+        using SystemFileFactory::SystemFileFactory;
+        bool exists(const types::String& name) override {
+            asked.push_back(name.c_str());
+            return SystemFileFactory::exists(name);
+        }
+        Pointer<io::File> open(const types::String& name, std::uint32_t mode) override {
+            asked.push_back(name.c_str());
+            return SystemFileFactory::open(name, mode);
+        }
+        std::vector<std::string> asked;
+    };
+    const auto files = object::make<RecordingFiles>(types::String((root / "model").c_str()));
+    mTranslator->setTextureManager(object::make<TextureManager>(files.get()).get());
+    const auto maps = [](const char* diffuse, const char* bump) {
+        return chunk(0xA200, chunk(0xA300, text(diffuse))) + chunk(0xA230, chunk(0xA300, text(bump)));
+    };
+    const Pointer<Model> model = load(mainChunk(
+        editor(material("found", maps("C:\\MAPS\\SKIN.BMP", "../textures/bump.tga")) +
+               triangleObject("found") + material("outside", maps("../secret.bmp", "..\\..\\SECRET.BMP")) +
+               triangleObject("outside") + material("lost", maps("missing.png", "broken.bmp")) +
+               triangleObject("lost") + material("odd", maps("maps/..", "")) + triangleObject("odd"))));
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->getMeshes().getCount(), 4);
+    EXPECT_NE(mesh(model, 0).getAppearance()->getTexture(0), nullptr);
+    EXPECT_NE(mesh(model, 0).getAppearance()->getTexture(1), nullptr);
+    for (int index = 1; index < 4; ++index) {
+        EXPECT_EQ(mesh(model, index).getAppearance()->getTexture(0), nullptr) << index;
+        EXPECT_EQ(mesh(model, index).getAppearance()->getTexture(1), nullptr) << index;
+    }
+    for (const std::string& name : files->asked) {
+        EXPECT_EQ(name.find_first_of("/\\:"), std::string::npos) << name;
+        EXPECT_NE(name, "..");
+    }
+    EXPECT_NE(std::find(files->asked.begin(), files->asked.end(), "skin.bmp"), files->asked.end());
+
+    // The secret is found in the model's folder only by its base name, and
+    // that folder has none; every failure is reported once, with its reason.
+    std::vector<std::string> missing;
+    for (const ModelTranslator::MissingTexture& each : mTranslator->getMissingTextures()) {
+        missing.push_back(std::string(each.name.c_str()) + ": " + each.reason.c_str());
+    }
+    EXPECT_EQ(missing,
+              (std::vector<std::string>{
+                  "../secret.bmp: FileNotFoundException", "..\\..\\SECRET.BMP: FileNotFoundException",
+                  "missing.png: FileNotFoundException", "broken.bmp: TranslatorFormatException",
+                  "maps/..: FileNotFoundException", ": FileNotFoundException"}));
+    // The list belongs to the model read last.
+    load(mainChunk(editor(triangleObject("m"))));
+    EXPECT_EQ(mTranslator->getMissingTextures().getCount(), 0);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

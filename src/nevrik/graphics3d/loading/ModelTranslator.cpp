@@ -1,7 +1,9 @@
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 
+#include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/object/Property.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace nevrik::graphics3d {
@@ -44,14 +46,40 @@ void ModelTranslator::setProperties(const object::PropertyList& list) {
 
 object::Pointer<Texture> ModelTranslator::loadTexture(const types::String& name) {
     try {
-        if (!mTextureManager) {
-            mTextureManager = object::make<TextureManager>();
-        }
-        return object::Pointer<Texture>(mTextureManager->get(name));
-    } catch (const std::exception&) {
-        // A texture that cannot be had leaves its slot empty; the model still loads.
+        return object::Pointer<Texture>(textureManager().get(name));
+    } catch (const std::exception& e) {
+        // A texture that cannot be had leaves its slot empty; the model still
+        // loads, and the program can tell its user what is missing.
+        recordMissing(name, types::String(e.what()));
         return nullptr;
     }
+}
+
+void ModelTranslator::recordMissing(const types::String& name, const types::String& reason) {
+    const bool known = std::any_of(mMissingTextures.begin(), mMissingTextures.end(),
+                                   [&](const MissingTexture& missing) { return missing.name == name; });
+    if (!known) {
+        mMissingTextures.add(MissingTexture{name, reason});
+    }
+}
+
+TextureManager& ModelTranslator::textureManager() {
+    if (!mTextureManager) {
+        mTextureManager = object::make<TextureManager>();
+    }
+    return *mTextureManager;
+}
+
+object::Pointer<Appearance> ModelTranslator::makeDefaultAppearance(Shader& shader) {
+    auto grey = object::make<ColourMaterial>();
+    grey->setColour(ColourMaterial::kAmbient, kDefaultGrey, kDefaultGrey, kDefaultGrey, 1.0f);
+    grey->setColour(ColourMaterial::kDiffuse, kDefaultGrey, kDefaultGrey, kDefaultGrey, 1.0f);
+    grey->setColour(ColourMaterial::kSpecular, 0.0f, 0.0f, 0.0f, 1.0f);
+    grey->setColour(ColourMaterial::kEmission, 0.0f, 0.0f, 0.0f, 1.0f);
+    auto appearance = object::make<Appearance>();
+    appearance->setMaterial(grey.get());
+    appearance->setShader(&shader);
+    return appearance;
 }
 
 }  // namespace nevrik::graphics3d

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "nevrik/container/Array.h"
+#include "nevrik/graphics3d/core/Appearance.h"
 #include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/Shader.h"
 #include "nevrik/graphics3d/core/Texture.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/Translator.h"
@@ -22,6 +25,14 @@ class ModelTranslator : public io::Translator<Model> {
 public:
     static constexpr const char* kTextureManagerKey = "texturemanager";
     static constexpr const char* kShaderManagerKey = "shadermanager";
+    /// Diffuse and ambient grey of the default appearance.
+    static constexpr float kDefaultGrey = 0.75f;
+
+    /// A texture a model names that could not be had, and why.
+    struct MissingTexture {
+        types::String name;
+        types::String reason;
+    };
 
     ModelTranslator() = default;
 
@@ -36,9 +47,14 @@ public:
 
     /// The texture called `name`, with a reference for the caller, through
     /// the texture manager (made on first need, over the current directory).
-    /// Null when it cannot be found or decoded: the manager's exceptions are
-    /// dropped.
+    /// Null when it cannot be found or decoded: the manager's exception is
+    /// not passed on but recorded among the missing textures (once a name).
     object::Pointer<Texture> loadTexture(const types::String& name);
+
+    /// The textures of the last model read that could not be found or
+    /// decoded, in the order they were first asked for, so that a program can
+    /// report them; the model draws without them.
+    const container::Array<MissingTexture>& getMissingTextures() const noexcept { return mMissingTextures; }
 
     NEVRIK_CLASS_NAME(io::Translator<Model>, ":ModelTranslator")
 
@@ -47,7 +63,21 @@ public:
     object::Object* getShaderManager() const noexcept { return mShaderManager.get(); }
     void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
 
+protected:
+    /// The texture manager, made on first need over the current directory
+    /// as loadTexture() does.
+    TextureManager& textureManager();
+    /// What faces without a material are drawn with: a new appearance, lit
+    /// through `shader`, light grey and opaque, on the current context.
+    static object::Pointer<Appearance> makeDefaultAppearance(Shader& shader);
+    /// For readers, as a model starts: forgets the previous one's missing
+    /// textures.
+    void clearMissingTextures() noexcept { mMissingTextures.clear(); }
+    /// Records a file the model names that could not be had, once a name.
+    void recordMissing(const types::String& name, const types::String& reason);
+
 private:
+    container::Array<MissingTexture> mMissingTextures;
     object::Pointer<TextureManager> mTextureManager;
     object::Pointer<object::Object> mShaderManager;
 };

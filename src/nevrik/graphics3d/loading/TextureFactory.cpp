@@ -3,9 +3,15 @@
 #include "nevrik/graphics/Image.h"
 #include "nevrik/graphics3d/core/Texture2D.h"
 #include "nevrik/graphics3d/core/TextureException.h"
+#include "nevrik/io/FileInfo.h"
+#include "nevrik/io/FileNotFoundException.h"
 #include "nevrik/io/SystemFileFactory.h"
 
 #include <GL/glew.h>
+
+#include <strings.h>
+
+#include <cstring>
 
 namespace nevrik::graphics3d {
 
@@ -17,8 +23,40 @@ TextureFactory::TextureFactory(io::FileFactory* files) : mFiles(files) {
     }
 }
 
+types::String TextureFactory::baseName(const types::String& name) {
+    const char* text = name.c_str();
+    const char* base = text;
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (*at == '/' || *at == '\\' || *at == ':') {
+            base = at + 1;
+        }
+    }
+    if (std::strcmp(base, ".") == 0 || std::strcmp(base, "..") == 0) {
+        return types::String("");
+    }
+    return types::String(base);
+}
+
+types::String TextureFactory::findFile(const types::String& name) {
+    const types::String base = baseName(name);
+    if (base.getLength() == 0) {
+        throw io::FileNotFoundException();
+    }
+    if (mFiles->exists(base)) {
+        return base;
+    }
+    const object::Pointer<io::Directory> folder = mFiles->getDirectory();
+    for (const io::FileInfo& entry : folder->getEntries()) {
+        if ((entry.getFlags() & io::FileInfo::kDirectory) == 0 &&
+            strcasecmp(entry.getFileName(), base.c_str()) == 0) {
+            return types::String(entry.getFileName());
+        }
+    }
+    throw io::FileNotFoundException();
+}
+
 object::Pointer<Texture> TextureFactory::create(const types::String& name) {
-    const object::Pointer<graphics::Image> image = mTranslators.load(*mFiles, name);
+    const object::Pointer<graphics::Image> image = mTranslators.load(*mFiles, findFile(name));
     if (!image) {
         throw TextureException();
     }

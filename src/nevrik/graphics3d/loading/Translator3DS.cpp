@@ -1,5 +1,7 @@
 #include "nevrik/graphics3d/loading/Translator3DS.h"
 
+#include "nevrik/graphics3d/loading/detail/BufferFill.h"
+
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/IndexBuffer.h"
@@ -52,22 +54,7 @@ enum ChunkId : std::uint16_t {
 constexpr int kFaceWords = 4;  // a, b, c, flags
 constexpr int kLocalAxesFloats = 12;
 
-// Locks `buffer` for writing, lets `fill` write its data and unlocks it; a
-// buffer that cannot be mapped, or loses its content, cannot be made.
-template <class Buffer, class Fill>
-void fillBuffer(Buffer& buffer, const Fill& fill) {
-    if (!buffer.lock(VertexBuffer::kWrite)) {
-        throw io::TranslatorMemoryException();
-    }
-    fill(buffer.getData());
-    if (!buffer.unlock()) {
-        throw io::TranslatorMemoryException();
-    }
-}
-
-void store(std::uint8_t* to, const float* values, std::size_t count) noexcept {
-    std::memcpy(to, values, count * sizeof(float));
-}
+using detail::fillBuffer;
 
 }  // namespace
 
@@ -90,6 +77,7 @@ object::Pointer<Model> Translator3DS::read(io::InputStream& stream, std::uint32_
         Translator3DS& translator;
         ~EndRead() { translator.endRead(); }
     } endRead{*this};
+    clearMissingTextures();
     mChunks.start(stream, static_cast<std::int32_t>(
                               std::min<std::uint32_t>(size, std::numeric_limits<std::int32_t>::max())));
     try {
@@ -338,28 +326,22 @@ void Translator3DS::readFaceGroup() {
 }
 
 void Translator3DS::buildMesh() {
-    if (!mHasPositions || !mHasFaces) {
+    if (!mHasPositions || !mHasFaces || mFaces.empty()) {
         return;
     }
-    const std::size_t positions = mPositions.size() / 3;
-    const std::size_t vertexCount = mHasTexCoords ? std::min(positions, mTexCoords.size() / 2) : positions;
-    std::uint64_t indexCount = 0;
-    for (const FaceMaterial& group : mGroups) {
-        indexCount += 3 * std::uint64_t{group.count};
-    }
-    // Faces outside every group are not drawn, so without groups there is
-    // nothing to build.
-    if (indexCount == 0) {
-        return;
-    }
+    const std::size_t vertexCount = mPositions.size() / 3;
     checkIndices(static_cast<std::uint32_t>(vertexCount));
-    if (indexCount > std::numeric_limits<std::uint32_t>::max()) {
-        throw io::TranslatorMemoryException();
-    }
+    assignFaces();
+    // Every face is drawn exactly once, so the indices are three a face; a
+    // face list holds at most 0xFFFF faces.
+    const auto indexCount = static_cast<std::uint32_t>(3 * (mFaces.size() / kFaceWords));
     const object::Pointer<VertexBuffer> vertices = buildVertexBuffer(static_cast<std::uint32_t>(vertexCount));
-    const object::Pointer<IndexBuffer> indices = buildIndexBuffer(static_cast<std::uint32_t>(indexCount));
+    const object::Pointer<IndexBuffer> indices = buildIndexBuffer(indexCount);
     std::uint32_t start = 0;
     for (const FaceMaterial& group : mGroups) {
+        if (group.count == 0) {
+            continue;
+        }
         auto mesh = object::make<IndexMesh>();
         mesh->setAppearance(group.appearance.get());
         mesh->setPrimitive(GL_TRIANGLES);
@@ -372,9 +354,37 @@ void Translator3DS::buildMesh() {
     }
 }
 
-// Faces naming a vertex beyond the vertices (a texture-coordinate list
-// shorter than the positions, or a corrupt file) and groups naming a face
-// beyond the faces are refused before any of them is used.
+void Translator3DS::assignFaces() {
+    const std::size_t faceCount = mFaces.size() / kFaceWords;
+    std::vector<bool> drawn(faceCount, false);
+    for (FaceMaterial& group : mGroups) {
+        const auto end = std::remove_if(group.faces.begin(), group.faces.end(), [&](std::uint16_t face) {
+            const bool again = drawn[face];
+            drawn[face] = true;
+            return again;
+        });
+        group.faces.erase(end, group.faces.end());
+        group.count = static_cast<std::uint32_t>(group.faces.size());
+    }
+    FaceMaterial loose;
+    for (std::size_t face = 0; face < faceCount; ++face) {
+        if (!drawn[face]) {
+            loose.faces.push_back(static_cast<std::uint16_t>(face));
+        }
+    }
+    if (loose.faces.empty()) {
+        return;
+    }
+    if (!mDefaultAppearance) {
+        mDefaultAppearance = makeDefaultAppearance(*mPlainShader);
+    }
+    loose.appearance = mDefaultAppearance;
+    loose.count = static_cast<std::uint32_t>(loose.faces.size());
+    mGroups.add(std::move(loose));
+}
+
+// Faces naming a vertex beyond the vertices and groups naming a face beyond
+// the faces (a corrupt file) are refused before any of them is used.
 void Translator3DS::checkIndices(std::uint32_t vertexCount) const {
     for (std::size_t i = 0; i < mFaces.size(); i += kFaceWords) {
         if (mFaces[i] >= vertexCount || mFaces[i + 1] >= vertexCount || mFaces[i + 2] >= vertexCount) {
@@ -423,7 +433,7 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
     fillBuffer(*buffer, [&](std::uint8_t* data) {
         for (std::size_t i = 0; i < vertexCount; ++i) {
             std::uint8_t* vertex = data + i * stride;
-            store(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
+            detail::storeFloats(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
             const float* sum = &normals[i * 3];
             const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
             // A vertex of no face, or only of degenerate ones, has no
@@ -434,10 +444,14 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
                     unit[k] = sum[k] / length;
                 }
             }
-            store(vertex + format.getEntry(normal)->offset, unit, 3);
+            detail::storeFloats(vertex + format.getEntry(normal)->offset, unit, 3);
             if (texCoord >= 0) {
-                const float uv[2] = {mTexCoords[i * 2], 1.0f - mTexCoords[i * 2 + 1]};
-                store(vertex + format.getEntry(texCoord)->offset, uv, 2);
+                // A texture-coordinate list shorter than the positions leaves
+                // the rest at (0, 0).
+                const bool given = i * 2 + 1 < mTexCoords.size();
+                const float uv[2] = {given ? mTexCoords[i * 2] : 0.0f,
+                                     1.0f - (given ? mTexCoords[i * 2 + 1] : 0.0f)};
+                detail::storeFloats(vertex + format.getEntry(texCoord)->offset, uv, 2);
             }
         }
     });
@@ -475,6 +489,7 @@ void Translator3DS::endRead() noexcept {
     mChunks.finish();
     resetMesh();
     mMaterials.clear();
+    mDefaultAppearance.reset();
     mModel.reset();
 }
 

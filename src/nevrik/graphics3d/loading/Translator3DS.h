@@ -25,6 +25,12 @@ namespace nevrik::graphics3d {
 /// buffer, one IndexMesh per group of faces sharing a material, and per
 /// material an Appearance with a ColourMaterial and its textures.
 ///
+/// Every vertex and every face of the file is kept: faces of no group (as
+/// converters write them) get a mesh of their own with the default
+/// appearance, a face named by several groups is drawn once (by the first),
+/// and vertices missing texture coordinates get (0, 0). Objects without
+/// faces, lights, cameras and the keyframer are skipped.
+///
 /// Reference-counted like every translator. Every appearance it makes
 /// shares its two shaders and, when transparent, its blend and depth modes,
 /// which live as long as the translator (and the appearances holding them).
@@ -55,7 +61,8 @@ public:
     /// naming a vertex beyond the object's vertices and a face group naming
     /// a face beyond its faces; io::TranslatorMemoryException when a buffer
     /// cannot be made. The model read so far is dropped then. Textures that
-    /// cannot be loaded and groups naming unknown materials are no error.
+    /// cannot be loaded (see getMissingTextures()) and groups naming unknown
+    /// materials are no error.
     object::Pointer<Model> read(io::InputStream& stream, std::uint32_t size) override;
     /// Not supported: returns false.
     bool write(io::OutputStream& stream, Model& model) override;
@@ -97,6 +104,9 @@ private:
     // Builds the buffers and meshes of the mesh object just read.
     void buildMesh();
     void checkIndices(std::uint32_t vertexCount) const;
+    // Drops from each group the faces an earlier group drew and gathers the
+    // faces of no group into one of the default appearance.
+    void assignFaces();
     object::Pointer<VertexBuffer> buildVertexBuffer(std::uint32_t vertexCount) const;
     object::Pointer<IndexBuffer> buildIndexBuffer(std::uint32_t indexCount) const;
     void resetMesh() noexcept;
@@ -107,6 +117,9 @@ private:
     object::Pointer<TextureShader> mTextureShader;
     object::Pointer<BlendMode> mBlendMode;
     object::Pointer<DepthMode> mDepthMode;
+    // What the faces of no group are drawn with (lit, light grey, opaque):
+    // one per model, made when the model needs it.
+    object::Pointer<Appearance> mDefaultAppearance;
     object::Pointer<StaticModel> mModel;
     // The mesh object being read: positions (x, y, z), texture coordinates
     // (u, v), faces (a, b, c, flags) and its face groups; a list not read

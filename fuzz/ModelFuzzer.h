@@ -1,0 +1,77 @@
+#pragma once
+
+// The body shared by the model fuzz targets: read the input from memory with
+// one translator that lives across inputs, so that a read after a failed one
+// is exercised too. Refusals are expected; anything else escaping, or a model
+// whose faces name vertices outside their buffer, is a finding.
+//
+// No GL context is made: buffers fall back to client memory, and every file
+// a model names resolves through a file factory that has no files, so no
+// picture is ever decoded here (the image fuzzers cover the decoders).
+
+#include "graphics/MemoryStream.h"
+#include "nevrik/graphics3d/core/IndexMesh.h"
+#include "nevrik/graphics3d/core/detail/BufferLock.h"
+#include "nevrik/graphics3d/loading/ModelTranslator.h"
+#include "nevrik/graphics3d/loading/TextureManager.h"
+#include "nevrik/io/DirectoryNotFoundException.h"
+#include "nevrik/io/FileFactory.h"
+#include "nevrik/io/TranslatorException.h"
+#include "nevrik/object/Pointer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace nevrik::fuzz {
+
+class NoFiles : public io::FileFactory {
+public:
+    bool exists(const types::String&) override { return false; }
+    object::Pointer<io::File> create(const types::String&) override { return nullptr; }
+    object::Pointer<io::File> open(const types::String&, std::uint32_t) override { return nullptr; }
+    object::Pointer<io::Directory> getDirectory() override { throw io::DirectoryNotFoundException(); }
+};
+
+// A translator of type T made once, its files through NoFiles.
+template <class T>
+T& modelTranslator() {
+    static T* sTranslator = [] {
+        auto* made = new T();
+        made->setTextureManager(
+            object::make<graphics3d::TextureManager>(object::make<NoFiles>().get()).get());
+        return made;
+    }();
+    return *sTranslator;
+}
+
+// Every index a mesh draws must name a vertex of its buffer.
+inline void checkMesh(graphics3d::IndexMesh& mesh) {
+    graphics3d::IndexBuffer& indices = *mesh.getIndexBuffer();
+    graphics3d::VertexBuffer& vertices = *mesh.getVertexBuffer(0);
+    graphics3d::detail::BufferLock<graphics3d::IndexBuffer> lock(indices, graphics3d::VertexBuffer::kRead);
+    if (!lock.isLocked() || mesh.getRangeEnd() > indices.getIndexCount()) {
+        std::abort();
+    }
+    for (std::uint32_t i = mesh.getRangeStart(); i < mesh.getRangeEnd(); ++i) {
+        if (indices.getIndex(i) >= vertices.getVertexCount()) {
+            std::abort();
+        }
+    }
+}
+
+inline int readModel(graphics3d::ModelTranslator& translator, const std::uint8_t* data, std::size_t size) {
+    testing::MemoryStream stream(data, size);
+    try {
+        const object::Pointer<graphics3d::Model> model = translator.read(stream, stream.available());
+        if (model) {
+            for (const object::Pointer<graphics3d::Mesh>& mesh : model->getMeshes()) {
+                checkMesh(dynamic_cast<graphics3d::IndexMesh&>(*mesh));
+            }
+        }
+    } catch (const io::TranslatorException&) {
+    }
+    return 0;
+}
+
+}  // namespace nevrik::fuzz

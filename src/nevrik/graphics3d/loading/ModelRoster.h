@@ -1,0 +1,49 @@
+#pragma once
+
+#include "nevrik/container/Array.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/loading/ModelTranslator.h"
+#include "nevrik/graphics3d/loading/Translator3DS.h"
+#include "nevrik/graphics3d/loading/TranslatorOBJ.h"
+#include "nevrik/io/TranslatorRoster.h"
+#include "nevrik/object/Pointer.h"
+#include "nevrik/types/String.h"
+
+namespace nevrik::graphics3d {
+
+/// Every model reader of the engine, and the one call that reads a model
+/// file by path: the reader is chosen by the file's content (each probe in
+/// turn), and the textures the model names are looked for in its folder.
+///
+/// Holds its readers by value; readers added later take part as well, and
+/// those that are model translators get the same texture lookup.
+/// Reference-counted or held by value; used on the thread of the current
+/// context, as the models it makes are.
+class ModelRoster : public io::TranslatorRoster<Model> {
+public:
+    ModelRoster();
+    ModelRoster(const ModelRoster&) = delete;
+    ModelRoster& operator=(const ModelRoster&) = delete;
+
+    /// The model in the file at `path` (relative to the current directory or
+    /// absolute), with the caller's only reference; null when its reader
+    /// finds no model in it. Textures come from the file's folder through a
+    /// texture manager of this read. Throws io::FileNotFoundException and the
+    /// other IOExceptions of opening the file, io::TranslatorFormatException
+    /// when no reader claims it, and whatever the reader throws.
+    object::Pointer<Model> readFile(const types::String& path);
+
+    /// The textures the model read last names but that could not be had.
+    const container::Array<ModelTranslator::MissingTexture>& getMissingTextures() const noexcept {
+        return mMissingTextures;
+    }
+
+    NEVRIK_CLASS_NAME(io::TranslatorRoster<Model>, ":ModelRoster")
+
+private:
+    Translator3DS m3DS;
+    TranslatorOBJ mOBJ;
+    container::Array<ModelTranslator::MissingTexture> mMissingTextures;
+};
+
+}  // namespace nevrik::graphics3d
