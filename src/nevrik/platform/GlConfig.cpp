@@ -16,7 +16,11 @@ int attribute(::Display* display, GLXFBConfig config, int name) {
 }  // namespace
 
 bool GlConfig::choose(const NativeWindow& window, const PixelFormat& requested) {
-    auto* display = static_cast<::Display*>(window.getConnection());
+    return choose(window.getConnection(), requested);
+}
+
+bool GlConfig::choose(void* connection, const PixelFormat& requested) {
+    auto* display = static_cast<::Display*>(connection);
     if (display == nullptr) {
         return false;
     }
