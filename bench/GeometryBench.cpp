@@ -17,8 +17,8 @@ using Vec = nevrik::math::Vector3<float>;
 constexpr int kGrid = 224;  // 224 × 224 cells of two triangles: 100,352 triangles
 
 // A bumpy height field over [0, kGrid]² as an indexed triangle list: the shape
-// of a terrain or a large model seen from above.
-MeshCollider3<float> makeHeightField() {
+// of a terrain or a large model seen from above. With `hierarchy`, built.
+MeshCollider3<float> makeHeightField(bool hierarchy) {
     MeshCollider3<float> made;
     for (int y = 0; y <= kGrid; ++y) {
         for (int x = 0; x <= kGrid; ++x) {
@@ -36,6 +36,9 @@ MeshCollider3<float> makeHeightField() {
         }
     }
     made.setPrimitive(Primitive::kTriangles);
+    if (hierarchy) {
+        made.build();
+    }
     return made;
 }
 
@@ -52,8 +55,11 @@ std::vector<Ray> rays(bool hit) {
     return made;
 }
 
+// range(0) 1 walks the hierarchy, 0 runs the per-triangle loop.
 void intersectRay(benchmark::State& state, bool hit) {
-    static const MeshCollider3<float> collider = makeHeightField();
+    static const MeshCollider3<float> reference = makeHeightField(false);
+    static const MeshCollider3<float> built = makeHeightField(true);
+    const MeshCollider3<float>& collider = state.range(0) != 0 ? built : reference;
     const std::vector<Ray> batch = rays(hit);
     std::size_t next = 0;
     PickResult result;
@@ -72,7 +78,7 @@ void BM_IntersectRayMisses(benchmark::State& state) {
     intersectRay(state, false);
 }
 
-BENCHMARK(BM_IntersectRayHits)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_IntersectRayMisses)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IntersectRayHits)->ArgName("hierarchy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IntersectRayMisses)->ArgName("hierarchy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

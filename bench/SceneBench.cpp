@@ -1,3 +1,4 @@
+#include "CountingAllocator.h"
 #include "RenderingContext.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/Model.h"
@@ -17,7 +18,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,11 +96,18 @@ private:
 };
 
 // The sample's scene at `state.range(0)` triangles per copy; null, the
-// benchmark skipped, without a rendering context or a model.
-std::unique_ptr<Scene> sampleScene(benchmark::State& state) {
+// benchmark skipped, without a rendering context or a model. With
+// `reference`, every mesh gets a fresh collider without its hierarchy, so
+// picks run the per-triangle loop.
+std::unique_ptr<Scene> sampleScene(benchmark::State& state, bool reference = false) {
     const Pointer<Model> model = nevrik::bench::renderingContext(kWidth, kHeight) != nullptr
                                      ? generatedModel(state.range(0))
                                      : nullptr;
+    if (model && reference) {
+        for (const Pointer<Mesh>& mesh : model->getMeshes()) {
+            mesh->createCollider();
+        }
+    }
     if (!model) {
         state.SkipWithError("no rendering context or no model");
         return nullptr;
@@ -144,6 +154,97 @@ void pick(benchmark::State& state) {
     state.counters["hitRatio"] = rays > 0 ? static_cast<double>(hits) / static_cast<double>(rays) : 0.0;
 }
 BENCHMARK(pick)->ArgName("triangles")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// 2000 seeded mouse positions over the view, as rays; `hits` keeps those
+// that pick a node, otherwise those that do not.
+std::vector<nevrik::geometry::Ray> seededRays(const Scene& scene, bool hits) {
+    std::mt19937 random(2026);
+    std::uniform_real_distribution<float> across(-1.0f, 1.0f);
+    std::vector<nevrik::geometry::Ray> kept;
+    for (int i = 0; i < 2000; ++i) {
+        const nevrik::geometry::Ray ray = scene.viewer()->rayThrough(across(random), across(random));
+        if ((PickTraverser(scene.universe()).pick(ray, nullptr) != nullptr) == hits) {
+            kept.push_back(ray);
+        }
+    }
+    return kept;
+}
+
+// Picks of seeded rays through the sample's scene, hit rays and miss rays
+// apart: range(1) 1 keeps the hits; range(2) 1 walks the hierarchies, 0 runs
+// the per-triangle loop instead. Reports the time per ray and the heap
+// allocations per pick.
+void pickSeeded(benchmark::State& state) {
+    const bool reference = state.range(2) == 0;
+    const std::unique_ptr<Scene> scene = sampleScene(state, reference);
+    if (!scene) {
+        return;
+    }
+    const std::vector<nevrik::geometry::Ray> rays = seededRays(*scene, state.range(1) != 0);
+    if (rays.empty()) {
+        state.SkipWithError("no rays of that kind");
+        return;
+    }
+    const std::int64_t allocationsBefore = nevrik::bench::allocationCount();
+    for (auto _ : state) {
+        for (const nevrik::geometry::Ray& ray : rays) {
+            PickTraverser traverser(scene->universe());
+            nevrik::geometry::PickResult result;
+            benchmark::DoNotOptimize(traverser.pick(ray, &result));
+        }
+    }
+    const auto picks = static_cast<double>(state.iterations()) * static_cast<double>(rays.size());
+    state.counters["rays"] = static_cast<double>(rays.size());
+    state.counters["perRay"] =
+        benchmark::Counter(static_cast<double>(rays.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["allocationsPerPick"] =
+        static_cast<double>(nevrik::bench::allocationCount() - allocationsBefore) / picks;
+}
+BENCHMARK(pickSeeded)
+    ->ArgNames({"triangles", "hits", "hierarchy"})
+    ->ArgsProduct({{10000, 100000}, {1, 0}, {1, 0}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Building the colliders of the 100,000-triangle model: range(0) 0 copies
+// the vertices and indices only, as every mesh's createCollider does; 1 runs
+// Model::createColliders, which also builds each hierarchy. Reports the
+// hierarchy's bytes per triangle.
+void buildColliders(benchmark::State& state) {
+    const Pointer<Model> model =
+        nevrik::bench::renderingContext(kWidth, kHeight) != nullptr ? generatedModel(100000) : nullptr;
+    if (!model) {
+        state.SkipWithError("no rendering context or no model");
+        return;
+    }
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            for (const Pointer<Mesh>& mesh : model->getMeshes()) {
+                mesh->createCollider();
+            }
+        } else {
+            model->createColliders(true);
+        }
+    }
+    double triangles = 0.0;
+    double bytes = 0.0;
+    for (const Pointer<Mesh>& mesh : model->getMeshes()) {
+        const nevrik::geometry::MeshCollider3<float>* collider = mesh->getCollider();
+        if (collider == nullptr) {
+            continue;
+        }
+        const int entries = collider->getIndices().isEmpty() ? collider->getVertices().getCount()
+                                                             : collider->getIndices().getCount();
+        nevrik::geometry::Primitive::forEachTriangle(collider->getPrimitive(), entries, [&](int, int, int) {
+            triangles += 1.0;
+            return true;
+        });
+        bytes += static_cast<double>(collider->getHierarchySize());
+    }
+    state.counters["triangles"] = triangles;
+    state.counters["hierarchyBytesPerTriangle"] = triangles > 0.0 ? bytes / triangles : 0.0;
+}
+BENCHMARK(buildColliders)->ArgName("hierarchy")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One frame's render traversal of the sample's scene: culling, the
 // parameter fill of each visible node and its model's draw calls. The GPU

@@ -5,9 +5,15 @@
 #include "nevrik/freetype/FormatException.h"
 #include "nevrik/freetype/NoMatchException.h"
 #include "nevrik/input/MouseListener.h"
-#include "nevrik/platform/NativeWindow.h"
-#include "sample/detail/ExceptionContext.h"
 #include "nevrik/object/Pointer.h"
+#include "nevrik/platform/KeyCodes.h"
+#include "nevrik/platform/NativeWindow.h"
+#include "nevrik/platform/WindowMessage.h"
+#include "sample/SampleApplication.h"
+#include "sample/detail/ExceptionContext.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace nevrik::sample {
 namespace {
@@ -44,12 +50,12 @@ Gui::Gui(graphics3d::Context* context)
       mConstraint(make<TransformConstraint>(math::Vector3<float>(0.0f, 0.0f, 1.0f),
                                             math::Vector3<float>(0.0f, 1.0f, 0.0f), 0.8f, 0.2f, 0.4f,
                                             math::Vector3<float>(0.0f, 0.0f, 0.0f))) {
-    math::Matrix4<float> distance;
-    distance.setColumn(3, math::Vector3<float>(0.0f, 0.0f, kDistance));
-    mFixed->setFixed(distance);
+    // The pan then moves the pivot in the world, along the screen's axes
+    // whatever the rotation, and the camera keeps orbiting it.
+    mTrackball->setPanInViewSpace(true);
     mTrackball->setNext(mFixed.get());
     mNavigator->setFirst(mTrackball.get());
-    mNavigator->update(1.0f);
+    placeCamera();
     // Refused when registered already; the registration itself is the point.
     mMouseDispatcher.addListener(mTrackball.get());
     updateArea();
@@ -67,12 +73,44 @@ bool Gui::resized(const gui::Size& size) {
     return result;
 }
 
+void Gui::placeCamera() {
+    math::Matrix4<float> distance;
+    distance.setColumn(3, math::Vector3<float>(0.0f, 0.0f, mDistance));
+    mFixed->setFixed(distance);
+    mNavigator->update(1.0f);
+}
+
+void Gui::setHome(float distance) {
+    mHome = distance;
+    goHome();
+}
+
+void Gui::goHome() {
+    mTrackball->reset();
+    mDistance = mHome;
+    placeCamera();
+}
+
+void Gui::dolly(float steps) {
+    // A fixed fraction of what is left: the pivot comes no nearer than the
+    // bound however many steps come.
+    const float distance = mDistance * std::pow(1.0f - kDollyStep, steps);
+    mDistance = std::clamp(distance, mHome * kNearestDistance, mHome * kFurthestDistance);
+    placeCamera();
+}
+
 bool Gui::mouseMoved(const input::Point& position, std::uint32_t state) {
+    const input::Point last = mMousePosition;
     mMousePosition = position;
     if (gui3d::Root::mouseMoved(position, state)) {
         return true;
     }
-    mMouseDispatcher.mouseMoved(position, state);
+    // The trackball would dolly by moving its pivot along with the camera;
+    // the distance to the pivot is the Gui's.
+    if ((state & input::MouseListener::kMiddleButton) != 0) {
+        dolly((last.y - position.y) / kDollyPixels);
+    }
+    mMouseDispatcher.mouseMoved(position, state & ~input::MouseListener::kMiddleButton);
     mNavigator->update(1.0f);
     if ((state & input::MouseListener::kAnyButton) != 0 && getWindow() != nullptr) {
         getWindow()->invalidate();
@@ -81,16 +119,39 @@ bool Gui::mouseMoved(const input::Point& position, std::uint32_t state) {
 }
 
 bool Gui::mouseButton(const input::Point& position, std::uint32_t event) {
-    if (!gui3d::Root::mouseButton(position, event)) {
-        mMouseDispatcher.mouseButton(position, event);
+    if (gui3d::Root::mouseButton(position, event)) {
+        return true;
     }
+    if (event == input::MouseListener::kRightButton && mPanScale) {
+        mTrackball->setScale(mPanScale(position));
+    }
+    mMouseDispatcher.mouseButton(position, event);
     return true;
 }
 
 bool Gui::mouseWheel(float delta, std::uint32_t /*state*/) {
-    mMouseDispatcher.mouseWheel(delta);
-    // The dolly shows at the next frame, not only after the next move.
-    mNavigator->update(1.0f);
+    dolly(delta / static_cast<float>(platform::WindowMessage::kWheelNotch));
+    return true;
+}
+
+bool Gui::keyDown(std::uint32_t key) {
+    switch (key) {
+        case platform::KeyCodes::kEscape:
+        case 'Q':
+            SampleApplication::quitCurrent();
+            return true;
+        case 'R':
+            goHome();
+            break;
+        case 'F':
+            mStatisticsShown = !mStatisticsShown;
+            break;
+        default:
+            return gui3d::Root::keyDown(key);
+    }
+    if (getWindow() != nullptr) {
+        getWindow()->invalidate();
+    }
     return true;
 }
 

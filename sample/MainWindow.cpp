@@ -1,7 +1,6 @@
 #include "sample/MainWindow.h"
 
-#include "nevrik/application/Application.h"
-#include "nevrik/application/Message.h"
+#include "sample/SampleApplication.h"
 
 namespace nevrik::sample {
 
@@ -16,8 +15,18 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::closeRequested() {
-    application::Application* application = application::Application::currentApplication();
-    return application != nullptr && application::post(application, application::Message::QUIT);
+    return SampleApplication::quitCurrent();
+}
+
+bool MainWindow::lost() {
+    SampleApplication::failCurrent("The window was destroyed by another program");
+    return true;
+}
+
+bool MainWindow::opened() {
+    const bool result = gui::Window::opened();
+    setFocusedView(getViews().getFirst());
+    return result;
 }
 
 }  // namespace nevrik::sample

@@ -5,6 +5,7 @@
 #include "nevrik/types/String.h"
 
 #include <cstdint>
+#include <mutex>
 
 namespace nevrik::sample {
 
@@ -14,11 +15,12 @@ class SampleView;
 
 /// The picking sample's application: opens the main window with its view and
 /// starts the frame ticker when it runs, and takes them down in order when it
-/// quits.
+/// quits. A failure on any thread (the model or font cannot be read, the
+/// window cannot be made or is destroyed) is recorded here and ends the run.
 ///
-/// Created by the program's entry, which runs it on the main thread and then
-/// releases it. Holds one reference on the window, the view and the ticker
-/// while it runs.
+/// Created by the program's entry, which runs it on the main thread, reports
+/// the failure if there is one and then releases it. Holds one reference on
+/// the window, the view and the ticker while it runs.
 class SampleApplication : public application::Application {
 public:
     /// The view follows the window's width and height.
@@ -27,7 +29,9 @@ public:
     /// drawn, the picks made (one a frame) and how many of them hit.
     static constexpr const char* kStatisticsVariable = "NEVRIK_SAMPLE_STATS";
 
-    SampleApplication();
+    /// Shows the model at `modelPath`, or the default model when it is empty
+    /// (SampleView).
+    explicit SampleApplication(const types::String& modelPath = types::String());
     ~SampleApplication() override;
 
     NEVRIK_CLASS_NAME(application::Application, ":SampleApplication")
@@ -42,10 +46,25 @@ public:
     /// drops all three. True.
     bool onQuit() override;
 
+    /// Records `message` as the reason the run ends, unless one is recorded
+    /// already (the first failure explains the rest), and asks the running
+    /// application to quit. Any thread.
+    void fail(const types::String& message);
+    /// fail() on the running application, when it is a SampleApplication.
+    static void failCurrent(const types::String& message);
+    /// Asks the running application to quit; false when none runs.
+    static bool quitCurrent();
+    /// The recorded failure; empty after a normal quit. Read it once run()
+    /// has returned.
+    types::String getFailure() const;
+
     /// Whether the latest onStart() opened the window.
     bool isOpened() const noexcept { return mOpened; }
 
 private:
+    types::String mModelPath;
+    mutable std::mutex mFailureLock;
+    types::String mFailure;
     object::Pointer<MainWindow> mWindow;
     object::Pointer<SampleView> mView;
     object::Pointer<OpenGLTicker> mTicker;

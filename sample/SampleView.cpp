@@ -26,9 +26,15 @@
 #include "nevrik/platform/Clock.h"
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
+#include "sample/SampleApplication.h"
 #include "sample/detail/ExceptionContext.h"
 
 #include <GL/glew.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 namespace nevrik::sample {
 namespace {
@@ -41,9 +47,11 @@ math::Matrix4<float> translation(float x, float y, float z) {
     return matrix;
 }
 
-// What went wrong with the model file, for the user. Some failures carry no
-// text of their own but their class name; the file system then tells more.
-types::String explain(const object::Exception& error, io::FileFactory& files) {
+// What went wrong with the model file `name` in `folder`, for the user. Some
+// failures carry no text of their own but their class name; the file system
+// then tells more.
+types::String explain(const object::Exception& error, const std::string& folder, const types::String& name,
+                      io::FileFactory& files) {
     const types::String& message = error.getMessage();
     if (message != error.getName()) {
         return message;
@@ -51,9 +59,9 @@ types::String explain(const object::Exception& error, io::FileFactory& files) {
     types::String reason;
     if (dynamic_cast<const io::TranslatorException*>(&error) != nullptr) {
         reason = "the file is damaged or is no 3DS model";
-    } else if (!io::SystemFileFactory(".").exists(SampleView::kDataFolder)) {
-        reason = types::String("the folder \"") + SampleView::kDataFolder + "\" is not in the current folder";
-    } else if (!files.exists(SampleView::kModelFile)) {
+    } else if (!std::filesystem::is_directory(folder)) {
+        reason = types::String("the folder \"") + folder.c_str() + "\" does not exist";
+    } else if (!files.exists(name)) {
         reason = "the file does not exist";
     } else {
         reason = "the file cannot be opened or read";
@@ -63,22 +71,30 @@ types::String explain(const object::Exception& error, io::FileFactory& files) {
 
 }  // namespace
 
-SampleView::SampleView() : gui::OpenGL(input::Rect{0.0f, 0.0f, kWidth, kHeight}) {
-    platform::PixelFormat& format = getPixelFormat();
-    format.colourBits = 24;
-    format.alphaBits = 8;
-    format.stencilBits = 8;
-    format.depthBits = 24;
+SampleView::Placement SampleView::placementFor(const geometry::OrientedBox& bounds) {
+    // The box's half-axes are perpendicular: the sphere through its corners.
+    const float radius =
+        std::sqrt(bounds.getSquaredLength(0) + bounds.getSquaredLength(1) + bounds.getSquaredLength(2));
+    Placement placement;
+    placement.centre = bounds.getCentre();
+    // An empty or flat-out broken model keeps the default's scale.
+    if (std::isfinite(radius) && radius > 0.0f) {
+        placement.scale = radius / kDefaultRadius;
+    }
+    return placement;
+}
+
+SampleView::SampleView(const types::String& modelPath)
+    : gui::OpenGL(input::Rect{0.0f, 0.0f, kWidth, kHeight}), mModelPath(modelPath) {
+    getPixelFormat() = kFormat;
 }
 
 bool SampleView::create() {
-    if (!gui::OpenGL::create()) {
+    if (!gui::OpenGL::create() || getGraphicsContext() == nullptr) {
+        SampleApplication::failCurrent("Cannot make an OpenGL rendering context for the window");
         return false;
     }
     mRenderContext = getGraphicsContext();
-    if (mRenderContext == nullptr) {
-        return false;
-    }
     mMatrixStack = &mRenderContext->getMatrixStack();
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
@@ -87,18 +103,38 @@ bool SampleView::create() {
     const float targetHeight = static_cast<float>(mRenderContext->getSize()[1]);
     glViewport(static_cast<GLint>(bounds.x), static_cast<GLint>(targetHeight - bounds.y - bounds.height),
                static_cast<GLsizei>(bounds.width), static_cast<GLsizei>(bounds.height));
-    mGui = make<Gui>(mRenderContext);
-    mGui->takeInput();
-    mTimer.start(0);
-    createScene();
+    try {
+        mGui = make<Gui>(mRenderContext);
+        mGui->takeInput();
+        mGui->setPanScale([this](const input::Point& position) { return panScale(position); });
+        mTimer.start(0);
+        createScene();
+    } catch (const object::Exception& error) {
+        // Nothing is drawn from a scene half built.
+        releaseScene();
+        SampleApplication::failCurrent(error.getMessage());
+        return false;
+    }
     return true;
 }
 
+bool SampleView::keyDown(std::uint32_t key) {
+    return mGui && mGui->keyDown(key);
+}
+
 bool SampleView::destroy() {
+    releaseScene();
+    mRenderContext = nullptr;
+    mMatrixStack = nullptr;
+    return gui::OpenGL::destroy();
+}
+
+void SampleView::releaseScene() {
     // Models and lights hold rendering resources: they go while the
     // rendering context still exists.
     mGui.reset();
     mVerdict.reset();
+    mStatisticsText.reset();
     mObserver.reset();
     mViewer.reset();
     mScene.reset();
@@ -109,9 +145,6 @@ bool SampleView::destroy() {
         mRenderContext->getLightStack().remove(mLight.get());
     }
     mLight.reset();
-    mRenderContext = nullptr;
-    mMatrixStack = nullptr;
-    return gui::OpenGL::destroy();
 }
 
 void SampleView::createScene() {
@@ -121,26 +154,34 @@ void SampleView::createScene() {
     mScene = make<scene3d::Root>();
     mLocale->addRoot(mScene.get());
 
+    mModel = loadModel();
+    if (!mModelPath.isEmpty()) {
+        mPlacement = placementFor(mModel->getBounds());
+    }
+    const float scale = mPlacement.scale;
+
     mViewer = make<scene3d::Viewer>();
-    mViewer->setNear(20.0f);
-    mViewer->setFar(4000.0f);
+    mViewer->setNear(kNear * scale);
+    mViewer->setFar(kFar * scale);
     mScene->addChild(mViewer.get());
     mObserver = make<scene3d::Observer>(mUniverse.get(), mRenderContext, nullptr);
     mObserver->setViewer(mViewer.get());
+    mGui->setHome(Gui::kDistance * scale);
 
     mLight = make<graphics3d::PointLight>();
-    mLight->setPosition(0.0f, 0.0f, 400.0f);
+    mLight->setPosition(0.0f, 0.0f, Gui::kDistance * scale);
     mLight->setColour(graphics3d::PointLight::kAmbient, 0.0f, 0.0f, 0.0f, 0.0f);
     mLight->setColour(graphics3d::PointLight::kDiffuse, 1.0f, 1.0f, 1.0f, 0.0f);
     mLight->setColour(graphics3d::PointLight::kSpecular, 0.3f, 0.3f, 0.3f, 0.0f);
     mLight->setAttenuation(1.0f, 0.0f, 0.0f);
 
-    mModel = loadModel();
+    const math::Vector3<float>& centre = mPlacement.centre;
     for (int i = -kColumns; i <= kColumns; ++i) {
         for (int j = -kRows; j <= kRows; ++j) {
             auto node = make<scene3d::ModelNode>(mModel.get());
-            node->setLocalTransform(
-                translation(static_cast<float>(i) * kSpacingX, static_cast<float>(j) * kSpacingY, 0.0f));
+            node->setLocalTransform(translation(static_cast<float>(i) * kSpacingX * scale - centre.x,
+                                                static_cast<float>(j) * kSpacingY * scale - centre.y,
+                                                -centre.z));
             node->markDirty();
             mScene->addChild(node.get());
         }
@@ -150,13 +191,24 @@ void SampleView::createScene() {
     mVerdict->setLayoutFlags(gui3d::View::kFollowBottom);
     mVerdict->setFont(mGui->getFont());
     mGui->addView(mVerdict.get());
+    mStatisticsText = make<gui3d::StringView>(kStatisticsFrame, types::String(""));
+    mStatisticsText->setFont(mGui->getFont());
+    mGui->addView(mStatisticsText.get());
 }
 
 object::Pointer<graphics3d::Model> SampleView::loadModel() {
-    auto files = make<io::SystemFileFactory>(kDataFolder);
-    const types::String path = files->join(kModelFile);
+    // Textures are looked for beside the model.
+    std::string folder = kDataFolder;
+    types::String name = kModelFile;
+    if (!mModelPath.isEmpty()) {
+        const std::filesystem::path path(mModelPath.c_str());
+        folder = path.has_parent_path() ? path.parent_path().string() : ".";
+        name = path.filename().c_str();
+    }
+    auto files = make<io::SystemFileFactory>(folder.c_str());
+    const types::String shown = mModelPath.isEmpty() ? files->join(name) : mModelPath;
     try {
-        object::Pointer<io::File> file = files->open(kModelFile, io::File::kRead);
+        object::Pointer<io::File> file = files->open(name, io::File::kRead);
         auto reader = make<graphics3d::Translator3DS>();
         reader->setTextureManager(make<graphics3d::TextureManager>(files.get()).get());
         object::Pointer<graphics3d::Model> model =
@@ -178,8 +230,20 @@ object::Pointer<graphics3d::Model> SampleView::loadModel() {
             graphics3d::Graphics3dException, graphics3d::MemoryException, graphics3d::TextureException,
             graphics3d::TypeException, graphics3d::UnsupportedFormatException,
             graphics3d::UnsupportedPrimitiveException>(
-            error, "Cannot load the model " + path + ": " + explain(error, *files));
+            error, "Cannot load the model " + shown + ": " + explain(error, folder, name, *files));
     }
+}
+
+void SampleView::placeCamera() {
+    // The window keeps its height; its width follows the view's shape, for
+    // drawing and picking alike.
+    const gui::Size size = getSize();
+    const float height = kWindowSize * mPlacement.scale;
+    const float width = size.height > 0.0f ? height * size.width / size.height : height;
+    mViewer->getCamera().setWindow(-width / 2.0f, -height / 2.0f, width, height);
+    mViewer->setLocalTransform(mGui->getNavigator().getTransform());
+    mViewer->markDirty();
+    mUniverse->update();
 }
 
 void SampleView::render() {
@@ -197,16 +261,14 @@ void SampleView::render() {
     // identity just loaded, so it stays at the camera.
     context.getLightStack().put(0, mLight.get());
 
-    const math::Matrix4<float>& camera = mGui->getNavigator().getTransform();
-    mViewer->setLocalTransform(camera);
-    mViewer->markDirty();
-    mUniverse->update();
+    placeCamera();
     mObserver->render();
-    drawAxisIndicator(camera);
+    drawAxisIndicator(mGui->getNavigator().getTransform());
     context.getDeferQueue().flush();
 
     const std::uint64_t picking = platform::Clock::threadTime();
-    const bool hit = pick();
+    geometry::PickResult result;
+    const bool hit = pickAt(mGui->getMousePosition(), result);
     const std::uint64_t picked = platform::Clock::threadTime();
     mVerdict->setText(hit ? kOverText : kNotOverText);
     mGui->deliverMessages();
@@ -220,18 +282,55 @@ void SampleView::render() {
     mStatistics.hits += hit ? 1 : 0;
     mStatistics.pickTime += picked - picking;
     mStatistics.renderTime += (picking - start) + (platform::Clock::threadTime() - picked);
+    showStatistics(now);
 }
 
-bool SampleView::pick() {
+void SampleView::showStatistics(std::uint64_t now) {
+    if (!mGui->isStatisticsShown()) {
+        mStatisticsText->setText("");
+        mShown = mStatistics;
+        return;
+    }
+    const std::uint64_t frames = mStatistics.frames - mShown.frames;
+    const std::uint64_t elapsed = now - mShown.lastFrame;
+    if (elapsed < kStatisticsPeriod && !mStatisticsText->getText().isEmpty()) {
+        return;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f frames/s, pick %.2f ms",
+                  elapsed > 0 ? static_cast<double>(frames) * 1e6 / static_cast<double>(elapsed) : 0.0,
+                  frames > 0 ? static_cast<double>(mStatistics.pickTime - mShown.pickTime) / 1e3 /
+                                   static_cast<double>(frames)
+                             : 0.0);
+    mStatisticsText->setText(text);
+    mShown = mStatistics;
+}
+
+geometry::Ray SampleView::rayAt(const input::Point& position) const {
+    // Through the pixel's centre, where the rasteriser samples what it draws.
     const gui::Size size = getSize();
-    const input::Point& mouse = mGui->getMousePosition();
     const float halfWidth = size.width / 2.0f;
     const float halfHeight = size.height / 2.0f;
-    const geometry::Ray ray =
-        mViewer->rayThrough((mouse.x - halfWidth) / halfWidth, (mouse.y - halfHeight) / halfHeight);
+    return mViewer->rayThrough((position.x + 0.5f - halfWidth) / halfWidth,
+                               (position.y + 0.5f - halfHeight) / halfHeight);
+}
+
+bool SampleView::pickAt(const input::Point& position, geometry::PickResult& result) {
     scene3d::PickTraverser traverser(mUniverse.get());
+    return traverser.pick(rayAt(position), &result) != nullptr;
+}
+
+float SampleView::panScale(const input::Point& position) {
+    placeCamera();
+    const math::Matrix4<float>& eye = mViewer->getWorldTransform();
+    float depth = mGui->getDistance();
     geometry::PickResult result;
-    return traverser.pick(ray, &result) != nullptr;
+    if (pickAt(position, result)) {
+        // The camera looks down its negative z axis.
+        depth = (eye.getColumn(3) - result.point).dot(eye.getColumn(2));
+    }
+    const graphics3d::PerspectiveCamera& camera = mViewer->getCamera();
+    return depth * camera.getHeight() / (camera.getDistance() * getSize().height);
 }
 
 input::Point SampleView::indicatorEnd(const math::Matrix4<float>& transform, int row,

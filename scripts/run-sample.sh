@@ -5,7 +5,8 @@
 # saves a screenshot of each state under <build>/run/screenshots, closes the
 # window through its close box and reports the exit status.
 #
-# usage: scripts/run-sample.sh [build-folder]   (default build/release)
+# usage: scripts/run-sample.sh [build-folder [MODEL]]   (default build/release)
+# With a display, MODEL (a 3DS file) is shown instead of the generated one.
 # scripts/soak-sample.sh sources this file for its helpers.
 set -euo pipefail
 
@@ -50,9 +51,9 @@ close_sample() {
 }
 
 # Where a world point of the plane z = 0 shows in the 600 x 500 view: the
-# camera sits 400 units away with a window of 20 x 20 at a near distance of 20,
-# so the view spans 400 x 400 world units.
-screen_x() { echo $((300 + $1 * 600 / 400)); }
+# camera sits 400 units away with a window 20 high at a near distance of 20,
+# so the view spans 400 world units from top to bottom and 480 across.
+screen_x() { echo $((300 + $1 * 600 / 480)); }
 screen_y() { echo $((250 - $1 * 500 / 400)); }
 
 # The verdict's corner of the window, as raw pixels.
@@ -88,11 +89,11 @@ drive() {
     # The copy at the origin fills the middle of the view; the top left corner
     # lies between copies.
     hover "$window" "$(screen_x 0)" "$(screen_y 0)" "$shots/over-object.png"
-    hover "$window" "$(screen_x -180)" "$(screen_y 180)" "$shots/not-over-object.png"
+    hover "$window" "$(screen_x -160)" "$(screen_y 170)" "$shots/not-over-object.png"
     close_sample
     echo "Screenshots: $shots/over-object.png $shots/not-over-object.png"
     echo "The sample exited with status $status."
-    [ "$status" -eq 1 ]
+    [ "$status" -eq 0 ]
 }
 
 main() {
@@ -101,11 +102,14 @@ main() {
         drive
     elif [ -n "${DISPLAY:-}" ]; then
         prepare
+        # The sample starts in the run folder: a model path must not depend
+        # on where this script was called from.
+        [ $# -lt 2 ] || set -- "$1" "$(realpath "$2")"
         cd "$run"
         status=0
-        "$build/sample/nevrik_sample" || status=$?
+        "$build/sample/nevrik_sample" "${@:2}" || status=$?
         echo "The sample exited with status $status."
-        [ "$status" -eq 1 ]
+        [ "$status" -eq 0 ]
     else
         prepare
         NEVRIK_SAMPLE_DRIVE=1 exec bash "$root/scripts/with-display.sh" bash "${BASH_SOURCE[0]}" "$build"

@@ -49,7 +49,7 @@ soak() {
     echo "Counts: $(cat "$output")"
     echo "Resident memory: $before at the start, $after at the end."
     echo "The sample exited with status $status."
-    [ "$status" -eq 1 ]
+    [ "$status" -eq 0 ]
 }
 
 locate "${1:-}"

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <random>
 #include <utility>
+#include <vector>
 
 namespace nevrik::geometry {
 namespace {
@@ -238,6 +240,324 @@ TEST_F(MeshCollider3Test, AgreesWithBruteForceReferenceOnRandomSoup) {
     }
     EXPECT_GT(hits, 300);
     EXPECT_GT(compared - hits, 150);
+}
+
+bool sameBits(const PickResult& a, const PickResult& b) {
+    return std::memcmp(&a.point, &b.point, sizeof(Vec)) == 0 &&
+           std::memcmp(&a.normal, &b.normal, sizeof(Vec)) == 0 &&
+           std::memcmp(&a.distance, &b.distance, sizeof(float)) == 0;
+}
+
+// Meshes and rays meant to break a hierarchy that answers differently from
+// the per-triangle loop: shared edges and vertices, exact ties, degenerate
+// and non-finite triangles, bad indices, every primitive, coordinates from
+// tiny to huge, and rays through vertices, along edges, in planes and with
+// non-finite parts.
+class Hostile {
+public:
+    explicit Hostile(unsigned seed) : mRandom(seed) {}
+
+    // A new mesh into `collider` (emptied first), of one of several kinds.
+    void mesh(MeshCollider3<float>& collider) {
+        collider.getVertices().clear();
+        collider.getIndices().clear();
+        collider.setPrimitive(Primitive::kTriangles);
+        mScale = pick({1e-20f, 1e-3f, 1.0f, 1.0f, 1.0f, 300.0f, 1e6f, 1e30f});
+        mOffset = chance(0.2) ? vec(mScale * 1000.0f) : Vec();
+        switch (below(5)) {
+            case 0:
+                soup(collider);
+                break;
+            case 1:
+                grid(collider);
+                break;
+            case 2:
+                stack(collider);
+                break;
+            case 3:
+                degenerate(collider);
+                break;
+            default:
+                primitives(collider);
+                break;
+        }
+        // Hostile extras: a non-finite corner, an index past the end.
+        if (chance(0.15) && !collider.getVertices().isEmpty()) {
+            collider.getVertices()[below(collider.getVertices().getCount())][below(3)] = nonFinite();
+        }
+        if (chance(0.15) && !collider.getIndices().isEmpty()) {
+            collider.getIndices()[below(collider.getIndices().getCount())] = 1000000u;
+        }
+    }
+
+    // A ray at the current mesh, of one of several kinds.
+    Ray ray(const MeshCollider3<float>& collider) {
+        const auto& vertices = collider.getVertices();
+        const auto corner = [&]() {
+            return vertices.isEmpty() ? Vec() : vertices[below(vertices.getCount())];
+        };
+        Ray made(mOffset + vec(mScale * 3.0f), vec(mScale));
+        switch (below(7)) {
+            case 0:
+                break;
+            case 1:  // through a vertex
+                made.direction = (corner() - made.origin) * pick({1.0f, 0.5f, 2.0f, 1e-3f});
+                break;
+            case 2: {  // along an edge, from before its start
+                const Vec a = corner();
+                const Vec b = corner();
+                made = Ray(a - (b - a) * pick({0.0f, 0.5f, 2.0f}), b - a);
+                break;
+            }
+            case 3: {  // in the plane of three vertices
+                const Vec a = corner();
+                const Vec e1 = corner() - a;
+                const Vec e2 = corner() - a;
+                made = Ray(a + e1 * uniform(-2.0f, 3.0f) + e2 * uniform(-2.0f, 3.0f),
+                           e1 * uniform(-1.0f, 1.0f) + e2 * uniform(-1.0f, 1.0f));
+                break;
+            }
+            case 4: {  // along a coordinate axis, through a vertex's coordinates
+                const Vec a = corner();
+                made.direction = Vec();
+                made.direction[below(3)] = pick({1.0f, -1.0f, mScale});
+                made.origin = a - made.direction * 5.0f;
+                break;
+            }
+            case 5:  // aimed into the mesh, as a segment ending near it
+                made.direction = (mOffset + vec(mScale) - made.origin) * uniform(0.2f, 1.2f);
+                break;
+            default:
+                (chance(0.5) ? made.origin : made.direction)[below(3)] = nonFinite();
+                break;
+        }
+        return made;
+    }
+
+private:
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(mRandom); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(mRandom); }
+    float uniform(float a, float b) { return std::uniform_real_distribution<float>(a, b)(mRandom); }
+    float pick(std::initializer_list<float> values) {
+        return values.begin()[below(static_cast<int>(values.size()))];
+    }
+    float nonFinite() {
+        return pick({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                     -std::numeric_limits<float>::infinity()});
+    }
+    Vec vec(float scale) {
+        return Vec(uniform(-scale, scale), uniform(-scale, scale), uniform(-scale, scale));
+    }
+    void add(MeshCollider3<float>& collider, const Vec& v) { collider.getVertices().add(mOffset + v); }
+
+    // Small triangles scattered, or large ones crossing.
+    void soup(MeshCollider3<float>& collider) {
+        const int count = 1 + below(chance(0.2) ? 400 : 60);
+        for (int i = 0; i < count; ++i) {
+            const Vec centre = vec(mScale);
+            const float size = mScale * (chance(0.5) ? 0.1f : 1.0f);
+            for (int k = 0; k < 3; ++k) {
+                add(collider, centre + vec(size));
+            }
+        }
+    }
+
+    // A height field on whole steps: shared edges and vertices, flat, tilted
+    // or stepped, as a list, quads or one quad strip.
+    void grid(MeshCollider3<float>& collider) {
+        const int columns = 1 + below(12);
+        const int rows = 1 + below(12);
+        const int shape = below(3);
+        const float step = mScale / 4.0f;
+        for (int y = 0; y <= rows; ++y) {
+            for (int x = 0; x <= columns; ++x) {
+                const float height = shape == 0   ? 0.0f
+                                     : shape == 1 ? (x * 0.5f + y * 0.25f) * step
+                                                  : static_cast<float>(below(3)) * step;
+                add(collider, Vec(x * step, y * step, height));
+            }
+        }
+        const auto at = [&](int x, int y) { return static_cast<unsigned int>(y * (columns + 1) + x); };
+        const int kind = below(3);
+        if (kind == 2) {
+            collider.setPrimitive(Primitive::kQuadStrip);
+            for (int x = 0; x <= columns; ++x) {
+                collider.getIndices().add(at(x, 0));
+                collider.getIndices().add(at(x, 1));
+            }
+            return;
+        }
+        collider.setPrimitive(kind == 0 ? Primitive::kTriangles : Primitive::kQuads);
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < columns; ++x) {
+                if (kind == 1) {
+                    for (unsigned int i : {at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y + 1)}) {
+                        collider.getIndices().add(i);
+                    }
+                    continue;
+                }
+                for (unsigned int i :
+                     {at(x, y), at(x + 1, y), at(x + 1, y + 1), at(x, y), at(x + 1, y + 1), at(x, y + 1)}) {
+                    collider.getIndices().add(i);
+                }
+            }
+        }
+    }
+
+    // A few triangles repeated in place and in parallel layers: exact ties.
+    void stack(MeshCollider3<float>& collider) {
+        const int distinct = 1 + below(4);
+        std::vector<Vec> corners;
+        for (int i = 0; i < 3 * distinct; ++i) {
+            corners.push_back(vec(mScale));
+        }
+        const int copies = 1 + below(40);
+        for (int c = 0; c < copies; ++c) {
+            const float layer = chance(0.5) ? 0.0f : static_cast<float>(below(3)) * mScale * 0.125f;
+            for (int i = 0; i < 3 * distinct; ++i) {
+                add(collider,
+                    corners[static_cast<std::size_t>(i + 3 * c) % corners.size()] + Vec(0.0f, 0.0f, layer));
+            }
+        }
+    }
+
+    // Zero-area triangles (a repeated corner, collinear corners), slivers and
+    // ordinary ones mixed.
+    void degenerate(MeshCollider3<float>& collider) {
+        const int count = 1 + below(50);
+        for (int i = 0; i < count; ++i) {
+            const Vec a = vec(mScale);
+            const Vec b = vec(mScale);
+            const int kind = below(4);
+            const Vec c = kind == 0   ? a
+                          : kind == 1 ? a + (b - a) * uniform(-1.0f, 2.0f)
+                          : kind == 2 ? b + vec(mScale * 1e-4f)
+                                      : vec(mScale);
+            add(collider, a);
+            add(collider, b);
+            add(collider, c);
+        }
+    }
+
+    // Every primitive code over a shared pool of vertices, with or without
+    // indices.
+    void primitives(MeshCollider3<float>& collider) {
+        const int vertices = 3 + below(30);
+        for (int i = 0; i < vertices; ++i) {
+            add(collider, vec(mScale));
+        }
+        collider.setPrimitive(static_cast<std::uint32_t>(Primitive::kTriangles + below(6)));
+        if (chance(0.5)) {
+            const int entries = below(60);
+            for (int i = 0; i < entries; ++i) {
+                collider.getIndices().add(static_cast<unsigned int>(below(vertices)));
+            }
+        }
+    }
+
+    std::mt19937 mRandom;
+    float mScale = 1.0f;
+    Vec mOffset;
+};
+
+// Whether `ray` lies in the plane of one of the collider's triangles to
+// within 2^-12 radians (scaled by the triangle's corner sine). There the
+// per-triangle test's determinant is ruled by rounding, and its hit can land
+// anywhere in that plane: a box cannot stand for it.
+bool grazes(const MeshCollider3<float>& collider, const Ray& ray) {
+    using D3 = math::Vector<double, 3>;
+    const auto wide = [](const Vec& v) { return D3(v.x, v.y, v.z); };
+    const auto& vertices = collider.getVertices();
+    const auto& indices = collider.getIndices();
+    const int count = indices.isEmpty() ? vertices.getCount() : indices.getCount();
+    const auto at = [&](int entry) {
+        const auto index = indices.isEmpty() ? static_cast<unsigned int>(entry) : indices[entry];
+        return index < static_cast<unsigned int>(vertices.getCount())
+                   ? wide(vertices[static_cast<int>(index)])
+                   : D3();
+    };
+    const D3 d = wide(ray.direction);
+    bool grazing = false;
+    Primitive::forEachTriangle(collider.getPrimitive(), count, [&](int a, int b, int c) {
+        const D3 e1 = at(b) - at(a);
+        const D3 e2 = at(c) - at(a);
+        const double scale = d.length() * e1.length() * e2.length();
+        grazing = std::isfinite(scale) && scale > 0.0 && std::abs(d.dot(e1.cross(e2))) < scale / 4096.0;
+        return !grazing;
+    });
+    return grazing;
+}
+
+TEST(MeshCollider3HierarchyTest, AnswersBitForBitAsThePerTriangleLoop) {
+    using Range = MeshCollider3<float>::Range;
+    Hostile hostile(20261208);
+    MeshCollider3<float> collider;
+    int hits[3] = {};
+    int queries = 0;
+    int grazing = 0;
+    int grazingDiffering = 0;
+    for (int round = 0; round < 3000; ++round) {
+        hostile.mesh(collider);
+        ASSERT_FALSE(collider.isBuilt());
+        collider.build();
+        ASSERT_TRUE(collider.isBuilt());
+        for (int r = 0; r < 40; ++r) {
+            const Ray ray = hostile.ray(collider);
+            const bool graze = grazes(collider, ray);
+            grazing += graze ? 1 : 0;
+            for (Range range : {Range::kRay, Range::kSegment, Range::kLine}) {
+                PickResult expected;
+                PickResult actual;
+                const bool hit = collider.intersectReference(range, ray, &expected);
+                const bool same = collider.intersect(range, ray, &actual) == hit &&
+                                  collider.intersect(range, ray, nullptr) == hit &&
+                                  (!hit || sameBits(actual, expected));
+                ++queries;
+                hits[static_cast<int>(range)] += hit ? 1 : 0;
+                if (graze) {
+                    grazingDiffering += same ? 0 : 1;
+                    continue;
+                }
+                ASSERT_TRUE(same) << "round " << round << " ray " << r << " range "
+                                  << static_cast<int>(range);
+            }
+        }
+    }
+    // Not vacuous: every query kind hits often, and rays in planes abound.
+    for (int h : hits) {
+        EXPECT_GT(h, queries / 30);
+    }
+    EXPECT_GT(grazing, 1000);
+    RecordProperty("grazingRays", grazing);
+    RecordProperty("grazingQueriesDiffering", grazingDiffering);
+}
+
+TEST(MeshCollider3HierarchyTest, ChangesDropTheHierarchyAndAMillionCopiesStayExact) {
+    MeshCollider3<float> collider;
+    fill(collider, {Vec(0, 0, 0), Vec(1, 0, 0), Vec(0, 1, 0)}, {}, Primitive::kTriangles);
+    collider.build();
+    collider.getVertices()[1] = Vec(4, 0, 0);
+    EXPECT_FALSE(collider.isBuilt()) << "a change through the accessor";
+    PickResult hit;
+    ASSERT_TRUE(collider.intersectRay(downAt(2.0f, 0.1f), &hit)) << "answered by the loop";
+
+    // One triangle a million times over: nothing to split, every copy ties
+    // and the last one wins.
+    const int copies = 1000000;
+    for (int i = 0; i < copies; ++i) {
+        collider.getIndices().add(0);
+        collider.getIndices().add(static_cast<unsigned int>(1 + i % 2));
+        collider.getIndices().add(static_cast<unsigned int>(2 - i % 2));
+    }
+    collider.build();
+    EXPECT_LT(collider.getHierarchySize(), 64u * copies);
+    PickResult expected;
+    ASSERT_TRUE(
+        collider.intersectReference(MeshCollider3<float>::Range::kRay, downAt(0.2f, 0.2f), &expected));
+    ASSERT_TRUE(collider.intersectRay(downAt(0.2f, 0.2f), &hit));
+    EXPECT_EQ(hit.normal, expected.normal);
+    EXPECT_EQ(hit.normal, Vec(0.0f, 0.0f, -4.0f)) << "the last copy, wound the other way";
+    EXPECT_FALSE(collider.intersectRay(downAt(3.0f, 3.0f), nullptr));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "nevrik/gui/View.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace nevrik::gui {
@@ -45,11 +46,21 @@ public:
     }
     bool mouseLeft() override { return add({'l', 0.0f, 0.0f, 0}); }
     bool mouseWheel(float delta, std::uint32_t state) override { return add({'w', delta, 0.0f, state}); }
+    // Keys apart from the pointer's events, whose order the tests read.
+    bool keyDown(std::uint32_t key) override {
+        mRecorder.record([&] { mKeys.push_back({'d', key}); });
+        return true;
+    }
+    bool keyUp(std::uint32_t key) override {
+        mRecorder.record([&] { mKeys.push_back({'u', key}); });
+        return true;
+    }
 
     int mCreated = 0;
     int mPaints = 0;
     input::Rect mLastFrame;
     std::vector<Event> mEvents;
+    std::vector<std::pair<char, std::uint32_t>> mKeys;
 
 private:
     bool add(const Event& event) {

@@ -278,14 +278,17 @@ TEST_F(WindowTest, InputThroughXTestReachesTheHandlersWithTheSharedEncodings) {
     EXPECT_EQ(mRecorder.read(last).kind, 'l');
     EXPECT_FALSE(view->isTracking());
 
-    // Keys go to the window, which has no focused view. The shift key above
-    // went there too; it is put aside once it is back up.
+    // A key goes to the deepest window under the pointer: the shift key
+    // above reached the view it was pressed over, not the window.
+    ASSERT_TRUE(mRecorder.waitFor([&] { return view->mKeys.size() >= 2; }));
+    EXPECT_EQ(mRecorder.read([&] { return view->mKeys[0]; }), std::make_pair('d', 0x10u));
+    EXPECT_EQ(mRecorder.read([&] { return view->mKeys[1]; }), std::make_pair('u', 0x10u));
+    EXPECT_EQ(mRecorder.read([&] { return window->mKeys.size(); }), 0u);
+
+    // Beside the view, keys go to the window, which has no focused view.
     auto keyCount = [&] { return window->mKeys.size(); };
-    ASSERT_TRUE(mRecorder.waitFor([&] { return keyCount() >= 2; }));
-    EXPECT_EQ(window->mKeys[1].kind, 'u');
-    mRecorder.record([&] { window->mKeys.clear(); });
     const std::uintptr_t id = window->getNativeWindow().getId();
-    mDisplay.movePointer(id, 50, 50);
+    mDisplay.movePointer(id, 5, 5);
     mDisplay.focus(id);
 
     // A press of a key that is down already is an auto-repeat.
@@ -314,7 +317,7 @@ TEST_F(WindowTest, InputThroughXTestReachesTheHandlersWithTheSharedEncodings) {
     EXPECT_TRUE(window->close());
 }
 
-TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultCloses) {
+TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultAndADestroyedWindowClose) {
     Pointer<RecordingWindow> window = openWindow();
     mDisplay.requestClose(window->getNativeWindow().getId());
     ASSERT_TRUE(mRecorder.waitFor([&] { return window->mCloseRequests == 1; }));
@@ -343,8 +346,21 @@ TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultCloses) {
     EXPECT_FALSE(plain->isOpen());
     EXPECT_FALSE(plain->isRunning());
     ASSERT_TRUE(plain->open()) << "a window closed by its close box opens again";
+
+    // Destroyed by another program, the window closes the same way, its
+    // views with it, and can be opened again.
+    Pointer<RecordingView> view = makeView({5.0f, 5.0f, 50.0f, 50.0f});
+    ASSERT_TRUE(plain->addView(view.get()));
+    ASSERT_TRUE(mRecorder.waitFor([&] { return view->mCreated == 1; }));
+    XDestroyWindow(mDisplay.get(), plain->getNativeWindow().getId());
+    XSync(mDisplay.get(), False);
+    ASSERT_TRUE(mRecorder.waitFor([&] { return plain->mClosings == 2; }));
+    plain->getThread()->join();
+    EXPECT_FALSE(plain->isOpen());
+    EXPECT_FALSE(view->getNativeWindow().isCreated());
+    ASSERT_TRUE(plain->open());
     EXPECT_TRUE(plain->close());
-    EXPECT_EQ(plain->mClosings, 2);
+    EXPECT_EQ(plain->mClosings, 3);
 }
 
 TEST_F(WindowTest, OtherCodesGetTheDefaultHandlingAndViewMessagesReachTheView) {

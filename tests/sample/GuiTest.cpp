@@ -95,9 +95,69 @@ TEST(GuiTest, OnlyTheTrackballListensAndMouseInputTurnsAndDolliesTheCameraAtOnce
         EXPECT_NE(gui.getNavigator().getTransform()(0, 3), 0.0f);
         EXPECT_NEAR(cameraDistance(gui), 400.0f, 1e-2f);
 
-        // The wheel moves it along its axis before the mouse moves again.
+        // The wheel moves it along its axis before the mouse moves again:
+        // forward, a fifth of the way to the pivot.
         gui.mouseWheel(120.0f, 0);
-        EXPECT_GT(std::abs(cameraDistance(gui) - 400.0f), 1.0f);
+        EXPECT_NEAR(cameraDistance(gui), 320.0f, 1e-2f);
+    });
+}
+
+TEST(GuiTest, DollyNeverReachesThePivotPanFollowsTheCursorAndKeysGoHomeOrToggleStatistics) {
+    withGui([](Gui& gui) {
+        const math::Matrix4<float> home = gui.getNavigator().getTransform();
+        // Turn a little, so that the camera's axes are not the world's.
+        gui.mouseMoved({100.0f, 75.0f}, 0);
+        gui.mouseButton({100.0f, 75.0f}, Listener::kLeftButton);
+        gui.mouseMoved({130.0f, 95.0f}, Listener::kLeftButton);
+        gui.mouseButton({130.0f, 95.0f}, Listener::kLeftReleased);
+        const math::Matrix4<float> turned = gui.getNavigator().getTransform();
+        const math::Vector3<float> axis = turned.getColumn(2);
+
+        // A middle drag upwards dollies in as the wheel does, downwards out.
+        const float start = cameraDistance(gui);
+        gui.mouseMoved({100.0f, 75.0f}, 0);
+        gui.mouseMoved({100.0f, 75.0f - Gui::kDollyPixels}, Listener::kMiddleButton);
+        EXPECT_NEAR(cameraDistance(gui), start * 0.8f, 1e-2f);
+        gui.mouseMoved({100.0f, 75.0f + Gui::kDollyPixels}, Listener::kMiddleButton);
+        EXPECT_NEAR(cameraDistance(gui), start / 0.8f, 1e-2f);
+        EXPECT_EQ(gui.getNavigator().getTransform().getColumn(0), turned.getColumn(0)) << "no turn";
+
+        // Every click takes a fifth of what is left, down to a bound: the
+        // camera stays on its side of the pivot, on the same line, however
+        // many come.
+        float distance = cameraDistance(gui);
+        for (int click = 0; click < 50; ++click) {
+            gui.mouseWheel(120.0f, 0);
+            const math::Vector3<float> position = gui.getNavigator().getTransform().getColumn(3);
+            EXPECT_LE(cameraDistance(gui), distance);
+            EXPECT_GT(position.dot(axis), 0.0f);
+            EXPECT_NEAR(position.cross(axis).length(), 0.0f, 1e-3f);
+            distance = cameraDistance(gui);
+        }
+        EXPECT_NEAR(distance, Gui::kDistance * Gui::kNearestDistance, 1e-4f);
+
+        // A right drag moves the camera against the cursor in the screen's
+        // plane, by the scale measured where it started.
+        gui.setPanScale([](const input::Point&) { return 2.0f; });
+        gui.mouseMoved({100.0f, 75.0f}, 0);
+        const math::Vector3<float> before = gui.getNavigator().getTransform().getColumn(3);
+        gui.mouseButton({100.0f, 75.0f}, Listener::kRightButton);
+        gui.mouseMoved({110.0f, 70.0f}, Listener::kRightButton);
+        gui.mouseButton({110.0f, 70.0f}, Listener::kRightReleased);
+        const math::Vector3<float> moved = gui.getNavigator().getTransform().getColumn(3) - before;
+        const math::Vector3<float> expected = turned.getColumn(0) * -20.0f + turned.getColumn(1) * -10.0f;
+        EXPECT_NEAR((moved - expected).length(), 0.0f, 1e-3f);
+
+        EXPECT_TRUE(gui.keyDown('R'));
+        for (int element = 0; element < 16; ++element) {
+            EXPECT_EQ(gui.getNavigator().getTransform()(element / 4, element % 4),
+                      home(element / 4, element % 4));
+        }
+        EXPECT_FALSE(gui.isStatisticsShown());
+        EXPECT_TRUE(gui.keyDown('F'));
+        EXPECT_TRUE(gui.isStatisticsShown());
+        EXPECT_TRUE(gui.keyDown('F'));
+        EXPECT_FALSE(gui.isStatisticsShown());
     });
 }
 

@@ -3,17 +3,25 @@
 // verdict read back from the window's pixels.
 #include "sample/SampleApplication.h"
 
+#include "graphics3d/Chunks3DS.h"
 #include "gui/TestDisplay.h"
 
+#include <X11/keysym.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace nevrik::sample {
@@ -40,14 +48,18 @@ bool waitUntil(const std::function<bool()>& condition, int seconds = 120) {
     return true;
 }
 
-// The program started in `folder`, its standard output captured.
+// The program started in `folder` with `arguments` (and `environment`
+// assignments before it), its standard error captured.
 class SampleProcess {
 public:
-    explicit SampleProcess(const fs::path& folder) {
+    explicit SampleProcess(const fs::path& folder, const std::string& arguments = "",
+                           const std::string& environment = "") {
         // exec keeps the shell's process id, which the first line reports;
         // timeout ends the program even if this test process dies first.
-        const std::string command = "cd '" + folder.string() + "' && echo $$ && exec env " + kNoLeakCheck +
-                                    " timeout 280 " NEVRIK_SAMPLE_PROGRAM;
+        const std::string command = "cd '" + folder.string() + "' && echo $$ && exec env " + environment +
+                                    " " + kNoLeakCheck + " timeout 280 " NEVRIK_SAMPLE_PROGRAM " " +
+                                    arguments + " 2>&1 >/dev/null";
+        mStarted = std::chrono::steady_clock::now();
         mOutput = popen(command.c_str(), "r");
         char line[32] = {};
         if (mOutput != nullptr && std::fgets(line, sizeof line, mOutput) != nullptr) {
@@ -73,14 +85,20 @@ public:
         }
         const int status = pclose(mOutput);
         mOutput = nullptr;
+        mLifetime = std::chrono::steady_clock::now() - mStarted;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+    // What the program wrote on standard error.
     const std::string& getText() const { return mText; }
+    // From the start to the end finish() saw.
+    double getSeconds() const { return std::chrono::duration<double>(mLifetime).count(); }
 
 private:
     FILE* mOutput = nullptr;
     int mPid = 0;
     std::string mText;
+    std::chrono::steady_clock::time_point mStarted;
+    std::chrono::steady_clock::duration mLifetime{};
 };
 
 class SampleApplicationTest : public ::testing::Test {
@@ -168,10 +186,10 @@ protected:
     }
 
     // Where a point of the plane z = 0 shows in the 600 × 500 view: the camera
-    // sits 400 away on +z with a 20 × 20 window at a near distance of 20, so
-    // the view spans 400 world units each way.
+    // sits 400 away on +z with a window 20 high at a near distance of 20, so
+    // the view spans 400 world units from top to bottom and 480 across.
     void pointAt(::Window window, float x, float y) {
-        mDisplay.movePointer(window, static_cast<int>(300.0f + x * 1.5f),
+        mDisplay.movePointer(window, static_cast<int>(300.0f + x * 1.25f),
                              static_cast<int>(250.0f - y * 1.25f));
     }
 
@@ -179,7 +197,221 @@ protected:
     fs::path mFolder;
 };
 
-TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQuitsWithOne) {
+// The window's picture, and where its models are: everything but the sky.
+class Picture {
+public:
+    Picture(std::vector<unsigned long> pixels, int width, int height)
+        : mPixels(std::move(pixels)), mWidth(width), mHeight(height) {}
+
+    int getWidth() const { return mWidth; }
+    int getHeight() const { return mHeight; }
+    unsigned long at(int x, int y) const {
+        return mPixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(mWidth) +
+                       static_cast<std::size_t>(x)];
+    }
+    bool isModel(int x, int y) const { return at(x, y) != kSky; }
+    // The first sky pixel from (x, y) in steps of (dx, dy), or the edge.
+    int edge(int x, int y, int dx, int dy) const {
+        while (x >= 0 && y >= 0 && x < mWidth && y < mHeight && isModel(x, y)) {
+            x += dx;
+            y += dy;
+        }
+        return dx != 0 ? x : y;
+    }
+    // Width and height of the model drawn around (x, y).
+    std::pair<int, int> extent(int x, int y) const {
+        return {edge(x, y, 1, 0) - edge(x, y, -1, 0) - 1, edge(x, y, 0, 1) - edge(x, y, 0, -1) - 1};
+    }
+    // The scene above the verdict and the axis indicator.
+    bool sameSceneAs(const Picture& other) const {
+        if (other.mWidth != mWidth || other.mHeight != mHeight) {
+            return false;
+        }
+        const auto rows = static_cast<std::size_t>(std::max(0, mHeight - kBottomRows));
+        return std::equal(mPixels.begin(), mPixels.begin() + static_cast<std::ptrdiff_t>(rows * mWidth),
+                          other.mPixels.begin());
+    }
+
+    // The clear colour, 0.59 0.59 1.0.
+    static constexpr unsigned long kSky = 0x9696FF;
+    // The verdict and the axis indicator live in these rows.
+    static constexpr int kBottomRows = 70;
+
+private:
+    std::vector<unsigned long> mPixels;
+    int mWidth;
+    int mHeight;
+};
+
+// A cube of edge 2 × kCubeHalf around the origin in one red material, its
+// faces turned outwards.
+constexpr float kCubeHalf = 50.0f;
+
+std::string cubeModel() {
+    using namespace graphics3d::chunks;
+    std::string vertices;
+    for (int i = 0; i < 8; ++i) {
+        vertices += floats({(i & 1) != 0 ? kCubeHalf : -kCubeHalf, (i & 2) != 0 ? kCubeHalf : -kCubeHalf,
+                            (i & 4) != 0 ? kCubeHalf : -kCubeHalf});
+    }
+    // Each side: the corners whose `axis` bit is `bit`, around the side.
+    std::string faces;
+    for (int axis = 0; axis < 3; ++axis) {
+        for (int bit = 0; bit < 2; ++bit) {
+            const int u = 1 << ((axis + 1) % 3);
+            const int v = 1 << ((axis + 2) % 3);
+            const int base = bit << axis;
+            int quad[4] = {base, base | u, base | u | v, base | v};
+            if (bit == 0) {
+                std::swap(quad[1], quad[3]);
+            }
+            faces += words({static_cast<std::uint32_t>(quad[0]), static_cast<std::uint32_t>(quad[1]),
+                            static_cast<std::uint32_t>(quad[2]), 7u, static_cast<std::uint32_t>(quad[0]),
+                            static_cast<std::uint32_t>(quad[2]), static_cast<std::uint32_t>(quad[3]), 7u});
+        }
+    }
+    return mainChunk(
+        editor(material("red", chunk(0xA020, rgbBytes(255, 0, 0))) +
+               meshObject(vertexList(8, vertices) +
+                          faceList(12, faces, faceGroup("red", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})))));
+}
+
+TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsViewersDoAndPicksWhatIsDrawn) {
+    const std::string model = cubeModel();
+    std::ofstream(mFolder / "cube.3ds", std::ios::binary)
+        .write(model.data(), static_cast<std::streamsize>(model.size()));
+    SampleProcess sample(mFolder, "cube.3ds");
+    ASSERT_TRUE(sample.isStarted());
+    ::Window window = 0;
+    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
+    mDisplay.moveAway(window, 0, 520);
+    const auto picture = [&] {
+        int width = 0;
+        int height = 0;
+        std::vector<unsigned long> pixels = grab(window, width, height);
+        return Picture(std::move(pixels), width, height);
+    };
+    // The cube at the origin faces the camera: its front shows as a square,
+    // in the middle of the view, whatever the view's shape.
+    const auto square = [&](int width, int height) {
+        const Picture shot = picture();
+        if (shot.getWidth() != width || shot.getHeight() != height) {
+            return false;
+        }
+        const auto [across, down] = shot.extent(width / 2, height / 2);
+        return down > 50 && std::abs(across - down) <= 1;
+    };
+    EXPECT_TRUE(square(600, 500));
+    const int notOver = verdictExtent(window).first;
+
+    // A burst of sizes, as a window manager sends while a corner is dragged.
+    for (const auto& [width, height] :
+         {std::pair{700, 450}, {650, 520}, {900, 350}, {720, 400}, {640, 480}, {800, 300}}) {
+        XResizeWindow(mDisplay.get(), window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    }
+    XSync(mDisplay.get(), False);
+    ASSERT_TRUE(waitUntil([&] { return square(800, 300); }, 30)) << "a wide view stretches the cube";
+    const Picture home = picture();
+    const int centreX = 400;
+    const int centreY = 150;
+    const int size = home.extent(centreX, centreY).second;
+
+    // Wheel forward: closer, in steps that shrink with the distance.
+    mDisplay.movePointer(window, centreX, centreY);
+    mDisplay.button(4, true);
+    mDisplay.button(4, false);
+    EXPECT_TRUE(waitUntil([&] { return picture().extent(centreX, centreY).second > size + 5; }, 30));
+
+    // Nearly a quarter turn about the horizontal axis: the cube now shows
+    // another side, seen slightly from the edge.
+    const Picture unturned = picture();
+    mDisplay.movePointer(window, centreX, centreY - 82);
+    mDisplay.button(1, true);
+    mDisplay.movePointer(window, centreX, centreY + 82);
+    mDisplay.button(1, false);
+    ASSERT_TRUE(waitUntil([&] { return !picture().sameSceneAs(unturned); }, 30));
+
+    // A right drag carries the point under the cursor with the cursor: the
+    // row through it keeps its edges at the same distances from the cursor.
+    // The row is the cube's nearest side, above the rows further off.
+    const int grabX = centreX;
+    const int grabY = centreY - 80;
+    mDisplay.movePointer(window, grabX, grabY);
+    const Picture unpanned = picture();
+    ASSERT_TRUE(unpanned.isModel(grabX, grabY));
+    const int left = unpanned.edge(grabX, grabY, -1, 0);
+    const int right = unpanned.edge(grabX, grabY, 1, 0);
+    const int dx = 60;
+    const int dy = 25;
+    mDisplay.button(3, true);
+    mDisplay.movePointer(window, grabX + dx, grabY + dy);
+    mDisplay.button(3, false);
+    ASSERT_TRUE(waitUntil([&] { return !picture().sameSceneAs(unpanned); }, 30));
+    const Picture panned = picture();
+    EXPECT_NEAR(panned.edge(grabX + dx, grabY + dy, -1, 0), left + dx, 1);
+    EXPECT_NEAR(panned.edge(grabX + dx, grabY + dy, 1, 0), right + dx, 1);
+
+    // After resize, dolly, turn and pan the verdict still says what the
+    // pixel under the cursor shows, all over the view.
+    const int over = verdictExtent(window).first;
+    ASSERT_LT(over, notOver - 20);
+    std::mt19937 random(19);
+    int models = 0;
+    for (int turn = 0; turn < 40; ++turn) {
+        const int x = std::uniform_int_distribution<int>(0, 799)(random);
+        const int y = std::uniform_int_distribution<int>(0, 300 - Picture::kBottomRows - 1)(random);
+        const bool hit = panned.isModel(x, y);
+        models += hit ? 1 : 0;
+        mDisplay.movePointer(window, x, y);
+        EXPECT_TRUE(waitUntil([&] { return verdictExtent(window).first == (hit ? over : notOver); }, 10))
+            << "at " << x << ", " << y << " the view shows " << (hit ? "a model" : "sky");
+    }
+    EXPECT_GT(models, 5);
+    EXPECT_LT(models, 35);
+
+    // Fifty more clicks never carry the camera through the pivot: it still
+    // looks at the row of cubes beyond. F, pressed after them, shows the
+    // statistics once they are all taken.
+    mDisplay.movePointer(window, centreX, centreY);
+    for (int click = 0; click < 50; ++click) {
+        mDisplay.button(4, true);
+        mDisplay.button(4, false);
+    }
+    const auto statistics = [](const Picture& shot) {
+        for (int y = 0; y < 30; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                if (shot.at(x, y) == 0xFFFFFF) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    mDisplay.key(XK_f, true);
+    mDisplay.key(XK_f, false);
+    ASSERT_TRUE(waitUntil([&] { return statistics(picture()); }, 30));
+    const Picture nearest = picture();
+    int shown = 0;
+    for (int y = 40; y < 300 - Picture::kBottomRows; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            shown += nearest.isModel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(shown, 1000);
+
+    // R goes home, F hides the statistics again, Esc quits.
+    mDisplay.key(XK_r, true);
+    mDisplay.key(XK_r, false);
+    mDisplay.key(XK_f, true);
+    mDisplay.key(XK_f, false);
+    EXPECT_TRUE(waitUntil([&] { return picture().sameSceneAs(home); }, 30));
+    mDisplay.key(XK_Escape, true);
+    mDisplay.key(XK_Escape, false);
+    EXPECT_EQ(sample.finish(), 0);
+    EXPECT_EQ(sample.getText(), "");
+}
+
+TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeBurstAndClosesWithZero) {
     SampleProcess sample(mFolder);
     ASSERT_TRUE(sample.isStarted());
     // The first verdict shows once the scene is up; the mouse counts as being
@@ -220,32 +452,119 @@ TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeAndQ
     mDisplay.button(1, false);
     EXPECT_TRUE(waitUntil([&] { return scene() != before; }, 30));
 
+    // Sizes back to back, then the close box: the window still hears it.
+    for (int size = 0; size < 8; ++size) {
+        XResizeWindow(mDisplay.get(), window, static_cast<unsigned>(400 + size * 20),
+                      static_cast<unsigned>(300 + size * 10));
+    }
+    XSync(mDisplay.get(), False);
     mDisplay.requestClose(window);
-    EXPECT_EQ(sample.finish(), 1);
+    EXPECT_EQ(sample.finish(), 0);
     EXPECT_EQ(sample.getText(), "");
 }
 
-TEST_F(SampleApplicationTest, MissingOrDamagedFilesAreReportedByNameWithStatus255) {
-    const fs::path model = mFolder / "data" / "f5e_05.3ds";
-    const std::string cannotLoad = "Cannot load the model data/f5e_05.3ds: ";
-    // Each case damages the folder a little more; the font is made first.
-    const std::pair<std::function<void()>, std::string> cases[] = {
-        {[&] { fs::resize_file(model, 7); },
-         cannotLoad + "the file is damaged or is no 3DS model (TranslatorFormatException)"},
-        {[&] { fs::remove(model); }, cannotLoad + "The system cannot find the file specified."},
-        {[&] { fs::remove_all(mFolder / "data"); },
-         cannotLoad + "the folder \"data\" is not in the current folder (IOException)"},
-        {[&] { fs::remove(mFolder / "sample.ttf"); },
-         "Cannot make the font for the verdict text: no font file in the current folder opens as a font "
-         "(NoMatchException)"},
+TEST_F(SampleApplicationTest, AWindowDestroyedOrAConnectionCutByAnotherProgramEndsTheRunWithAMessage) {
+    const std::string display = std::getenv("DISPLAY");
+    const std::pair<std::function<void(::Window)>, std::string> cases[] = {
+        {[&](::Window window) { XDestroyWindow(mDisplay.get(), window); },
+         "The window was destroyed by another program\n"},
+        // What xkill does: the server drops the program's connection.
+        {[&](::Window window) { XKillClient(mDisplay.get(), window); },
+         "Lost the connection to the X display \"" + display + "\"\n"},
     };
-    for (const auto& [damage, message] : cases) {
-        damage();
+    for (const auto& [attack, message] : cases) {
         SampleProcess sample(mFolder);
         ASSERT_TRUE(sample.isStarted());
-        EXPECT_EQ(sample.finish(), 255);
+        ::Window window = 0;
+        ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
+        attack(window);
+        XSync(mDisplay.get(), False);
+        EXPECT_EQ(sample.finish(), 1);
         EXPECT_EQ(sample.getText(), message);
     }
+}
+
+// A display without OpenGL: a private X server started without GLX.
+class ServerWithoutOpenGL {
+public:
+    ServerWithoutOpenGL() {
+        int descriptors[2] = {-1, -1};
+        if (pipe(descriptors) != 0) {
+            return;
+        }
+        mPid = fork();
+        if (mPid == 0) {
+            dup2(descriptors[1], 3);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-extension", "GLX", nullptr);
+            _exit(127);
+        }
+        close(descriptors[1]);
+        char number[16] = {};
+        // Xvfb writes the display number once it takes connections.
+        const ssize_t length = read(descriptors[0], number, sizeof number - 1);
+        close(descriptors[0]);
+        if (length > 0) {
+            mName = ":" + std::to_string(std::atoi(number));
+        }
+    }
+    ~ServerWithoutOpenGL() {
+        if (mPid > 0) {
+            kill(mPid, SIGTERM);
+            waitpid(mPid, nullptr, 0);
+        }
+    }
+    ServerWithoutOpenGL(const ServerWithoutOpenGL&) = delete;
+    ServerWithoutOpenGL& operator=(const ServerWithoutOpenGL&) = delete;
+
+    // ":N", or empty when the server did not start.
+    const std::string& getName() const { return mName; }
+
+private:
+    pid_t mPid = -1;
+    std::string mName;
+};
+
+TEST_F(SampleApplicationTest, WhatIsMissingIsNamedInOneLineWithStatusOne) {
+    const fs::path model = mFolder / "data" / "f5e_05.3ds";
+    const std::string cannotLoad = "Cannot load the model data/f5e_05.3ds: ";
+    ServerWithoutOpenGL bare;
+    ASSERT_FALSE(bare.getName().empty());
+    // Each case damages the folder or the display a little more; the font is
+    // made first.
+    const std::tuple<std::function<void()>, std::string, std::string, std::string> cases[] = {
+        {[] {}, "", "DISPLAY=:999", "Cannot open the X display \":999\"\n"},
+        {[] {}, "", "-u DISPLAY", "No X display: DISPLAY is not set\n"},
+        {[] {}, "", "DISPLAY=" + bare.getName(),
+         "The X display \"" + bare.getName() + "\" has no OpenGL (its server lacks the GLX extension)\n"},
+        {[] {}, "data/missing.3ds", "",
+         "Cannot load the model data/missing.3ds: The system cannot find the file specified.\n"},
+        {[&] { fs::resize_file(model, 7); }, "", "",
+         cannotLoad + "the file is damaged or is no 3DS model (TranslatorFormatException)\n"},
+        {[&] { fs::remove(model); }, "", "", cannotLoad + "The system cannot find the file specified.\n"},
+        {[&] { fs::remove_all(mFolder / "data"); }, "", "",
+         cannotLoad + "the folder \"data\" does not exist (IOException)\n"},
+        {[&] { fs::remove(mFolder / "sample.ttf"); }, "", "",
+         "Cannot make the font for the verdict text: no font file in the current folder opens as a font "
+         "(NoMatchException)\n"},
+    };
+    for (const auto& [damage, arguments, environment, message] : cases) {
+        damage();
+        SampleProcess sample(mFolder, arguments, environment);
+        ASSERT_TRUE(sample.isStarted());
+        EXPECT_EQ(sample.finish(), 1) << message;
+        EXPECT_EQ(sample.getText(), message);
+        if (!environment.empty()) {
+            EXPECT_LT(sample.getSeconds(), 5.0) << message;
+        }
+    }
+    // A wrong command line is told how to call the program.
+    SampleProcess extra(mFolder, "one two");
+    EXPECT_EQ(extra.finish(), 2);
+    EXPECT_EQ(extra.getText().rfind("nevrik_sample: one model at most\nusage: nevrik_sample [MODEL]\n", 0),
+              0u);
 }
 
 }  // namespace

@@ -158,6 +158,15 @@ TEST_F(ModelNodeTest, PickCarriesTheRayIntoTheModelAndNamesTheNode) {
     mUniverse->update();
     EXPECT_FALSE(node->pick(onQuad, &missed));
     EXPECT_EQ(missed.node, nullptr);
+
+    // The node keeps its inverse between picks: moved again, it follows.
+    node->setLocalTransform(translation(-20, 0, -5));
+    node->markDirty();
+    mUniverse->update();
+    EXPECT_FALSE(node->pick(onQuad, nullptr));
+    ASSERT_TRUE(node->pick(geometry::Ray(Vec(-19.5f, 0, 5), Vec(0, 0, -1)), &result));
+    EXPECT_FLOAT_EQ(result.distance, 10.0f);
+    EXPECT_NEAR(result.point.x, -19.5f, 1e-5f);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "nevrik/geometry/MeshCollider3.h"
 
+#include "nevrik/geometry/detail/RayTriangle.h"
+
+#include <cmath>
 #include <limits>
+#include <vector>
 
 namespace nevrik::geometry {
 namespace {
@@ -8,50 +12,37 @@ namespace {
 using Vector3f = math::Vector3<float>;
 
 constexpr float kLargest = std::numeric_limits<float>::max();
-// Below this |det| the ray runs in the triangle's plane: no hit, even across an edge.
-constexpr float kParallel = std::numeric_limits<float>::epsilon();
 
-// Möller–Trumbore; both faces count. On a hit gives the ray parameter t and
-// the edges e1 = Q - P and e2 = R - P.
-bool rayMeetsTriangle(const Ray& ray, const Vector3f& p, const Vector3f& q, const Vector3f& r, float& t,
-                      Vector3f& e1, Vector3f& e2) noexcept {
-    e1 = q - p;
-    e2 = r - p;
-    const Vector3f h = ray.direction.cross(e2);
-    const float det = e1.dot(h);
-    if (det > -kParallel && det < kParallel) {
-        return false;
+// The bounds of t for each range.
+struct Bounds {
+    float lower;
+    float upper;
+};
+
+Bounds boundsOf(MeshCollider3<float>::Range range) noexcept {
+    switch (range) {
+        case MeshCollider3<float>::Range::kSegment:
+            return {0.0f, 1.0f};
+        case MeshCollider3<float>::Range::kLine:
+            return {-kLargest, kLargest};
+        case MeshCollider3<float>::Range::kRay:
+        default:
+            return {0.0f, kLargest};
     }
-    const float inverse = 1.0f / det;
-    const Vector3f s = ray.origin - p;
-    const float u = s.dot(h) * inverse;
-    if (u < 0.0f || u > 1.0f) {
-        return false;
+}
+
+void record(const Ray& ray, float t, const Vector3f& normal, PickResult* hit) noexcept {
+    if (hit != nullptr) {
+        hit->point = ray.pointAt(t);
+        hit->normal = normal;
+        hit->distance = t;
     }
-    const Vector3f sCrossE1 = s.cross(e1);
-    const float v = ray.direction.dot(sCrossE1) * inverse;
-    if (v < 0.0f || u + v > 1.0f) {
-        return false;
-    }
-    t = e2.dot(sCrossE1) * inverse;
-    return true;
 }
 
 }  // namespace
 
-bool MeshCollider3<float>::intersectRay(const Ray& ray, PickResult* hit) const {
-    return intersect(ray, 0.0f, kLargest, hit);
-}
-
-bool MeshCollider3<float>::intersectSegment(const Ray& ray, PickResult* hit) const {
-    return intersect(ray, 0.0f, 1.0f, hit);
-}
-
-bool MeshCollider3<float>::intersectLine(const Ray& ray, PickResult* hit) const {
-    return intersect(ray, -kLargest, kLargest, hit);
-}
-
-bool MeshCollider3<float>::intersect(const Ray& ray, float lower, float best, PickResult* hit) const {
+template <class Visit>
+void MeshCollider3<float>::forEachTriangle(Visit visit) const {
     const Vector3f* vertices = mVertices.getData();
     const auto vertexCount = static_cast<unsigned int>(mVertices.getCount());
     const unsigned int* indices = mIndices.getData();
@@ -64,19 +55,55 @@ bool MeshCollider3<float>::intersect(const Ray& ray, float lower, float best, Pi
         const unsigned int index = indexed ? indices[entry] : static_cast<unsigned int>(entry);
         return index < vertexCount ? vertices + index : nullptr;
     };
+    std::uint32_t order = 0;
+    Primitive::forEachTriangle(mPrimitive, count, [&](int a, int b, int c) {
+        return visit(order++, vertexAt(a), vertexAt(b), vertexAt(c));
+    });
+}
 
+bool MeshCollider3<float>::intersectRay(const Ray& ray, PickResult* hit) const {
+    return intersect(Range::kRay, ray, hit);
+}
+
+bool MeshCollider3<float>::intersectSegment(const Ray& ray, PickResult* hit) const {
+    return intersect(Range::kSegment, ray, hit);
+}
+
+bool MeshCollider3<float>::intersectLine(const Ray& ray, PickResult* hit) const {
+    return intersect(Range::kLine, ray, hit);
+}
+
+bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hit) const {
+    // A non-finite ray, or one whose products with the triangles overflow,
+    // can make the test accept triangles far from any box (an infinite
+    // determinant gives t = 0): only the loop answers for it.
+    if (!mBuilt || !mHierarchy.answers(ray)) {
+        return intersectReference(range, ray, hit);
+    }
+    const Bounds bounds = boundsOf(range);
+    float t = 0.0f;
+    Vector3f normal;
+    if (!mHierarchy.intersect(ray, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
+        return false;
+    }
+    record(ray, t, normal, hit);
+    return true;
+}
+
+bool MeshCollider3<float>::intersectReference(Range range, const Ray& ray, PickResult* hit) const {
+    const Bounds bounds = boundsOf(range);
+    float best = bounds.upper;
     bool found = false;
     Vector3f normal;
-    Primitive::forEachTriangle(mPrimitive, count, [&](int a, int b, int c) {
-        const Vector3f* p = vertexAt(a);
-        const Vector3f* q = vertexAt(b);
-        const Vector3f* r = vertexAt(c);
+    forEachTriangle([&](std::uint32_t, const Vector3f* p, const Vector3f* q, const Vector3f* r) {
+        if (p == nullptr || q == nullptr || r == nullptr) {
+            return true;
+        }
+        const Vector3f e1 = *q - *p;
+        const Vector3f e2 = *r - *p;
         float t = 0.0f;
-        Vector3f e1;
-        Vector3f e2;
         // t <= best rather than <: of equal distances the later triangle wins.
-        if (p == nullptr || q == nullptr || r == nullptr || !rayMeetsTriangle(ray, *p, *q, *r, t, e1, e2) ||
-            !(t >= lower && t <= best)) {
+        if (!detail::rayMeetsTriangle(ray, *p, e1, e2, t) || !(t >= bounds.lower && t <= best)) {
             return true;
         }
         found = true;
@@ -87,13 +114,25 @@ bool MeshCollider3<float>::intersect(const Ray& ray, float lower, float best, Pi
         normal = e1.cross(e2);
         return true;
     });
-
-    if (found && hit != nullptr) {
-        hit->point = ray.pointAt(best);
-        hit->normal = normal;
-        hit->distance = best;
+    if (found) {
+        record(ray, best, normal, hit);
     }
     return found;
+}
+
+void MeshCollider3<float>::build() {
+    std::vector<detail::TriangleHierarchy::Source> sources;
+    // Every primitive forms at most one triangle per entry; a list one per three.
+    const int entries = mIndices.isEmpty() ? mVertices.getCount() : mIndices.getCount();
+    sources.reserve(static_cast<std::size_t>(mPrimitive == Primitive::kTriangles ? entries / 3 : entries));
+    forEachTriangle([&](std::uint32_t order, const Vector3f* p, const Vector3f* q, const Vector3f* r) {
+        if (p != nullptr && q != nullptr && r != nullptr) {
+            sources.push_back(detail::TriangleHierarchy::Source{*p, *q, *r, order});
+        }
+        return true;
+    });
+    mHierarchy.build(sources);
+    mBuilt = true;
 }
 
 }  // namespace nevrik::geometry

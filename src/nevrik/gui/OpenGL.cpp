@@ -65,8 +65,15 @@ bool OpenGL::destroy() {
 
 bool OpenGL::frameChanged(const input::Rect& frame) {
     if (mGraphicsContext != nullptr && mGraphicsContext->makeCurrent()) {
-        getNativeWindow().setClientSize(std::max(1, static_cast<int>(frame.width)),
-                                        std::max(1, static_cast<int>(frame.height)));
+        platform::NativeWindow& native = getNativeWindow();
+        const int width = std::max(1, static_cast<int>(frame.width));
+        const int height = std::max(1, static_cast<int>(frame.height));
+        // The child window's own Size reports a size it has already: asking
+        // for it again would answer each resize of a burst with one more,
+        // late ones undoing newer ones, for ever.
+        if (width != native.getWidth() || height != native.getHeight()) {
+            native.setClientSize(width, height);
+        }
         setViewport();
     }
     return true;

@@ -190,6 +190,10 @@ bool Window::closeRequested() {
     return close();
 }
 
+bool Window::lost() {
+    return close();
+}
+
 bool Window::activated() {
     return forEachView(&View::activate);
 }
@@ -292,6 +296,9 @@ long Window::procedure(platform::NativeWindow& /*window*/, const WindowMessage& 
             break;
         case WindowMessage::Type::Close:
             window.closeRequested();
+            break;
+        case WindowMessage::Type::Lost:
+            window.lost();
             break;
         case WindowMessage::Type::KeyDown:
             // Held keys repeat; the window reports the press once.

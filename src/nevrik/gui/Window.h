@@ -92,6 +92,10 @@ public:
     virtual bool closed();
     /// The close box; by default closes the window.
     virtual bool closeRequested();
+    /// Another program destroyed the native window: nothing shows any more
+    /// and no close box will come. By default closes the window, which
+    /// destroys the views and ends the window thread.
+    virtual bool lost();
     virtual bool activated();
     virtual bool deactivated();
     /// The client area moved to `position` on the screen.

@@ -17,8 +17,8 @@ public:
     /// requested bits, on the connection of `window`. Returns false, changing
     /// nothing, when there is none.
     bool choose(const NativeWindow& window, const PixelFormat& requested);
-    /// The same on the X connection `display`, before any window exists.
-    bool choose(void* display, const PixelFormat& requested);
+    /// The same on the X connection `connection` (a Display*).
+    bool choose(void* connection, const PixelFormat& requested);
 
     bool isChosen() const noexcept { return mConfig != nullptr; }
     /// The chosen configuration's bits.

@@ -19,8 +19,12 @@ namespace {
 constexpr std::uint32_t kWakeCode = ThreadQueue::kUser + 0x200;
 
 constexpr long kPointerEvents = PointerMotionMask | ButtonPressMask | ButtonReleaseMask | LeaveWindowMask;
-constexpr long kChildEvents = StructureNotifyMask | ExposureMask | kPointerEvents;
-constexpr long kTopLevelEvents = kChildEvents | FocusChangeMask | KeyPressMask | KeyReleaseMask;
+// Children take keys too: X hands a key to the deepest window under the
+// pointer that asks for it, so a child that did not would pass its keys to
+// the top-level window and a view's own procedure would never hear them.
+constexpr long kChildEvents =
+    StructureNotifyMask | ExposureMask | kPointerEvents | KeyPressMask | KeyReleaseMask;
+constexpr long kTopLevelEvents = kChildEvents | FocusChangeMask;
 
 }  // namespace
 
@@ -88,6 +92,7 @@ bool NativeWindow::create(NativeWindow* parent, int x, int y, int width, int hei
     mWidth = width;
     mHeight = height;
     mActive = false;
+    mLost = false;
     mDamaged = false;
     mProcedure = procedure;
     if (mTopLevel) {
@@ -306,6 +311,9 @@ void NativeWindow::applyRequests() {
     hints.max_width = mMaximumWidth;
     hints.max_height = mMaximumHeight;
     guard.unlock();
+    if (mLost) {
+        return;
+    }
     ::Display* display = mConnection->get();
     const auto id = static_cast<Window>(mId);
     if ((requests & kTitle) != 0 && mTopLevel) {

@@ -93,6 +93,14 @@ public:
     bool isPaletteDisplay() const;
 
     bool isCreated() const noexcept { return mOwner.load(std::memory_order_acquire) != 0; }
+    /// The window system has destroyed the window behind the owner's back
+    /// (it heard Lost): it no longer paints or takes requests, and waits
+    /// for destroy(). Owner thread only.
+    bool isLost() const noexcept { return mLost; }
+    /// The client size last reported to the procedure (Create or Size).
+    /// Owner thread only.
+    int getWidth() const noexcept { return mWidth; }
+    int getHeight() const noexcept { return mHeight; }
     /// The window system's id of the window; 0 when it does not exist.
     std::uintptr_t getId() const noexcept { return mId; }
     /// The owner's connection to the X server, for OpenGL; null when the
@@ -128,6 +136,7 @@ private:
     int mWidth = 0;
     int mHeight = 0;
     bool mActive = false;
+    bool mLost = false;
     // Update area gathered from exposures since the last Paint.
     int mDamageLeft = 0;
     int mDamageTop = 0;

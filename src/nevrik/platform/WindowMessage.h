@@ -25,6 +25,7 @@ struct WindowMessage {
         MouseWheel,  ///< x, y; delta: +120 a notch away from the user, -120 towards; state
         MouseLeave,  ///< the pointer left the window
         Destroy,     ///< the window is about to go; sent once, from NativeWindow::destroy
+        Lost,        ///< another program destroyed the window; its owner still calls destroy()
     };
 
     /// Button bits of `state` and `button`: each button has a held and a

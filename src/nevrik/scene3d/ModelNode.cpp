@@ -49,9 +49,21 @@ bool ModelNode::pick(const geometry::Ray& ray, geometry::PickResult* result) {
     }
     const math::Matrix4<float>& transform = getEffectiveTransform();
     fill(transform, transform, math::Matrix4<float>());
-    // The model maps the ray by the inverse of the matrix just written and
-    // reports no hit when that matrix is singular.
-    if (!mModel->intersect(*mParameters, ray, result)) {
+    // The model maps the ray by the inverse of the matrix it reads from the
+    // block just written and reports no hit when that matrix is singular.
+    math::Matrix4<float> matrix;
+    if (!mModel->readMatrix(*mParameters, matrix)) {
+        return false;
+    }
+    // Compared by bytes: equal bytes give the same inverse, NaN included.
+    if (!mPickInverted ||
+        std::memcmp(matrix.getElements(), mPickMatrix.getElements(), graphics3d::Model::kMatrixSize) != 0) {
+        mPickMatrix = matrix;
+        mPickInverse = matrix;
+        mPickInvertible = mPickInverse.invertGaussJordan();
+        mPickInverted = true;
+    }
+    if (!mPickInvertible || !mModel->intersect(matrix, mPickInverse, ray, result)) {
         return false;
     }
     if (result != nullptr) {
@@ -67,6 +79,7 @@ void ModelNode::setModel(graphics3d::Model* model) {
     mModelParameter = nullptr;
     mModelviewParameter = nullptr;
     mModel = model;
+    mPickInverted = false;
     setLocalBox(model != nullptr ? model->getBounds() : geometry::OrientedBox());
     markDirty();
     if (model != nullptr) {

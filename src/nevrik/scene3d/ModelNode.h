@@ -36,7 +36,9 @@ public:
     void render(GraphicsContext* context, const math::Matrix4<float>& view) override;
     /// Fills the matrices with T, T and the identity and asks the model to
     /// intersect `ray`; a hit names this node in `result`. Never a hit
-    /// without a model, or when T cannot be inverted.
+    /// without a model, or when T cannot be inverted. The inverse is kept
+    /// and made again only when the model's matrix changes, so a pick
+    /// neither inverts nor allocates.
     bool pick(const geometry::Ray& ray, geometry::PickResult* result) override;
 
     /// Shows `model` (may be null) through a new parameter buffer made from
@@ -70,6 +72,11 @@ private:
     std::uint8_t* mViewParameter = nullptr;
     std::uint8_t* mModelParameter = nullptr;
     std::uint8_t* mModelviewParameter = nullptr;
+    // The matrix last inverted for picking and what came of it.
+    math::Matrix4<float> mPickMatrix;
+    math::Matrix4<float> mPickInverse;
+    bool mPickInvertible = false;
+    bool mPickInverted = false;
 };
 
 }  // namespace nevrik::scene3d

@@ -63,6 +63,11 @@ bool Model::intersect(const ParameterBuffer& parameters, const geometry::Ray& ra
     if (!inverse.invertGaussJordan()) {
         return false;
     }
+    return intersect(matrix, inverse, ray, hit);
+}
+
+bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<float>& inverse,
+                      const geometry::Ray& ray, geometry::PickResult* hit) {
     geometry::Ray local = ray;
     local.transform(inverse);
     // The direction is carried without normalising, so a distance along the
@@ -106,6 +111,10 @@ bool Model::createColliders(bool force) {
     for (const object::Pointer<Mesh>& mesh : mMeshes) {
         if (force || mesh->getCollider() == nullptr) {
             mesh->createCollider();
+        }
+        geometry::MeshCollider3<float>* collider = mesh->getCollider();
+        if (collider != nullptr && !collider->isBuilt()) {
+            collider->build();
         }
     }
     return true;

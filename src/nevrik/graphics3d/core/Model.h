@@ -58,12 +58,17 @@ public:
     /// for a block too short to hold it, a singular matrix, or no hit.
     virtual bool intersect(const ParameterBuffer& parameters, const geometry::Ray& ray,
                            geometry::PickResult* hit);
+    /// As intersect() above with the model placed by `matrix`, whose inverse
+    /// the caller keeps (a node inverts its matrix only when it changes).
+    bool intersect(const math::Matrix4<float>& matrix, const math::Matrix4<float>& inverse,
+                   const geometry::Ray& ray, geometry::PickResult* hit);
     /// Fits the bounds around the boxes of all meshes, refitting each mesh
     /// first when `recomputeMeshes`. A model without meshes gets the default
     /// box. Returns true.
     virtual bool updateBounds(bool recomputeMeshes);
     /// Gives every mesh a new collider, or only those without one unless
-    /// `force`. Returns true.
+    /// `force`, and builds the hierarchy of every collider that lacks one, so
+    /// that picking never builds. Returns true.
     virtual bool createColliders(bool force);
     /// Turns the model into a compiled render program where it can; false
     /// here, changing nothing.
@@ -95,10 +100,11 @@ public:
     const geometry::OrientedBox& getBounds() const noexcept { return mBounds; }
     RenderStream* getRenderStream() const noexcept { return mRenderStream.get(); }
 
-protected:
     /// The matrix at the matrix offset of `parameters`; false when there is
     /// none or the block is too short to hold it.
     bool readMatrix(const ParameterBuffer& parameters, math::Matrix4<float>& matrix) const noexcept;
+
+protected:
     /// Writes `matrix` at the matrix offset of `parameters`; false, writing
     /// nothing, where readMatrix() would fail.
     bool writeMatrix(ParameterBuffer& parameters, const math::Matrix4<float>& matrix) const noexcept;

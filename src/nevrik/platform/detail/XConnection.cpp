@@ -151,20 +151,24 @@ int XConnection::getDescriptor() const {
 
 void XConnection::dispatch() {
     ++mDispatching;
+    // A pass handles what had arrived when it began, then paints: a server
+    // that keeps sending (a resize burst answered by resizes of our own)
+    // must not keep the thread from its queued messages, a close among them.
     // XPending flushes what the procedures asked for and reads what has
-    // arrived. Flushing may read events too, into Xlib's queue where no poll
-    // sees them: the pass repeats until that queue stays empty.
-    do {
-        while (mUsers > 0 && XPending(mDisplay) > 0) {
-            XEvent event;
-            XNextEvent(mDisplay, &event);
-            handle(event);
+    // arrived; flushing may read events into Xlib's queue, where no poll
+    // sees them, so whatever is left there wakes the thread for another pass.
+    for (int budget = XPending(mDisplay); mUsers > 0 && budget > 0 && XPending(mDisplay) > 0; --budget) {
+        XEvent event;
+        XNextEvent(mDisplay, &event);
+        handle(event);
+    }
+    if (mUsers > 0) {
+        paintPending();
+        XFlush(mDisplay);
+        if (XEventsQueued(mDisplay, QueuedAlready) > 0 && !mWindows.empty()) {
+            mWindows.begin()->second->wake();
         }
-        if (mUsers > 0) {
-            paintPending();
-            XFlush(mDisplay);
-        }
-    } while (mUsers > 0 && XEventsQueued(mDisplay, QueuedAlready) > 0);
+    }
     if (--mDispatching == 0 && mUsers == 0) {
         close();
     }
@@ -184,6 +188,9 @@ void XConnection::paintPending() {
             continue;
         }
         NativeWindow& window = *found->second;
+        if (window.mLost) {
+            continue;
+        }
         window.applyRequests();
         const bool requested = window.mPaintRequested.exchange(false);
         if (!requested && !window.mDamaged) {
@@ -216,6 +223,17 @@ void XConnection::handle(XEvent& event) {
     }
     NativeWindow& window = *found->second;
     switch (event.type) {
+        case DestroyNotify:
+            // Our own destroy() forgets a window before the server confirms;
+            // a window still known here went at another program's hands.
+            if (event.xdestroywindow.window == event.xany.window && !window.mLost) {
+                window.mLost = true;
+                window.mDamaged = false;
+                Message message;
+                message.type = Message::Type::Lost;
+                window.deliver(message);
+            }
+            break;
         case ConfigureNotify:
             handleConfigure(window, event.xconfigure);
             break;

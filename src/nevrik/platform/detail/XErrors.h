@@ -11,6 +11,9 @@ namespace nevrik::platform::detail {
 /// are dropped: a request that fails there has nobody to report to.
 class XErrors {
 public:
+    /// The process's exit status when its connection to the X server breaks.
+    static constexpr int kLostStatus = 1;
+
     explicit XErrors(::Display* display);
     XErrors(const XErrors&) = delete;
     XErrors& operator=(const XErrors&) = delete;
@@ -20,8 +23,9 @@ public:
     /// Whether any request so far has failed; waits for the server.
     bool occurred();
 
-    /// Puts the process-wide handler in place (once); every connection does
-    /// before its first request.
+    /// Puts the process-wide handlers in place (once); every connection does
+    /// before its first request. A broken connection ends the process with
+    /// kLostStatus and one line on standard error naming the display.
     static void install();
 
 private:

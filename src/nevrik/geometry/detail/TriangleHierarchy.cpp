@@ -1,0 +1,504 @@
+#include "nevrik/geometry/detail/TriangleHierarchy.h"
+
+#include "nevrik/geometry/detail/RayTriangle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace nevrik::geometry::detail {
+namespace {
+
+using Vector3f = math::Vector3<float>;
+
+constexpr int kBins = 16;
+// Nodes this small become leaves without asking the heuristic; up to
+// kLargestLeaf triangles stay together when splitting would not pay.
+constexpr std::uint32_t kSmallLeaf = 4;
+constexpr std::uint32_t kLargestLeaf = 8;
+// What visiting an inner node costs (two box tests), in triangle tests.
+constexpr double kVisitCost = 2.0;
+// A triangle whose corner angle at P has a sine below this is a sliver: its
+// determinant is small for every ray, so the test's rounding can move its hit
+// anywhere and no box may stand for it.
+constexpr double kSliver = 1.0 / 256.0;
+// Boxes are widened by this fraction of (largest |origin coordinate| + reach)
+// when a ray is tested against them. The per-triangle test rounds relative to
+// those magnitudes; the slack keeps every triangle it can accept inside its
+// box unless the ray grazes the triangle's plane to within a few hundredths of
+// a radian, where the test's own answer is ruled by rounding.
+constexpr float kSlack = 1.0f / 16384.0f;
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+bool isFinite(const Vector3f& v) noexcept {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Whether a ray's test against the triangle can be trusted to land inside
+// the triangle's box (see kSliver).
+bool isWellShaped(const Vector3f& p, const Vector3f& q, const Vector3f& r, const Vector3f& e1,
+                  const Vector3f& e2) noexcept {
+    if (!isFinite(p) || !isFinite(q) || !isFinite(r) || !isFinite(e1) || !isFinite(e2)) {
+        return false;
+    }
+    using Vector3d = math::Vector3<double>;
+    const Vector3d a(e1.x, e1.y, e1.z);
+    const Vector3d b(e2.x, e2.y, e2.z);
+    // Squared, so no square roots: |a x b|^2 > kSliver^2 |a|^2 |b|^2.
+    return a.cross(b).squaredLength() > kSliver * kSliver * a.squaredLength() * b.squaredLength();
+}
+
+double halfArea(const float lower[3], const float upper[3]) noexcept {
+    const double x = double{upper[0]} - lower[0];
+    const double y = double{upper[1]} - lower[1];
+    const double z = double{upper[2]} - lower[2];
+    return x * y + y * z + z * x;
+}
+
+}  // namespace
+
+// A tree triangle's box, lane 3 unused, and its place among the sources.
+struct TriangleHierarchy::Reference {
+    float lower[4];
+    float upper[4];
+    std::uint32_t source;
+
+    float centre(int axis) const noexcept { return lower[axis] * 0.5f + upper[axis] * 0.5f; }
+};
+
+namespace {
+
+// Four floats taking lane-wise minima and maxima at once: binning is most of
+// the building time. Lane 3 is unused.
+struct Lanes {
+#if defined(__SSE2__)
+    __m128 value;
+    static Lanes load(const float* from) noexcept {
+        return {_mm_loadu_ps(from)};
+    }
+    static Lanes fill(float x) noexcept {
+        return {_mm_set1_ps(x)};
+    }
+    Lanes min(Lanes other) const noexcept {
+        return {_mm_min_ps(value, other.value)};
+    }
+    Lanes max(Lanes other) const noexcept {
+        return {_mm_max_ps(value, other.value)};
+    }
+    // Halves first: the sum of two huge coordinates would overflow.
+    Lanes midpoint(Lanes other) const noexcept {
+        const __m128 half = _mm_set1_ps(0.5f);
+        return {_mm_add_ps(_mm_mul_ps(value, half), _mm_mul_ps(other.value, half))};
+    }
+    void store(float* to) const noexcept {
+        _mm_storeu_ps(to, value);
+    }
+#else
+    float value[4];
+    static Lanes load(const float* from) noexcept {
+        return {{from[0], from[1], from[2], from[3]}};
+    }
+    static Lanes fill(float x) noexcept {
+        return {{x, x, x, x}};
+    }
+    Lanes min(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a < b ? a : b; });
+    }
+    Lanes max(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a > b ? a : b; });
+    }
+    Lanes midpoint(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a * 0.5f + b * 0.5f; });
+    }
+    void store(float* to) const noexcept {
+        std::copy(value, value + 4, to);
+    }
+    template <class Operation>
+    Lanes apply(Lanes other, Operation operation) const noexcept {
+        Lanes made{};
+        for (int lane = 0; lane < 4; ++lane) {
+            made.value[lane] = operation(value[lane], other.value[lane]);
+        }
+        return made;
+    }
+#endif
+};
+
+// The box around some references and the box around their centres.
+struct Extent {
+    Lanes lower = Lanes::fill(kInfinity);
+    Lanes upper = Lanes::fill(-kInfinity);
+    Lanes centreLower = Lanes::fill(kInfinity);
+    Lanes centreUpper = Lanes::fill(-kInfinity);
+
+    void take(Lanes boxLower, Lanes boxUpper) noexcept {
+        const Lanes centre = boxLower.midpoint(boxUpper);
+        lower = lower.min(boxLower);
+        upper = upper.max(boxUpper);
+        centreLower = centreLower.min(centre);
+        centreUpper = centreUpper.max(centre);
+    }
+    void take(const Extent& other) noexcept {
+        lower = lower.min(other.lower);
+        upper = upper.max(other.upper);
+        centreLower = centreLower.min(other.centreLower);
+        centreUpper = centreUpper.max(other.centreUpper);
+    }
+    double halfArea() const noexcept {
+        float low[4];
+        float high[4];
+        lower.store(low);
+        upper.store(high);
+        return detail::halfArea(low, high);
+    }
+};
+
+}  // namespace
+
+// Splits nodes recursively; depth is bounded by kMaxDepth. Each split bins
+// its references once and partitions them once: the children's boxes come
+// from the bins.
+class TriangleHierarchy::Builder {
+public:
+    Builder(std::vector<Reference>& references, std::vector<Node>& nodes) noexcept
+        : mReferences(references), mNodes(nodes) {}
+
+    void split(std::uint32_t index, std::uint32_t begin, std::uint32_t end, int depth, const Extent& extent) {
+        Node& node = mNodes[index];
+        const std::uint32_t count = end - begin;
+        float lanes[4];
+        extent.lower.store(lanes);
+        std::copy(lanes, lanes + 3, node.lower);
+        extent.upper.store(lanes);
+        std::copy(lanes, lanes + 3, node.upper);
+        node.first = begin;
+        node.count = count;
+        if (count <= kSmallLeaf || depth >= kMaxDepth) {
+            return;
+        }
+        // Bin the centres along their longest axis; extents in double, so
+        // neither huge nor tiny coordinates overflow the bin arithmetic.
+        float centreLower[4];
+        float centreUpper[4];
+        extent.centreLower.store(centreLower);
+        extent.centreUpper.store(centreUpper);
+        int axis = 0;
+        double longest = -1.0;
+        for (int other = 0; other < 3; ++other) {
+            const double length = double{centreUpper[other]} - centreLower[other];
+            if (length > longest) {
+                longest = length;
+                axis = other;
+            }
+        }
+        if (!(longest > 0.0)) {
+            // Every centre coincides: no plane separates them.
+            return;
+        }
+        // Fewer bins for small nodes: filling and sweeping the bins is the
+        // cost that does not shrink with the node.
+        const int binCount = count < 16 ? 4 : count < 64 ? 8 : kBins;
+        const double low = centreLower[axis];
+        const double scale = binCount / longest;
+        const auto binOf = [&](const Reference& reference) {
+            return std::min(binCount - 1, static_cast<int>((reference.centre(axis) - low) * scale));
+        };
+        Extent bins[kBins];
+        std::uint32_t counts[kBins] = {};
+        for (std::uint32_t k = begin; k < end; ++k) {
+            const Reference& reference = mReferences[k];
+            const int bin = binOf(reference);
+            bins[bin].take(Lanes::load(reference.lower), Lanes::load(reference.upper));
+            ++counts[bin];
+        }
+        // Surface-area cost of each plane between bins: the left sides by a
+        // sweep from the left, the right sides on the way back.
+        double leftCost[kBins] = {};
+        std::uint32_t leftCount[kBins] = {};
+        Extent sweep;
+        std::uint32_t swept = 0;
+        for (int b = 0; b < binCount - 1; ++b) {
+            sweep.take(bins[b]);
+            swept += counts[b];
+            leftCost[b] = sweep.halfArea() * swept;
+            leftCount[b] = swept;
+        }
+        sweep = Extent();
+        swept = 0;
+        double bestCost = std::numeric_limits<double>::infinity();
+        int bestPlane = -1;
+        for (int b = binCount - 1; b > 0; --b) {
+            sweep.take(bins[b]);
+            swept += counts[b];
+            if (swept == 0 || leftCount[b - 1] == 0) {
+                continue;
+            }
+            const double cost = leftCost[b - 1] + sweep.halfArea() * swept;
+            if (cost < bestCost) {
+                bestCost = cost;
+                bestPlane = b;
+            }
+        }
+        const double area = extent.halfArea();
+        if (count <= kLargestLeaf && !(kVisitCost * area + bestCost < area * count)) {
+            return;
+        }
+        const auto child = static_cast<std::uint32_t>(mNodes.size());
+        mNodes.resize(mNodes.size() + 2);
+        mNodes[index].first = child;
+        mNodes[index].count = 0;
+        if (bestPlane > 0) {
+            const auto middle = static_cast<std::uint32_t>(
+                std::partition(mReferences.begin() + begin, mReferences.begin() + end,
+                               [&](const Reference& reference) { return binOf(reference) < bestPlane; }) -
+                mReferences.begin());
+            Extent leftSide;
+            Extent rightSide;
+            for (int b = 0; b < binCount; ++b) {
+                (b < bestPlane ? leftSide : rightSide).take(bins[b]);
+            }
+            split(child, begin, middle, depth + 1, leftSide);
+            split(child + 1, middle, end, depth + 1, rightSide);
+            return;
+        }
+        // No plane between bins separates anything (rounding put every centre
+        // in one bin): halves by centre instead.
+        const std::uint32_t middle = begin + count / 2;
+        std::nth_element(
+            mReferences.begin() + begin, mReferences.begin() + middle, mReferences.begin() + end,
+            [axis](const Reference& a, const Reference& b) { return a.centre(axis) < b.centre(axis); });
+        split(child, begin, middle, depth + 1, enclose(begin, middle));
+        split(child + 1, middle, end, depth + 1, enclose(middle, end));
+    }
+
+    Extent enclose(std::uint32_t begin, std::uint32_t end) const noexcept {
+        Extent extent;
+        for (std::uint32_t k = begin; k < end; ++k) {
+            const Reference& reference = mReferences[k];
+            extent.take(Lanes::load(reference.lower), Lanes::load(reference.upper));
+        }
+        return extent;
+    }
+
+private:
+    std::vector<Reference>& mReferences;
+    std::vector<Node>& mNodes;
+};
+
+void TriangleHierarchy::build(const std::vector<Source>& sources) {
+    clear();
+    std::vector<Reference> references;
+    references.reserve(sources.size());
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        const Source& source = sources[k];
+        const Vector3f e1 = source.q - source.p;
+        const Vector3f e2 = source.r - source.p;
+        if (!isWellShaped(source.p, source.q, source.r, e1, e2)) {
+            mTriangles.push_back(Triangle{source.p, e1, e2, source.order});
+            continue;
+        }
+        Reference reference{};
+        for (int axis = 0; axis < 3; ++axis) {
+            const float a = source.p[axis];
+            const float b = source.q[axis];
+            const float c = source.r[axis];
+            reference.lower[axis] = std::min({a, b, c});
+            reference.upper[axis] = std::max({a, b, c});
+            mReach = std::max({mReach, std::abs(a), std::abs(b), std::abs(c)});
+            mEdge = std::max({mEdge, std::abs(e1[axis]), std::abs(e2[axis])});
+        }
+        reference.source = static_cast<std::uint32_t>(k);
+        references.push_back(reference);
+    }
+    mLooseCount = static_cast<std::uint32_t>(mTriangles.size());
+    if (!references.empty()) {
+        mNodes.reserve(2 * references.size());
+        mNodes.resize(1);
+        Builder builder(references, mNodes);
+        const auto count = static_cast<std::uint32_t>(references.size());
+        builder.split(0, 0, count, 0, builder.enclose(0, count));
+    }
+    for (Node& node : mNodes) {
+        if (node.count != 0) {
+            node.first += mLooseCount;
+        }
+    }
+    mTriangles.reserve(mTriangles.size() + references.size());
+    for (const Reference& reference : references) {
+        const Source& source = sources[reference.source];
+        mTriangles.push_back(Triangle{source.p, source.q - source.p, source.r - source.p, source.order});
+    }
+    mNodes.shrink_to_fit();
+    mTriangles.shrink_to_fit();
+}
+
+void TriangleHierarchy::clear() noexcept {
+    mNodes.clear();
+    mTriangles.clear();
+    mLooseCount = 0;
+    mReach = 0.0f;
+    mEdge = 0.0f;
+}
+
+bool TriangleHierarchy::answers(const Ray& ray) const noexcept {
+    double origin = 0.0;
+    double direction = 0.0;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (!std::isfinite(ray.origin[axis]) || !std::isfinite(ray.direction[axis])) {
+            return false;
+        }
+        origin = std::max(origin, double{std::abs(ray.origin[axis])});
+        direction = std::max(direction, double{std::abs(ray.direction[axis])});
+    }
+    // Every product in the test is of at most three factors among the
+    // direction, an edge and origin - corner, summed at most six times over.
+    const double edge = mEdge;
+    const double offset = origin + mReach;
+    const double largest = std::max({direction, edge, offset});
+    constexpr double kRoom = std::numeric_limits<float>::max() / 8.0;
+    return 6.0 * largest * edge * std::max(direction, edge) <= kRoom &&
+           6.0 * offset * edge * direction <= kRoom && 6.0 * offset * edge * edge <= kRoom;
+}
+
+bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool nearest, float& t,
+                                  math::Vector3<float>& normal) const noexcept {
+    float best = upper;
+    std::int64_t bestOrder = -1;
+    const Triangle* winner = nullptr;
+    // The per-triangle loop keeps the last of its accepted triangles, which is
+    // the one of smallest t and, of equal t, latest in order: the same
+    // choice, made in any visiting order.
+    const auto consider = [&](const Triangle& triangle) {
+        float candidate = 0.0f;
+        if (!rayMeetsTriangle(ray, triangle.p, triangle.e1, triangle.e2, candidate) ||
+            !(candidate >= lower)) {
+            return false;
+        }
+        if (candidate < best || (candidate == best && triangle.order > bestOrder)) {
+            best = candidate;
+            bestOrder = triangle.order;
+            winner = &triangle;
+            return !nearest;
+        }
+        return false;
+    };
+    const auto finish = [&]() {
+        if (winner == nullptr) {
+            return false;
+        }
+        t = best;
+        normal = winner->e1.cross(winner->e2);
+        return true;
+    };
+
+    for (std::uint32_t k = 0; k < mLooseCount; ++k) {
+        if (consider(mTriangles[k])) {
+            return finish();
+        }
+    }
+    if (mNodes.empty()) {
+        return finish();
+    }
+
+    const float origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const float direction[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
+    float inverse[3];
+    bool parallel[3];
+    bool unbounded[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        parallel[axis] = direction[axis] == 0.0f;
+        inverse[axis] = 1.0f / direction[axis];
+        // A direction so small that its inverse overflows: the slab bounds
+        // nothing rather than something wrong.
+        unbounded[axis] = !parallel[axis] && !std::isfinite(inverse[axis]);
+    }
+    const float slack =
+        kSlack * (std::max({std::abs(origin[0]), std::abs(origin[1]), std::abs(origin[2])}) + mReach);
+    // Whether the ray can meet anything in the widened box within
+    // [lower, best]; gives the entry parameter. Without NaN inputs (the
+    // collider refuses non-finite rays here) no bound comes out NaN.
+    const auto enter = [&](const Node& node, float& entry) {
+        float near = lower;
+        float far = best;
+        for (int axis = 0; axis < 3; ++axis) {
+            const float low = node.lower[axis] - slack;
+            const float high = node.upper[axis] + slack;
+            if (parallel[axis]) {
+                if (!(origin[axis] >= low && origin[axis] <= high)) {
+                    return false;
+                }
+                continue;
+            }
+            if (unbounded[axis]) {
+                continue;
+            }
+            float t0 = (low - origin[axis]) * inverse[axis];
+            float t1 = (high - origin[axis]) * inverse[axis];
+            if (t0 > t1) {
+                std::swap(t0, t1);
+            }
+            near = t0 > near ? t0 : near;
+            far = t1 < far ? t1 : far;
+        }
+        entry = near;
+        return near <= far;
+    };
+
+    struct Entry {
+        std::uint32_t node;
+        float entry;
+    };
+    // One pending sibling per level at most.
+    Entry stack[kMaxDepth + 1];
+    int top = 0;
+    float rootEntry = 0.0f;
+    if (enter(mNodes[0], rootEntry)) {
+        stack[top++] = Entry{0, rootEntry};
+    }
+    while (top > 0) {
+        const Entry pending = stack[--top];
+        // Strictly beyond: a triangle at exactly `best` may still win the tie.
+        if (pending.entry > best) {
+            continue;
+        }
+        const Node* node = &mNodes[pending.node];
+        while (node != nullptr && node->count == 0) {
+            const Node* a = &mNodes[node->first];
+            const Node* b = a + 1;
+            float entryA = 0.0f;
+            float entryB = 0.0f;
+            const bool hitA = enter(*a, entryA);
+            const bool hitB = enter(*b, entryB);
+            if (hitA && hitB) {
+                if (entryB < entryA) {
+                    std::swap(a, b);
+                    std::swap(entryA, entryB);
+                }
+                stack[top++] = Entry{static_cast<std::uint32_t>(b - mNodes.data()), entryB};
+                node = a;
+            } else {
+                node = hitA ? a : hitB ? b : nullptr;
+            }
+        }
+        if (node == nullptr) {
+            continue;
+        }
+        for (std::uint32_t k = node->first; k < node->first + node->count; ++k) {
+            if (consider(mTriangles[k])) {
+                return finish();
+            }
+        }
+    }
+    return finish();
+}
+
+std::size_t TriangleHierarchy::getByteSize() const noexcept {
+    return mNodes.capacity() * sizeof(Node) + mTriangles.capacity() * sizeof(Triangle);
+}
+
+}  // namespace nevrik::geometry::detail

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "nevrik/geometry/Ray.h"
+#include "nevrik/math/Vector.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace nevrik::geometry::detail {
+
+// A bounding-volume hierarchy over the triangles of one collider, answering
+// exactly as the collider's per-triangle loop does: the same triangles get the
+// same test (rayMeetsTriangle), and the walk only skips a box when no triangle
+// inside can be accepted.
+//
+// Built once (binned surface-area heuristic, depth bounded) into a flat node
+// array whose inner nodes keep their two children side by side; leaves hold a
+// few triangles gathered in leaf order as corner and edges, so a leaf reads
+// contiguous memory. Triangles whose test is ruled by rounding wherever a ray
+// comes from (non-finite corners, slivers and zero-area ones) are kept out of
+// the tree and tested on every query.
+//
+// Queries are const and allocate nothing; building is not synchronised.
+class TriangleHierarchy {
+public:
+    // One triangle to build over: its corners and its place in the mesh's
+    // triangle order, which decides ties.
+    struct Source {
+        math::Vector3<float> p;
+        math::Vector3<float> q;
+        math::Vector3<float> r;
+        std::uint32_t order;
+    };
+
+    // Deepest level of the tree; a node there is a leaf whatever it holds, so
+    // building ends and the walk's stack is bounded.
+    static constexpr int kMaxDepth = 48;
+
+    // Replaces the hierarchy by one over `sources`.
+    void build(const std::vector<Source>& sources);
+    void clear() noexcept;
+
+    // Whether intersect() can answer for `ray`: its parts are finite, and
+    // nothing the per-triangle test computes for a tree triangle overflows
+    // (an infinite determinant accepts at t = 0 wherever the ray passes).
+    bool answers(const Ray& ray) const noexcept;
+    // The accepted triangle with lower <= t <= upper of smallest t, of equal
+    // t the one latest in the mesh's order; `nearest` false stops at the first
+    // one accepted. On a hit gives t and that triangle's e1 x e2.
+    bool intersect(const Ray& ray, float lower, float upper, bool nearest, float& t,
+                   math::Vector3<float>& normal) const noexcept;
+
+    // Bytes of the nodes and gathered triangles.
+    std::size_t getByteSize() const noexcept;
+    std::size_t getNodeCount() const noexcept { return mNodes.size(); }
+
+private:
+    struct Node {
+        float lower[3];
+        // Leaf: first gathered triangle. Inner node: first child; the second follows it.
+        std::uint32_t first;
+        float upper[3];
+        // Triangles of a leaf; 0 marks an inner node.
+        std::uint32_t count;
+    };
+    struct Triangle {
+        math::Vector3<float> p;
+        math::Vector3<float> e1;
+        math::Vector3<float> e2;
+        std::uint32_t order;
+    };
+    struct Reference;
+    class Builder;
+
+    std::vector<Node> mNodes;
+    // The loose triangles first, in mesh order, then the tree's in leaf order.
+    std::vector<Triangle> mTriangles;
+    std::uint32_t mLooseCount = 0;
+    // The largest |coordinate| of a tree triangle's corner; scales the slack
+    // by which boxes are widened when tested.
+    float mReach = 0.0f;
+    // The largest |coordinate| of a tree triangle's edge.
+    float mEdge = 0.0f;
+};
+
+}  // namespace nevrik::geometry::detail
