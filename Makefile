@@ -31,12 +31,19 @@ soak: build
 bench: build
 	@for b in $(BUILD_DIR)/bench/nevrik_*_bench; do echo "== $$b"; $$b; done
 
+# The sanitizer trees are whole builds of their own: ccache, when installed,
+# makes rebuilding them cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+# AddressSanitizer and UndefinedBehaviorSanitizer over every test.
 asan: deps
-	@cmake --preset asan >/dev/null && cmake --build --preset asan -j $(JOBS)
+	@cmake --preset asan $(LAUNCHER) >/dev/null && cmake --build --preset asan -j $(JOBS)
 	@bash scripts/with-display.sh ctest --preset asan -j $(JOBS)
 
+# ThreadSanitizer over every test, the stress tests longer; the preset's
+# suppressions (cmake/tsan.supp) cover the GL driver and Xlib only.
 tsan: deps
-	@cmake --preset tsan >/dev/null && cmake --build --preset tsan -j $(JOBS)
+	@cmake --preset tsan $(LAUNCHER) >/dev/null && cmake --build --preset tsan -j $(JOBS)
 	@bash scripts/with-display.sh ctest --preset tsan -j $(JOBS)
 
 clean:

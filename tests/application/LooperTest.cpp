@@ -137,5 +137,40 @@ TEST(LooperTest, SubclassHooksWakeTheLoopForAnotherSourceAndUnknownThreadMessage
     EXPECT_EQ(looper->mUnknown.load(), kPaint);
 }
 
+// Closes itself from its destructor, as a window does: sends and waits.
+class ClosingLooper : public Looper {
+public:
+    static constexpr std::uint32_t kClose = 7;
+
+    explicit ClosingLooper(std::atomic<int>* deaths) : mDeaths(deaths) {}
+    ~ClosingLooper() override {
+        if (send(this, kClose)) {
+            mClosed.wait();
+        }
+        quit();
+        ++*mDeaths;
+    }
+    bool onMessage(Message& message) override {
+        if (message.getWhat() == kClose) {
+            mClosed.set();
+        }
+        return true;
+    }
+
+private:
+    std::atomic<int>* mDeaths;
+    system::Signal mClosed;
+};
+
+TEST(LooperTest, DestructorThatMessagesItsOwnLooperIsServedAndDiesOnce) {
+    const std::int64_t live = Message::getLiveCount();
+    std::atomic<int> deaths{0};
+    Pointer<ClosingLooper> looper = object::make<ClosingLooper>(&deaths);
+    ASSERT_TRUE(looper->run());
+    looper.reset();
+    EXPECT_EQ(deaths.load(), 1);
+    EXPECT_EQ(Message::getLiveCount(), live);
+}
+
 }  // namespace
 }  // namespace nevrik::application

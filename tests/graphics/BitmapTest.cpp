@@ -45,11 +45,22 @@ TEST(BitmapTest, PixelsAreClearedAndRowsArePitchApart) {
     EXPECT_EQ(image.getPitch(), 12);
 }
 
-TEST(BitmapTest, FormatsOutsideThePitchRuleHoldNoPixels) {
-    for (const std::uint32_t format : {PIXEL_DXT1, PIXEL_DXT5, PIXEL_A32F, PIXEL_DEPTH24}) {
+TEST(BitmapTest, FormatsOutsideThePitchRuleHoldNoPixelsButCompressedOnesHoldTheirBlocks) {
+    for (const std::uint32_t format : {PIXEL_A32F, PIXEL_DEPTH24}) {
         Bitmap image(format, 64, 64);
         EXPECT_EQ(image.getPitch(), 0);
         EXPECT_EQ(image.lock(), nullptr);
+    }
+    // 4 x 4 blocks of 8 (DXT1) or 16 bytes; a partial block counts whole.
+    const std::tuple<std::uint32_t, int, int, std::int64_t> cases[] = {{PIXEL_DXT1, 64, 64, 2048},
+                                                                       {PIXEL_DXT5, 64, 64, 4096},
+                                                                       {PIXEL_DXT3, 5, 1, 32},
+                                                                       {PIXEL_DXT1, 1, 1, 8}};
+    for (const auto& [format, width, height, bytes] : cases) {
+        EXPECT_EQ(getImageBytes(format, width, height), bytes);
+        Bitmap image(format, width, height);
+        EXPECT_EQ(image.getPitch(), 0);
+        EXPECT_NE(image.lock(), nullptr);
     }
 }
 

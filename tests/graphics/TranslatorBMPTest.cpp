@@ -27,6 +27,7 @@ struct BmpLayout {
     std::uint32_t infoSize;
     std::uint32_t coloursUsed = 0;
     std::string palette;  // blue, green, red, reserved per entry
+    std::string masks;    // bit fields: inside the info header when it has room
     std::string pixels;
 };
 
@@ -44,12 +45,29 @@ std::string bmp(const BmpLayout& layout) {
     put32(info, layout.coloursUsed);
     put32(info, 0);
     info.resize(layout.infoSize, '\0');
+    std::string after = layout.palette;
+    if (info.size() >= 40 + layout.masks.size()) {
+        info.replace(40, layout.masks.size(), layout.masks);
+    } else {
+        after = layout.masks + after;
+    }
     std::string file = "BM";
-    const auto offset = static_cast<std::uint32_t>(14 + info.size() + layout.palette.size());
+    const auto offset = static_cast<std::uint32_t>(14 + info.size() + after.size());
     put32(file, offset + static_cast<std::uint32_t>(layout.pixels.size()));
     put32(file, 0);
     put32(file, offset);
-    return file + info + layout.palette + layout.pixels;
+    return file + info + after + layout.pixels;
+}
+
+std::string maskFields(const ChannelMasks& masks, bool alpha) {
+    std::string fields;
+    for (const std::uint64_t mask : {masks.red, masks.green, masks.blue}) {
+        put32(fields, static_cast<std::uint32_t>(mask));
+    }
+    if (alpha) {
+        put32(fields, static_cast<std::uint32_t>(masks.alpha));
+    }
+    return fields;
 }
 
 // Sixteen greys: entry i is (i, i, i).
@@ -138,23 +156,29 @@ TEST(TranslatorBMPTest, ColoursUsedSetsThePaletteLengthAndEntriesPast256AreSkipp
     EXPECT_EQ(palette.getEntry(255)[2], 255);
 }
 
-TEST(TranslatorBMPTest, SixteenBitRowsAreFiveBitsPerColourWords) {
+TEST(TranslatorBMPTest, SixteenBitRowsAreX1R5G5B5WordsMadeRgb555) {
+    // Bottom row blue (bits 0-4 in the file), top row red (bits 10-14).
     BmpLayout layout(1, 2, 16);
     layout.pixels = bytes({0x1F, 0x00, 0, 0, 0x00, 0x7C, 0, 0});
     TranslatorBMP translator;
     Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_RGB555);
-    EXPECT_EQ(pixelsOf(*image), bytes({0x00, 0x7C, 0x1F, 0x00}));
+    EXPECT_EQ(pixelsOf(*image), bytes({0x1F, 0x00, 0x00, 0x7C}));
 }
 
 TEST(TranslatorBMPTest, FifteenBitRowsAreWholeWordsLong) {
     // 100 pixels of 15 bits would pack into 188 bytes; the rows hold 200.
     BmpLayout layout(100, 2, 15);
-    layout.pixels = std::string(200, '\x11') + std::string(200, '\x22');
+    // Grey words read the same in either channel order.
+    std::string grey;
+    for (int i = 0; i < 100; ++i) {
+        grey += bytes({0x10, 0x42});
+    }
+    layout.pixels = grey + std::string(200, '\0');
     TranslatorBMP translator;
     Pointer<Image> image = decode(translator, bmp(layout));
     EXPECT_EQ(image->getFormat(), PIXEL_RGB555);
-    EXPECT_EQ(pixelsOf(*image), std::string(200, '\x22') + std::string(200, '\x11'));
+    EXPECT_EQ(pixelsOf(*image), std::string(200, '\0') + grey);
 }
 
 TEST(TranslatorBMPTest, NegativeHeightLoadsTopDown) {
@@ -167,11 +191,12 @@ TEST(TranslatorBMPTest, NegativeHeightLoadsTopDown) {
     EXPECT_EQ(pixelsOf(*image), bytes({1, 2, 3}));
 }
 
-TEST(TranslatorBMPTest, ShortPixelDataLeavesTheRestCleared) {
+TEST(TranslatorBMPTest, ShortPixelDataIsRefused) {
     BmpLayout layout(2, 2, 24);
     layout.pixels = bytes({1, 2, 3, 4});
     TranslatorBMP translator;
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 0, 0}));
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(layout)); }),
+              "TranslatorFormatException");
 }
 
 TEST(TranslatorBMPTest, RunLength8RunsEscapesAndDeltas) {
@@ -233,9 +258,85 @@ TEST(TranslatorBMPTest, DeltasAndRunsOutsideTheBitmapWriteNothing) {
     TranslatorBMP translator;
     EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 0, 0}));
 
-    // An absolute run cut short by the end of the data.
-    layout.pixels = bytes({0, 4, 6, 6});
-    EXPECT_EQ(pixelsOf(*decode(translator, bmp(layout))), bytes({0, 0, 6, 6}));
+    // An absolute run cut short by the end of the data, and data ending
+    // before its end code with rows left: truncated files.
+    for (const std::string& cut : {bytes({0, 4, 6, 6}), bytes({2, 6}), bytes({0, 2, 1})}) {
+        layout.pixels = cut;
+        EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(layout)); }),
+                  "TranslatorFormatException");
+    }
+}
+
+TEST(TranslatorBMPTest, EveryDirectColourVariantDecodesTheColoursWritten) {
+    // Half a step of the coarsest channel below: 4 bits.
+    constexpr int kFourBitRounding = 9;
+    constexpr std::uint32_t kBitFields = 3;
+    constexpr std::uint32_t kAlphaBitFields = 6;
+    struct Variant {
+        int bits;
+        std::uint32_t compression;
+        std::uint32_t infoSize;
+        ChannelMasks masks;
+        std::uint32_t format;
+    };
+    const ChannelMasks x1r5g5b5{0x7C00, 0x03E0, 0x001F, 0};
+    const ChannelMasks r5g6b5{0xF800, 0x07E0, 0x001F, 0};
+    const ChannelMasks x8r8g8b8{0xFF0000, 0xFF00, 0xFF, 0};
+    const ChannelMasks a8b8g8r8{0xFF, 0xFF00, 0xFF0000, 0xFF000000u};
+    const ChannelMasks a4r4g4b4{0x0F00, 0x00F0, 0x000F, 0xF000};
+    const ChannelMasks r10g10b10{0x3FF00000u, 0xFFC00, 0x3FF, 0};
+    const Variant variants[] = {
+        {16, 0, 40, x1r5g5b5, PIXEL_RGB555},
+        {24, 0, 40, getChannelMasks(PIXEL_BGR8), PIXEL_BGR8},
+        {32, 0, 40, x8r8g8b8, PIXEL_BGRA8},
+        {16, kBitFields, 40, r5g6b5, PIXEL_RGB565},
+        {16, kBitFields, 40, x1r5g5b5, PIXEL_RGB555},
+        {16, kBitFields, 108, a4r4g4b4, PIXEL_BGRA8},
+        {32, kBitFields, 40, x8r8g8b8, PIXEL_BGRA8},
+        {32, kBitFields, 124, a8b8g8r8, PIXEL_RGBA8},
+        {32, kAlphaBitFields, 40, a8b8g8r8, PIXEL_RGBA8},
+        {32, kBitFields, 56, r10g10b10, PIXEL_BGR8},
+    };
+    const std::array<int, 4> colours[] = {
+        {255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 0}, {90, 160, 30, 255}};
+    TranslatorBMP translator;
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(::testing::Message() << variant.bits << " bits, compression " << variant.compression
+                                          << ", info " << variant.infoSize);
+        // Two rows of two pixels, bottom row first, each padded to 4 bytes.
+        BmpLayout layout(2, 2, variant.bits, variant.compression, variant.infoSize);
+        layout.masks =
+            variant.compression == 0
+                ? ""
+                : maskFields(variant.masks, variant.infoSize >= 56 || variant.compression == kAlphaBitFields);
+        for (const int row : {1, 0}) {
+            std::string line;
+            for (int x = 0; x < 2; ++x) {
+                line += packPixel(variant.masks, variant.bits / 8, colours[row * 2 + x]);
+            }
+            line.resize((line.size() + 3) / 4 * 4, '\0');
+            layout.pixels += line;
+        }
+        Pointer<Image> image = decode(translator, bmp(layout));
+        ASSERT_EQ(image->getFormat(), variant.format);
+        for (int i = 0; i < 4; ++i) {
+            const std::array<int, 4> got = rgbaOf(*image, i % 2, i / 2);
+            for (int c = 0; c < 4; ++c) {
+                const bool alpha = c == 3 && variant.masks.alpha != 0;
+                const int expected = c == 3 && !alpha ? 255 : colours[i][c];
+                EXPECT_NEAR(got[c], expected, kFourBitRounding) << "pixel " << i << " channel " << c;
+            }
+        }
+    }
+    // Masks that are no run of bits, or lie outside the pixel.
+    for (const ChannelMasks& bad :
+         {ChannelMasks{0x5, 0x0, 0x0, 0}, ChannelMasks{0x1F0000, 0x3E0, 0x1F, 0}, ChannelMasks{}}) {
+        BmpLayout layout(1, 1, 16, kBitFields);
+        layout.masks = maskFields(bad, false);
+        layout.pixels = std::string(4, '\0');
+        EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(layout)); }),
+                  "TranslatorFormatException");
+    }
 }
 
 TEST(TranslatorBMPTest, RefusesLayoutsItCannotRead) {
@@ -243,7 +344,6 @@ TEST(TranslatorBMPTest, RefusesLayoutsItCannotRead) {
     const auto refused = [&](const BmpLayout& layout) {
         return messageOf<io::TranslatorFormatException>([&] { decode(translator, bmp(layout)); });
     };
-    EXPECT_EQ(refused(BmpLayout{1, 1, 32}), "TranslatorFormatException");
     EXPECT_EQ(refused(BmpLayout{1, 1, 2}), "TranslatorFormatException");
     EXPECT_EQ(refused(BmpLayout{1, 1, 12}), "TranslatorFormatException");
     EXPECT_EQ(refused(BmpLayout{1, 1, 24, kRle8}), "TranslatorFormatException");

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace nevrik::graphics {
@@ -33,6 +35,8 @@ struct DdsLayout {
     std::uint32_t bitCount = 32;
     std::uint32_t caps = 0x1000;
     std::uint32_t caps2 = 0;
+    std::uint32_t pixelFlags = 0;
+    ChannelMasks masks;
 };
 
 std::string dds(const DdsLayout& layout, const std::string& data) {
@@ -44,10 +48,14 @@ std::string dds(const DdsLayout& layout, const std::string& data) {
     put32(file, 0);
     put32(file, layout.depth);
     put32(file, layout.mipmaps);
-    file.resize(84, '\0');
+    file.resize(80, '\0');
+    put32(file, layout.pixelFlags);
     put32(file, layout.fourCC);
     put32(file, layout.bitCount);
-    file.resize(108, '\0');
+    for (const std::uint64_t mask :
+         {layout.masks.red, layout.masks.green, layout.masks.blue, layout.masks.alpha}) {
+        put32(file, static_cast<std::uint32_t>(mask));
+    }
     put32(file, layout.caps);
     put32(file, layout.caps2);
     file.resize(128, '\0');
@@ -57,6 +65,11 @@ std::string dds(const DdsLayout& layout, const std::string& data) {
 // Surface bytes filled with `tag`, so each surface names where it came from.
 std::string surface(std::uint32_t width, std::uint32_t height, int bytesPerPixel, char tag) {
     return std::string(static_cast<std::size_t>(width) * height * bytesPerPixel, tag);
+}
+
+std::uint32_t readU32Tag(const char* tag) {
+    return std::uint32_t(std::uint8_t(tag[0])) | std::uint32_t(std::uint8_t(tag[1])) << 8 |
+           std::uint32_t(std::uint8_t(tag[2])) << 16 | std::uint32_t(std::uint8_t(tag[3])) << 24;
 }
 
 std::vector<Image*> chainOf(Image& head) {
@@ -110,7 +123,8 @@ TEST(TranslatorDDSTest, MipmapCountIsOneWithoutItsFlagOrWhenZeroAndStopsAtOneByO
     // More levels than halvings: a chain of 1 x 1 images billions long is not made.
     DdsLayout endless = zero;
     endless.mipmaps = 0xFFFFFFFF;
-    EXPECT_EQ(chainOf(*decode(translator, dds(endless, ""))).size(), 3u);
+    const std::string levels = surface(4, 4, 4, 'x') + surface(2, 2, 4, 'y') + surface(1, 1, 4, 'z');
+    EXPECT_EQ(chainOf(*decode(translator, dds(endless, levels))).size(), 3u);
 }
 
 TEST(TranslatorDDSTest, PartialCubeMapRunsLevelByLevelInFaceOrder) {
@@ -166,16 +180,168 @@ TEST(TranslatorDDSTest, FourCCCodesAndThenBitCountsChooseTheFormat) {
     TranslatorDDS translator;
     const std::pair<DdsLayout, std::uint32_t> cases[] = {
         {DdsLayout(22, 0), PIXEL_BGRA8},         {DdsLayout(24, 0), PIXEL_RGB555},
-        {DdsLayout(36, 0), PIXEL_BGRA16},        {DdsLayout(41, 0), PIXEL_INDEX8},
+        {DdsLayout(36, 0), PIXEL_RGBA16},        {DdsLayout(41, 0), PIXEL_INDEX8},
         {DdsLayout(0x35545844, 0), PIXEL_DXT5},  {DdsLayout(0, 16), PIXEL_RGB565},
         {DdsLayout(0x12345678, 24), PIXEL_BGR8},
     };
     for (const auto& [layout, format] : cases) {
-        EXPECT_EQ(decode(translator, dds(layout, std::string(16, '\x55')))->getFormat(), format) << layout.fourCC;
+        EXPECT_EQ(decode(translator, dds(layout, std::string(16, '\x55')))->getFormat(), format)
+            << layout.fourCC;
     }
-    // Compressed levels have no pitch and so no pixels to read.
+    // Compressed levels have no pitch but keep their blocks.
     const DdsLayout dxt(0x31545844, 0, 64);
-    EXPECT_EQ(decode(translator, dds(dxt, std::string(2048, '\x55')))->lock(), nullptr);
+    EXPECT_EQ(pixelsOf(*decode(translator, dds(dxt, std::string(2048, '\x55')))), std::string(2048, '\x55'));
+}
+
+TEST(TranslatorDDSTest, EveryPixelLayoutByCodeOrMasksDecodesTheColoursWritten) {
+    constexpr std::uint32_t kAlphaPixels = 0x1;
+    constexpr std::uint32_t kRgb = 0x40;
+    constexpr std::uint32_t kLuminance = 0x20000;
+    struct Variant {
+        std::uint32_t code;   // 0: the masks in the header say
+        std::uint32_t flags;  // pixel-format flags
+        int bits;
+        ChannelMasks masks;  // how the file's pixels are laid out
+        std::uint32_t format;
+    };
+    const ChannelMasks a8r8g8b8{0xFF0000, 0xFF00, 0xFF, 0xFF000000u};
+    const ChannelMasks x8r8g8b8{0xFF0000, 0xFF00, 0xFF, 0};
+    const ChannelMasks a8b8g8r8{0xFF, 0xFF00, 0xFF0000, 0xFF000000u};
+    const ChannelMasks x8b8g8r8{0xFF, 0xFF00, 0xFF0000, 0};
+    const ChannelMasks x1r5g5b5{0x7C00, 0x03E0, 0x001F, 0};
+    const ChannelMasks a1r5g5b5{0x7C00, 0x03E0, 0x001F, 0x8000};
+    const ChannelMasks r5g6b5{0xF800, 0x07E0, 0x001F, 0};
+    const ChannelMasks a4r4g4b4{0x0F00, 0x00F0, 0x000F, 0xF000};
+    const ChannelMasks grey{0xFF, 0xFF, 0xFF, 0};
+    const Variant variants[] = {
+        {20, 0, 24, x8r8g8b8, PIXEL_BGR8},
+        {21, 0, 32, a8r8g8b8, PIXEL_BGRA8},
+        {22, 0, 32, x8r8g8b8, PIXEL_BGRA8},
+        {23, 0, 16, r5g6b5, PIXEL_RGB565},
+        {24, 0, 16, x1r5g5b5, PIXEL_RGB555},
+        {25, 0, 16, a1r5g5b5, PIXEL_BGRA8},
+        {26, 0, 16, a4r4g4b4, PIXEL_BGRA8},
+        {28, 0, 8, {0, 0, 0, 0xFF}, PIXEL_A8},
+        {32, 0, 32, a8b8g8r8, PIXEL_RGBA8},
+        {33, 0, 32, x8b8g8r8, PIXEL_RGBA8},
+        {36, 0, 64, getChannelMasks(PIXEL_RGBA16), PIXEL_RGBA16},
+        {50, 0, 8, grey, PIXEL_BGR8},
+        {0, kRgb | kAlphaPixels, 32, a8b8g8r8, PIXEL_RGBA8},
+        {0, kRgb, 32, x8b8g8r8, PIXEL_RGBA8},
+        {0, kRgb | kAlphaPixels, 32, a8r8g8b8, PIXEL_BGRA8},
+        {0, kRgb, 24, getChannelMasks(PIXEL_RGB8), PIXEL_RGB8},
+        {0, kRgb, 16, x1r5g5b5, PIXEL_RGB555},
+        {0, kRgb, 16, r5g6b5, PIXEL_RGB565},
+        {0, kRgb | kAlphaPixels, 16, a4r4g4b4, PIXEL_BGRA8},
+        {0, kLuminance, 8, {0xFF, 0, 0, 0}, PIXEL_BGR8},
+    };
+    const std::array<int, 4> colours[] = {
+        {255, 0, 0, 255}, {0, 255, 0, 0}, {0, 0, 255, 136}, {170, 85, 34, 255}};
+    TranslatorDDS translator;
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(::testing::Message() << "code " << variant.code << ", " << variant.bits << " bits");
+        const bool luminance = variant.masks == grey || (variant.flags & kLuminance) != 0;
+        DdsLayout layout(variant.code, static_cast<std::uint32_t>(variant.bits));
+        layout.width = 4;
+        layout.pixelFlags = variant.flags;
+        if (variant.code == 0) {
+            layout.masks = variant.masks;
+        }
+        std::string data;
+        for (const auto& colour : colours) {
+            const std::array<int, 4> written = luminance ? std::array<int, 4>{colour[0], 0, 0, 0} : colour;
+            data +=
+                packPixel(luminance ? ChannelMasks{0xFF, 0, 0, 0} : variant.masks, variant.bits / 8, written);
+        }
+        Pointer<Image> image = decode(translator, dds(layout, data));
+        ASSERT_EQ(image->getFormat(), variant.format);
+        const std::uint64_t present[] = {variant.masks.red, luminance ? 1 : variant.masks.green,
+                                         luminance ? 1 : variant.masks.blue, variant.masks.alpha};
+        for (int x = 0; x < 4; ++x) {
+            const std::array<int, 4> got = rgbaOf(*image, x, 0);
+            for (int c = 0; c < 4; ++c) {
+                const int fromFile = luminance && c < 3 ? colours[x][0] : colours[x][c];
+                const int expected = present[c] != 0 ? fromFile : c == 3 ? 255 : 0;
+                // Half a step of the coarsest channel: 1-bit alpha.
+                EXPECT_NEAR(got[c], expected, c == 3 && variant.code == 25 ? 128 : 9) << x << " " << c;
+            }
+        }
+    }
+    // Masks no channel layout describes, and bit counts no pixel has.
+    for (const auto& [bits, masks] : {std::pair{16, ChannelMasks{0x00FF, 0xF0F0, 0, 0}},
+                                      std::pair{16, ChannelMasks{0x1F0000, 0x3E0, 0x1F, 0}},
+                                      std::pair{12, ChannelMasks{0xF00, 0xF0, 0xF, 0}}}) {
+        DdsLayout layout(0, static_cast<std::uint32_t>(bits));
+        layout.pixelFlags = kRgb;
+        layout.masks = masks;
+        EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                      [&] { decode(translator, dds(layout, std::string(8, 'x'))); }),
+                  "TranslatorFormatException");
+    }
+}
+
+TEST(TranslatorDDSTest, CompressedCubeAndVolumeSurfacesKeepTheirBlocksAndShortOnesAreRefused) {
+    const auto blocks = [](std::uint32_t side, int blockBytes, char tag) {
+        return std::string(((side + 3) / 4) * ((side + 3) / 4) * blockBytes, tag);
+    };
+    struct Variant {
+        const char* code;
+        std::uint32_t format;
+        int blockBytes;
+        std::uint32_t caps2;
+        std::uint32_t depth;
+    };
+    const Variant variants[] = {{"DXT1", PIXEL_DXT1, 8, 0x200 | 0x400 | 0x2000, 0},
+                                {"DXT3", PIXEL_DXT3, 16, 0, 0},
+                                {"DXT5", PIXEL_DXT5, 16, 0x200000, 2}};
+    TranslatorDDS translator;
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(variant.code);
+        DdsLayout layout(readU32Tag(variant.code), 0, 8);
+        layout.flags |= kMipmapFlag | (variant.depth != 0 ? kDepthFlag : 0);
+        layout.mipmaps = 4;
+        layout.depth = variant.depth;
+        layout.caps |= variant.caps2 != 0 ? 0x8 : 0;
+        layout.caps2 = variant.caps2;
+        // Files hold each face's (or the volume's) levels in turn: 8, 4, 2, 1.
+        const int copies = variant.depth == 0 && variant.caps2 != 0 ? 2 : 1;
+        std::string data;
+        std::vector<std::string> expected;
+        for (int copy = 0; copy < copies; ++copy) {
+            for (std::uint32_t level = 0, side = 8; level < 4; ++level, side /= 2) {
+                const int slices = variant.depth != 0 ? std::max(1, 2 >> level) : 1;
+                for (int slice = 0; slice < slices; ++slice) {
+                    data += blocks(side, variant.blockBytes,
+                                   static_cast<char>('a' + 8 * copy + 2 * level + slice));
+                }
+            }
+        }
+        const Pointer<Image> head = decode(translator, dds(layout, data));
+        std::string decoded;
+        std::size_t count = 0;
+        for (Image* image : chainOf(*head)) {
+            EXPECT_EQ(image->getFormat(), variant.format);
+            const std::string surfaceBytes = pixelsOf(*image);
+            ASSERT_EQ(surfaceBytes.size(), static_cast<std::size_t>(getImageBytes(
+                                               image->getFormat(), image->getWidth(), image->getHeight())));
+            ASSERT_FALSE(surfaceBytes.empty());
+            decoded += surfaceBytes;
+            ++count;
+        }
+        // Every block came through; the cube runs level by level, the rest in file order.
+        std::string sortedData = data;
+        std::string sortedDecoded = decoded;
+        std::sort(sortedData.begin(), sortedData.end());
+        std::sort(sortedDecoded.begin(), sortedDecoded.end());
+        EXPECT_EQ(sortedDecoded, sortedData);
+        EXPECT_EQ(count, variant.caps2 == 0 ? 4u : variant.depth != 0 ? 5u : 8u);
+        if (variant.caps2 == 0 || variant.depth != 0) {
+            EXPECT_EQ(decoded, data);
+        }
+        EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                      [&] { decode(translator, dds(layout, data.substr(1))); }),
+                  "TranslatorFormatException");
+    }
 }
 
 TEST(TranslatorDDSTest, RefusesBadHeadersFormatsAndSizes) {

@@ -51,6 +51,24 @@ TEST(TranslatorHDRTest, FlatPixelsConvertWithTheExponentAndZeroIsBlack) {
     EXPECT_EQ(translator.getBytesLeft(), 0u);
 }
 
+TEST(TranslatorHDRTest, StreamsThatCannotSeekBackReadTheSamePicture) {
+    // Run-length and flat scanlines, CRLF header lines, read through a stream
+    // that moves only forwards and says nothing of its length.
+    const std::string runs =
+        header(9, 2) + runScanline(9, {10, 20, 30, 130}) + runScanline(9, {1, 2, 3, 140});
+    std::string crlf = "#?RADIANCE\r\nFORMAT=32-bit_rle_rgbe\r\n\r\n-Y 1 +X 2\r\n";
+    crlf += bytes({128, 64, 32, 136, 8, 8, 8, 137});
+    for (const std::string& file : {runs, crlf}) {
+        TranslatorHDR translator;
+        const std::vector<float> expected = floatsOf(*decode(translator, file));
+        ForwardStream forward(file);
+        Pointer<Image> image = translator.read(forward, 0xFFFFFFFFu);
+        EXPECT_EQ(floatsOf(*image), expected);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_NE(expected[0], 0.0f);
+    }
+}
+
 TEST(TranslatorHDRTest, ExposureAndGammaAreRecordedNotApplied) {
     const std::string file = header(1, 1, "EXPOSURE=2.5\nGAMMA=1.8\nSOFTWARE=test\n") + bytes({1, 2, 3, 137});
     TranslatorHDR translator;

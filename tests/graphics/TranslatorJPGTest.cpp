@@ -63,26 +63,55 @@ TEST_F(TranslatorJPGTest, DecodesRgbPixels) {
     expectNear(pixelsOf(*image), rgb, rgb.size(), 24);
 }
 
-TEST_F(TranslatorJPGTest, ProbeClaimsOnlyJfifFiles) {
+TEST_F(TranslatorJPGTest, ProbeClaimsEveryJpegStreamWhateverItsFirstSegment) {
     EXPECT_TRUE(probe(encodeJpeg(8, 8, quadrants(8, 8))));
     const std::string exif = encodeJpeg(8, 8, quadrants(8, 8), false);
-    EXPECT_FALSE(probe(exif));
-    EXPECT_FALSE(probe("\xFF\xD8\xFF"));
-    // Not claimed, but a direct read still decodes it.
+    EXPECT_TRUE(probe(exif));
     EXPECT_EQ(decode(mTranslator, exif)->getWidth(), 8);
+    // A bare stream: start of image, then straight to the tables.
+    EXPECT_TRUE(probe(std::string("\xFF\xD8\xFF\xDB\x00\x43", 6)));
+    for (const std::string& other :
+         {std::string("\xFF\xD8\xFF"), std::string("\xFF\xD8\xFF\xD9\x00\x04", 6),
+          std::string("\xFF\xD8\xFF\xE0\x00\x01", 6), std::string("\xFF\xD8\x00\xE0\x00\x10", 6)}) {
+        EXPECT_FALSE(probe(other));
+    }
 }
 
-TEST_F(TranslatorJPGTest, TruncatedFileDecodesWhatItHas) {
+TEST_F(TranslatorJPGTest, TruncatedFileIsRefusedAndTheNextStillDecodes) {
     const std::string rgb = quadrants(64, 64);
     const std::string file = encodeJpeg(64, 64, rgb);
     // Cut halfway through the coded data that follows the scan header.
     const std::size_t scan = file.find("\xFF\xDA");
     ASSERT_NE(scan, std::string::npos);
-    Pointer<Image> image = decode(mTranslator, file.substr(0, scan + (file.size() - scan) / 2));
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->getHeight(), 64);
-    // The top rows came before the cut.
-    expectNear(pixelsOf(*image), rgb, 64 * 3 * 8, 24);
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                  [&] { decode(mTranslator, file.substr(0, scan + (file.size() - scan) / 2)); }),
+              "TranslatorFormatException");
+    expectNear(pixelsOf(*decode(mTranslator, file)), rgb, rgb.size(), 24);
+}
+
+TEST_F(TranslatorJPGTest, CmykAndYcckFilesBecomeTheColoursOfTheirInks) {
+    // Adobe's inverted inks: 255 is none. Quadrants of cyan, magenta, yellow
+    // and half black on white paper.
+    const unsigned char inks[4][4] = {
+        {0, 255, 255, 255}, {255, 0, 255, 255}, {255, 255, 0, 255}, {255, 255, 255, 128}};
+    const unsigned char rgb[4][3] = {{0, 255, 255}, {255, 0, 255}, {255, 255, 0}, {128, 128, 128}};
+    std::string cmyk;
+    std::string expected;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const int quadrant = (y < 8 ? 0 : 2) + (x < 8 ? 0 : 1);
+            cmyk.append(reinterpret_cast<const char*>(inks[quadrant]), 4);
+            expected.append(reinterpret_cast<const char*>(rgb[quadrant]), 3);
+        }
+    }
+    for (const J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
+        SCOPED_TRACE(stored);
+        const std::string file = encodeJpeg(16, 16, cmyk, false, 95, stored);
+        EXPECT_TRUE(probe(file));
+        Pointer<Image> image = decode(mTranslator, file);
+        ASSERT_EQ(image->getFormat(), PIXEL_RGB8);
+        expectNear(pixelsOf(*image), expected, expected.size(), 24);
+    }
 }
 
 TEST_F(TranslatorJPGTest, CorruptFileFailsAndTheNextFileStillDecodes) {

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <utility>
+
 namespace nevrik::graphics {
 namespace {
 
@@ -14,8 +17,8 @@ using object::Pointer;
 using namespace nevrik::testing;
 
 std::string pcx(int xmin, int ymin, int xmax, int ymax, int bytesPerLine, const std::string& data,
-                int planes = 1) {
-    std::string file = bytes({10, 5, 1, 8});
+                int planes = 1, int bits = 8) {
+    std::string file = bytes({10, 5, 1, unsigned(bits)});
     put16(file, static_cast<unsigned>(xmin));
     put16(file, static_cast<unsigned>(ymin));
     put16(file, static_cast<unsigned>(xmax));
@@ -28,7 +31,8 @@ std::string pcx(int xmin, int ymin, int xmax, int ymax, int bytesPerLine, const 
     for (int i = 0; i < 256; ++i) {
         palette += bytes({unsigned(i), unsigned(255 - i), 7});
     }
-    return file + data + palette;
+    // Only 256-colour files end in a palette.
+    return file + data + (bits == 8 && planes == 1 ? palette : "");
 }
 
 TEST(TranslatorPCXTest, RunBytesRepeatTheNextByteAnd192IsALiteral) {
@@ -79,14 +83,80 @@ TEST(TranslatorPCXTest, SizesFromMinusOneTo16383AreAccepted) {
               "TranslatorFormatException");
 }
 
-TEST(TranslatorPCXTest, FileShorterThanItsPaletteDecodesNoPixels) {
+TEST(TranslatorPCXTest, OneBitEightBitAndThreePlaneFilesDecodeTheColoursWrittenAndOthersAreRefused) {
+    // 10 x 2 pixels; lines padded to an even byte count.
+    std::array<int, 3> colours[20];
+    for (int i = 0; i < 20; ++i) {
+        colours[i] = {(i * 37) % 256, (i * 91 + 13) % 256, (255 - i * 11) % 256};
+    }
+    TranslatorPCX translator;
+    struct Variant {
+        int bits;
+        int planes;
+        int bytesPerLine;
+        std::uint32_t format;
+    };
+    for (const Variant& variant :
+         {Variant{1, 1, 2, PIXEL_INDEX8}, Variant{8, 1, 10, PIXEL_INDEX8}, Variant{8, 3, 10, PIXEL_RGB8}}) {
+        SCOPED_TRACE(::testing::Message() << variant.bits << " bits, " << variant.planes << " planes");
+        std::string lines;
+        for (int y = 0; y < 2; ++y) {
+            for (int plane = 0; plane < variant.planes; ++plane) {
+                std::string line(static_cast<std::size_t>(variant.bytesPerLine), '\0');
+                for (int x = 0; x < 10; ++x) {
+                    const int i = y * 10 + x;
+                    if (variant.bits == 1) {
+                        line[x / 8] = static_cast<char>(line[x / 8] | (i % 3 == 0 ? 0x80 >> (x % 8) : 0));
+                    } else {
+                        line[x] = static_cast<char>(variant.planes == 3 ? colours[i][plane] : i);
+                    }
+                }
+                lines += line;
+            }
+        }
+        // Every byte as a run of one: a literal above 191 would be a run code.
+        std::string data;
+        for (const char byte : lines) {
+            data += bytes({0xC1, static_cast<unsigned char>(byte)});
+        }
+        Pointer<Image> image =
+            decode(translator, pcx(0, 0, 9, 1, variant.bytesPerLine, data, variant.planes, variant.bits));
+        ASSERT_EQ(image->getFormat(), variant.format);
+        for (int i = 0; i < 20; ++i) {
+            const std::array<int, 4> got = rgbaOf(*image, i % 10, i / 10);
+            const int white = i % 3 == 0 ? 255 : 0;
+            const std::array<int, 3> expected = variant.bits == 1 ? std::array<int, 3>{white, white, white}
+                                                : variant.planes == 3 ? colours[i]
+                                                                      : std::array<int, 3>{i, 255 - i, 7};
+            EXPECT_EQ((std::array<int, 3>{got[0], got[1], got[2]}), expected) << "pixel " << i;
+        }
+    }
+    const std::pair<int, int> refused[] = {{2, 1}, {4, 1}, {1, 4}, {8, 2}, {8, 4}, {4, 4}, {24, 1}};
+    for (const auto& [bits, planes] : refused) {
+        EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                      [&] { decode(translator, pcx(0, 0, 1, 0, 2, std::string(64, '\x01'), planes, bits)); }),
+                  "TranslatorFormatException")
+            << bits << " bits, " << planes << " planes";
+    }
+    // Lines too short for the width.
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>(
+                  [&] { decode(translator, pcx(0, 0, 9, 0, 8, std::string(64, '\x01'))); }),
+              "TranslatorFormatException");
+}
+
+TEST(TranslatorPCXTest, FileShorterThanItsPixelsAndPaletteIsRefused) {
     std::string file = pcx(0, 0, 3, 0, 4, "");
     file.resize(128 + 2);
     file[128] = 4;
     file[129] = 4;
     TranslatorPCX translator;
-    Pointer<Image> image = decode(translator, file);
-    EXPECT_EQ(pixelsOf(*image), bytes({0, 0, 0, 0}));
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] { decode(translator, file); }),
+              "TranslatorFormatException");
+    // Pixels present, palette cut.
+    EXPECT_EQ(messageOf<io::TranslatorFormatException>([&] {
+                  decode(translator, pcx(0, 0, 3, 0, 4, bytes({1, 2, 3, 4})).substr(0, 500));
+              }),
+              "TranslatorFormatException");
 }
 
 }  // namespace

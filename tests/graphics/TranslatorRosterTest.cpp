@@ -80,15 +80,16 @@ protected:
     TranslatorRoster mRoster;
 };
 
-TEST_F(TranslatorRosterTest, HoldsTheNineTranslatorsInOrderNoneOfWhichWrites) {
+TEST_F(TranslatorRosterTest, HoldsTheNineTranslatorsInOrderOfWhichBmpPngAndTgaWrite) {
     const std::vector<std::string> order = {"BMP", "DDS", "GIF", "JPG", "PCX", "PNG", "TGA", "HDR", "TIFF"};
     std::vector<std::string> names;
     Bitmap image(PIXEL_RGB8, 1, 1);
     for (io::Translator<Image>* translator : mRoster.getTranslators()) {
         names.push_back(translator->className().substring(28).c_str());
         Pointer<io::File> file = mScratch.create("out");
-        EXPECT_FALSE(translator->write(file->getOutputStream(), image));
-        EXPECT_EQ(file->getSize(), 0);
+        const bool writes = names.back() == "BMP" || names.back() == "PNG" || names.back() == "TGA";
+        EXPECT_EQ(translator->write(file->getOutputStream(), image), writes) << names.back();
+        EXPECT_EQ(file->getSize() > 0, writes) << names.back();
     }
     EXPECT_EQ(names, order);
     EXPECT_EQ(mRoster.getTranslators().getFirst()->className(), "Object:Translator:TranslatorBMP");

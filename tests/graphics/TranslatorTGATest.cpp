@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 namespace nevrik::graphics {
 namespace {
 
@@ -83,14 +86,94 @@ TEST(TranslatorTGATest, SixteenBitPixelsSwapRedAndBlueAndDropTheTopBit) {
     EXPECT_EQ(pixelsOf(*image), bytes({0x1F, 0x0C}));
 }
 
+TEST(TranslatorTGATest, EveryTypeAndDepthPlainOrRunLengthDecodesTheColoursWritten) {
+    struct Variant {
+        int type;
+        int depth;
+        ChannelMasks masks;  // how the file's pixels are laid out; none: indices
+        std::uint32_t format;
+    };
+    const ChannelMasks grey{0xFF, 0xFF, 0xFF, 0};
+    const ChannelMasks greyAlpha{0xFF, 0xFF, 0xFF, 0xFF00};
+    const Variant variants[] = {
+        {1, 8, {}, PIXEL_INDEX8},
+        {9, 8, {}, PIXEL_INDEX8},
+        {2, 16, {0x7C00, 0x03E0, 0x001F, 0}, PIXEL_RGB555},
+        {10, 15, {0x7C00, 0x03E0, 0x001F, 0}, PIXEL_RGB555},
+        {2, 24, getChannelMasks(PIXEL_BGR8), PIXEL_BGR8},
+        {10, 32, getChannelMasks(PIXEL_BGRA8), PIXEL_BGRA8},
+        {3, 8, grey, PIXEL_BGR8},
+        {11, 8, grey, PIXEL_BGR8},
+        {3, 16, greyAlpha, PIXEL_BGRA8},
+        {11, 16, greyAlpha, PIXEL_BGRA8},
+    };
+    // Two rows of three: a run of two equal pixels then a different one.
+    const std::array<int, 4> colours[] = {{200, 40, 90, 255}, {200, 40, 90, 255}, {10, 250, 130, 60},
+                                          {0, 0, 0, 0},       {0, 0, 0, 0},       {255, 255, 255, 255}};
+    TranslatorTGA translator;
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(::testing::Message() << "type " << variant.type << ", depth " << variant.depth);
+        const bool indexed = variant.masks == ChannelMasks{};
+        const bool greys = variant.masks.red == 0xFF && variant.masks.green == 0xFF;
+        const int size = (variant.depth + 7) / 8;
+        std::string map;
+        std::vector<std::string> pixels;
+        for (int i = 0; i < 6; ++i) {
+            std::array<int, 4> written = colours[i];
+            if (greys) {
+                written = {colours[i][0], 0, 0, colours[i][3]};
+            }
+            pixels.push_back(
+                indexed ? std::string(1, static_cast<char>(i))
+                        : packPixel(greys ? ChannelMasks{0xFF, 0, 0, variant.masks.alpha} : variant.masks,
+                                    size, written));
+            map += packPixel(getChannelMasks(PIXEL_BGR8), 3, colours[i]);
+        }
+        std::string data;
+        if (variant.type < 9) {
+            for (const std::string& pixel : pixels) {
+                data += pixel;
+            }
+        } else {
+            // Each row: a repeat packet of two, a literal packet of one.
+            for (int row = 0; row < 2; ++row) {
+                data += bytes({0x81}) + pixels[3 * row] + bytes({0x00}) + pixels[3 * row + 2];
+            }
+        }
+        const std::string file = indexed ? tga(variant.type, 3, 2, 8, 0x20, map + data, "", 6, 24)
+                                         : tga(variant.type, 3, 2, variant.depth, 0x20, data);
+        Pointer<Image> image = decode(translator, file);
+        ASSERT_EQ(image->getFormat(), variant.format);
+        for (int i = 0; i < 6; ++i) {
+            const std::array<int, 4> got = rgbaOf(*image, i % 3, i / 3);
+            for (int c = 0; c < 4; ++c) {
+                const bool present = c < 3 || variant.masks.alpha != 0;
+                const int written = greys && c < 3 ? colours[i][0] : colours[i][c];
+                // Half a step of 5-bit channels.
+                EXPECT_NEAR(got[c], present ? written : 255, 5) << "pixel " << i << " channel " << c;
+            }
+        }
+    }
+}
+
 TEST(TranslatorTGATest, RefusesOtherTypesDepthsAndMapEntrySizes) {
     TranslatorTGA translator;
     const auto refused = [&](const std::string& file) {
         return messageOf<io::TranslatorFormatException>([&] { decode(translator, file); });
     };
     EXPECT_EQ(refused(tga(0, 1, 1, 24, 0, "abc")), "TranslatorFormatException");
-    EXPECT_EQ(refused(tga(3, 1, 1, 8, 0, "a")), "TranslatorFormatException");
-    EXPECT_EQ(refused(tga(9, 1, 1, 8, 0, "a")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(3, 1, 1, 24, 0, "abc")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(9, 1, 1, 16, 0,
+                          std::string("\x80"
+                                      "ab"))),
+              "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(12, 1, 1, 8, 0, "a")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(2, 2, 2, 24, 0x20, "abcdefghijk")), "TranslatorFormatException");
+    EXPECT_EQ(refused(tga(10, 2, 1, 24, 0x20,
+                          std::string("\0"
+                                      "abc",
+                                      4))),
+              "TranslatorFormatException");
     EXPECT_EQ(refused(tga(2, 1, 1, 12, 0, "ab")), "TranslatorFormatException");
     EXPECT_EQ(refused(tga(1, 1, 1, 8, 0, "abc", "", 1, 8)), "TranslatorFormatException");
     EXPECT_EQ(refused(tga(2, 1, 1, 24, 0, "").substr(0, 17)), "TranslatorFormatException");

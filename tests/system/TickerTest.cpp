@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace nevrik::system {
 namespace {
@@ -71,6 +73,42 @@ TEST(TickerTest, StopRightAfterStartLeavesNoThreadBehind) {
         ticker.stop();
         EXPECT_FALSE(ticker.getThread().isStarted());
     }
+}
+
+// Stops itself from its first tick, as a one-shot user of a ticker does.
+class OneShotTicker : public Ticker {
+public:
+    ~OneShotTicker() override { stop(); }
+
+    void tick() override {
+        stop();
+        std::lock_guard<std::mutex> guard(mMutex);
+        ++mTicks;
+        mTicked.notify_all();
+    }
+    // False when no tick brings the total to `count` within a generous guard.
+    bool waitFor(int count) {
+        std::unique_lock<std::mutex> guard(mMutex);
+        return mTicked.wait_for(guard, std::chrono::seconds(20), [&] { return mTicks >= count; });
+    }
+
+    std::mutex mMutex;
+    std::condition_variable mTicked;
+    int mTicks = 0;
+};
+
+TEST(TickerTest, StressSelfStoppedTickerRestartedByItsControllerAlwaysTicksAgain) {
+    constexpr int kRounds = 4000 * NEVRIK_STRESS_SCALE;
+    OneShotTicker ticker;
+    ticker.setPeriod(kOneHour);
+    for (int round = 1; round <= kRounds; ++round) {
+        // Restarted the moment the tick is seen: the ticker thread is then
+        // anywhere between its tick and its end.
+        ticker.start();
+        ASSERT_TRUE(ticker.waitFor(round)) << "no tick after start in round " << round;
+    }
+    ticker.stop();
+    EXPECT_FALSE(ticker.getThread().isStarted());
 }
 
 }  // namespace

@@ -39,8 +39,7 @@ bool Application::run() {
                 message->release();
                 return true;
             }
-            message->getTarget()->onMessage(*message);
-            message->release();
+            deliver(message);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "nevrik/container/Chainable.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/system/Mutex.h"
 #include "nevrik/types/String.h"
 
 #include <atomic>
@@ -15,8 +16,13 @@ class Messenger;
 /// whose thread onMessage() runs.
 ///
 /// Reference-counted: the messenger's handler chain holds a reference while
-/// the handler is attached, and so does every pooled message on its way to it.
-/// A handler that dies attached detaches itself first.
+/// the handler is attached, and so does every pooled message on its way to it,
+/// so onMessage() never runs once the handler has begun to die. Whoever posts
+/// or sends to a handler holds a reference on it for the call. Deliveries to
+/// one handler are serialised: a handler moved to another messenger while
+/// messages wait for it on the old one gets them on its new messenger's
+/// thread, never on two threads at once. A handler that dies attached
+/// detaches itself first.
 class Handler : public object::Object, public container::Chainable<Handler> {
 public:
     Handler() noexcept = default;
@@ -33,8 +39,12 @@ public:
 private:
     friend class Messenger;
 
-    // Read by posting threads while the owning thread attaches and detaches.
+    // Written under the messengers' process-wide link lock; read without it
+    // only as a snapshot.
     std::atomic<Messenger*> mMessenger{nullptr};
+    // Held around every onMessage() call: the thread that delivers after a
+    // move waits for the one that delivered before it.
+    system::Mutex mDeliveryLock;
 };
 
 }  // namespace nevrik::application

@@ -21,14 +21,13 @@ bool Looper::LooperThread::run() {
         } else if (item.code == platform::ThreadQueue::kQuit) {
             break;
         } else if (item.code == LOOPER_DELIVER) {
-            auto* message = reinterpret_cast<Message*>(item.first);
-            message->getTarget()->onMessage(*message);
-            message->release();
+            looper->deliver(reinterpret_cast<Message*>(item.first));
         } else if (item.code != LOOPER_PROBE) {
             looper->onThreadMessage(item);
         }
     }
-    // What came after the quit is never delivered, but its messages go back.
+    // Only a looper that died on this thread, or a quit posted past quit(),
+    // leaves messages here: they go back undelivered.
     for (const platform::ThreadMessage& left : platform::ThreadQueue::closeCurrent()) {
         if (left.code == LOOPER_DELIVER) {
             reinterpret_cast<Message*>(left.first)->release();
@@ -42,8 +41,10 @@ Looper::~Looper() {
         return;
     }
     if (system::Thread::current() == mLooperThread.get()) {
-        // Dying on its own thread (released by a handler): the loop must not
-        // touch the looper again, and ends at its next step.
+        // Dying on its own thread (released by a handler, or by the delivery
+        // of its last message to itself): the loop must not touch the looper
+        // again, and ends at its next step.
+        setThread(nullptr);
         mLooperThread->mLooper.store(nullptr);
         return;
     }
@@ -69,7 +70,7 @@ bool Looper::run() {
     mThreadId.store(thread->getThreadId(), std::memory_order_release);
     mReady.wait();
     // Published last: from here on every post finds the queue.
-    setThread(thread.get());
+    setThread(thread.get(), thread->getThreadId());
     return true;
 }
 
@@ -77,6 +78,9 @@ bool Looper::quit() {
     if (!mLooperThread) {
         return false;
     }
+    // Refuses later posts first: everything accepted before is then ahead of
+    // the quit in the queue, and is delivered.
+    setThread(nullptr);
     platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), platform::ThreadQueue::kQuit, 0,
                                 0);
     // join() refuses the looper's own thread; a thread that ended before the
@@ -106,9 +110,10 @@ void Looper::dispatchPending() {}
 void Looper::onThreadMessage(const platform::ThreadMessage&) {}
 
 bool Looper::postToThread(Message* message) {
-    if (!platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), LOOPER_DELIVER,
+    if (getThread() == nullptr ||
+        !platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), LOOPER_DELIVER,
                                      reinterpret_cast<std::uintptr_t>(message), 0)) {
-        // The thread has ended: the message goes back undelivered.
+        // Stopped, or the thread has ended: the message goes back undelivered.
         message->release();
         return false;
     }

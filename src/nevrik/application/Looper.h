@@ -16,13 +16,24 @@ namespace nevrik::application {
 /// thread's queue in the order they were posted and delivers them there.
 ///
 /// Created stopped; run() starts the thread, quit() ends it, and it may be run
-/// again. Dying, a running looper quits first. Reference-counted like any
-/// handler; the looper holds its thread object, which only borrows the
-/// looper. run() and quit() come from threads other than the looper's (quit()
-/// on the looper thread only asks the loop to end). Subclasses that own
-/// another event source (a window's connection to the display) hook it into
-/// the loop's single wait through the protected operations; a subclass that
-/// overrides them quits in its own destructor, while its part still exists.
+/// again. quit() refuses every later post and delivers every message accepted
+/// before it. Reference-counted like any handler; the looper holds its thread
+/// object, which only borrows the looper. run() and quit() come from threads
+/// other than the looper's (quit() on the looper thread only asks the loop to
+/// end).
+///
+/// Any thread may drop a running looper's last reference, while others post
+/// to its handlers: dying, it quits first, so each post is either delivered
+/// or refused. Messages to the looper itself hold a reference on it, so a
+/// looper with messages to itself waiting dies on its own thread, after the
+/// last of them; a looper that dies on its own thread drops what still waits.
+/// Only a subclass's own destructor may still message the looper (a window
+/// closing itself), and it then waits for the delivery.
+/// The loop calls the looper's virtual operations until its thread has ended,
+/// so every subclass calls quit() first in its own destructor, while its part
+/// still exists. Subclasses that own another event source (a window's
+/// connection to the display) hook it into the loop's single wait through the
+/// protected operations.
 class Looper : public Messenger {
 public:
     /// Thread-queue codes: a Message* to deliver in the first word, and the

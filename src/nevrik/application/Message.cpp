@@ -63,9 +63,15 @@ Message* Message::make(std::uint32_t what, Handler* target) {
         message = all.messages.create(what, target);
         ++all.liveMessages;
     }
-    // A messenger's own messages die with its queues; a reference from them
-    // would keep it alive for ever.
-    if (target != nullptr && target->getMessenger() != target) {
+    // A looper's messages to itself keep it alive until delivered, so that
+    // none reaches it after its destructor has begun. A messenger that queues
+    // messages itself keeps them on its own queue, which dies with it: a
+    // reference from them would keep it alive for ever. A count at zero is a
+    // target messaged by its own destructor (a window closing itself, which
+    // waits for the delivery): it cannot be held again.
+    const Messenger* messenger = target != nullptr ? target->getMessenger() : nullptr;
+    if (target != nullptr && target->getReferenceCount() > 0 &&
+        (messenger != target || messenger->ownsThread())) {
         target->addReference();
         message->mHoldsTarget = true;
     }

@@ -17,9 +17,9 @@ class Handler;
 /// Pooled messages come from make() and go back with release(); the pools
 /// grow by 64 and keep their memory, and one process-wide lock guards both
 /// the message and the parameter pool. A pooled message holds a reference on
-/// its target unless the target is a messenger itself (a messenger clears its
-/// own messages when it dies). A message is used by one thread at a time: the
-/// one that makes it, then the one that delivers it.
+/// its target unless the target is a messenger without a thread of its own (the
+/// application, which clears its own messages when it dies). A message is used
+/// by one thread at a time: the one that makes it, then the one that delivers it.
 class Message : public container::Queueable<Message> {
 public:
     static constexpr std::uint32_t QUIT = 0x80000001u;

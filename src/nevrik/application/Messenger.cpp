@@ -1,9 +1,22 @@
 #include "nevrik/application/Messenger.h"
 
+#include "nevrik/application/Looper.h"
 #include "nevrik/application/Message.h"
+#include "nevrik/platform/ThreadQueue.h"
+
+#include <vector>
 
 namespace nevrik::application {
 namespace {
+
+// Guards every handler's link to its messenger and every messenger's thread,
+// and is held by a post from finding the messenger until the message is
+// queued: a messenger that is stopped under it takes no message afterwards.
+system::Mutex& linkLock() {
+    // Never destroyed: handlers may still be released while statics die.
+    static auto* sLock = new system::Mutex();
+    return *sLock;
+}
 
 // The messenger that delivers to `handler` while it runs, else null.
 Messenger* runningMessenger(const Handler* handler) noexcept {
@@ -13,16 +26,6 @@ Messenger* runningMessenger(const Handler* handler) noexcept {
 
 bool onMessengersThread(const Messenger* messenger) {
     return system::Thread::current() == messenger->getThread();
-}
-
-// Hands a pooled message to its target's messenger, at the front or the back.
-bool queue(Message* message, bool front) {
-    Messenger* messenger = runningMessenger(message->getTarget());
-    if (messenger == nullptr) {
-        message->release();
-        return false;
-    }
-    return front ? messenger->queueFront(message) : messenger->queueBack(message);
 }
 
 }  // namespace
@@ -35,16 +38,29 @@ Messenger::Messenger() : mPreferredHandler(this) {
 }
 
 Messenger::~Messenger() {
-    system::Mutex::Guard guard(mLock);
-    // Stand in for the reference given back at construction, and one more:
-    // the chain's release below must not find a count that reaches zero.
-    addReference();
-    addReference();
-    mHandlers.remove(this);
-    mMessenger.store(nullptr, std::memory_order_release);
-    while (Handler* handler = mHandlers.getFirst()) {
-        handler->mMessenger.store(nullptr, std::memory_order_release);
-        mHandlers.remove(handler);
+    std::vector<Handler*> detached;
+    {
+        system::Mutex::Guard link(linkLock());
+        system::Mutex::Guard guard(mLock);
+        // Stand in for the reference given back at construction, and one more:
+        // the chain's release below must not find a count that reaches zero.
+        addReference();
+        addReference();
+        mHandlers.remove(this);
+        mMessenger.store(nullptr, std::memory_order_release);
+        mThread.store(nullptr, std::memory_order_release);
+        mQueueThreadId = 0;
+        while (Handler* handler = mHandlers.getFirst()) {
+            handler->mMessenger.store(nullptr, std::memory_order_release);
+            handler->addReference();
+            mHandlers.remove(handler);
+            detached.push_back(handler);
+        }
+    }
+    // Released after the locks are let go: a handler that dies here may be a
+    // looper whose end waits for threads that post.
+    for (Handler* handler : detached) {
+        handler->release();
     }
 }
 
@@ -52,8 +68,9 @@ bool Messenger::addHandler(Handler* handler) {
     if (handler == nullptr || handler == this) {
         return false;
     }
+    system::Mutex::Guard link(linkLock());
     system::Mutex::Guard guard(mLock);
-    if (!mHandlers.add(handler)) {
+    if (handler->getMessenger() != nullptr || !mHandlers.add(handler)) {
         return false;
     }
     handler->mMessenger.store(this, std::memory_order_release);
@@ -64,15 +81,21 @@ bool Messenger::removeHandler(Handler* handler) {
     if (handler == this) {
         return false;
     }
-    system::Mutex::Guard guard(mLock);
-    if (!mHandlers.contains(handler)) {
-        return false;
+    {
+        system::Mutex::Guard link(linkLock());
+        system::Mutex::Guard guard(mLock);
+        if (!mHandlers.contains(handler)) {
+            return false;
+        }
+        if (mPreferredHandler == handler) {
+            mPreferredHandler = this;
+        }
+        handler->mMessenger.store(nullptr, std::memory_order_release);
+        // Kept until the locks are let go, as in the destructor.
+        handler->addReference();
+        mHandlers.remove(handler);
     }
-    if (mPreferredHandler == handler) {
-        mPreferredHandler = this;
-    }
-    handler->mMessenger.store(nullptr, std::memory_order_release);
-    mHandlers.remove(handler);
+    handler->release();
     return true;
 }
 
@@ -100,39 +123,99 @@ int Messenger::getHandlerCount() const {
     return mHandlers.getCount();
 }
 
+void Messenger::setThread(system::Thread* thread, std::uint32_t queueThreadId) {
+    system::Mutex::Guard link(linkLock());
+    mQueueThreadId = thread != nullptr ? queueThreadId : 0;
+    mThread.store(thread, std::memory_order_release);
+}
+
+void Messenger::deliver(Message* message) {
+    Handler* target = message->getTarget();
+    bool delivered = false;
+    {
+        system::Mutex::Guard delivering(target->mDeliveryLock);
+        // Checked under the target's delivery lock: a move after the check
+        // makes the new messenger's thread wait for this delivery.
+        if (target->getMessenger() == this) {
+            target->onMessage(*message);
+            delivered = true;
+        }
+    }
+    if (delivered) {
+        message->release();
+    } else {
+        queue(message, false);
+    }
+}
+
+bool Messenger::queue(Message* message, bool front) {
+    bool queued = false;
+    {
+        system::Mutex::Guard link(linkLock());
+        if (Messenger* messenger = runningMessenger(message->getTarget())) {
+            if (messenger->mQueueThreadId == 0) {
+                return front ? messenger->queueFront(message) : messenger->queueBack(message);
+            }
+            // Straight to the thread's queue, without a call on the messenger:
+            // its destruction may have begun, and stops it only later.
+            queued = platform::ThreadQueue::post(messenger->mQueueThreadId, Looper::LOOPER_DELIVER,
+                                                 reinterpret_cast<std::uintptr_t>(message), 0);
+        }
+    }
+    if (!queued) {
+        // Outside the lock: this may be the last hold on the target.
+        message->release();
+    }
+    return queued;
+}
+
+void Messenger::deliverNow(Handler* handler, Message& message) {
+    system::Mutex::Guard delivering(handler->mDeliveryLock);
+    handler->onMessage(message);
+}
+
 bool post(Handler* handler, std::uint32_t what) {
     // Checked before a message is made: a refused post takes nothing from the pool.
-    if (runningMessenger(handler) == nullptr) {
-        return false;
+    {
+        system::Mutex::Guard link(linkLock());
+        if (runningMessenger(handler) == nullptr) {
+            return false;
+        }
     }
     return post(Message::make(what, handler));
 }
 
 bool post(Message* message) {
-    return queue(message, false);
+    return Messenger::queue(message, false);
 }
 
 bool send(Handler* handler, std::uint32_t what) {
-    Messenger* messenger = runningMessenger(handler);
-    if (messenger == nullptr) {
-        return false;
+    {
+        system::Mutex::Guard link(linkLock());
+        Messenger* messenger = runningMessenger(handler);
+        if (messenger == nullptr) {
+            return false;
+        }
+        if (!onMessengersThread(messenger)) {
+            return send(Message::make(what, handler));
+        }
     }
-    if (onMessengersThread(messenger)) {
-        Message message(what, handler);
-        handler->onMessage(message);
-        return true;
-    }
-    return send(Message::make(what, handler));
+    Message message(what, handler);
+    Messenger::deliverNow(handler, message);
+    return true;
 }
 
 bool send(Message* message) {
-    Messenger* messenger = runningMessenger(message->getTarget());
-    if (messenger != nullptr && onMessengersThread(messenger)) {
-        message->getTarget()->onMessage(*message);
-        message->release();
-        return true;
+    {
+        system::Mutex::Guard link(linkLock());
+        Messenger* messenger = runningMessenger(message->getTarget());
+        if (messenger == nullptr || !onMessengersThread(messenger)) {
+            return Messenger::queue(message, true);
+        }
     }
-    return queue(message, true);
+    Messenger::deliverNow(message->getTarget(), *message);
+    message->release();
+    return true;
 }
 
 }  // namespace nevrik::application

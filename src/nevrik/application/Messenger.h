@@ -19,6 +19,13 @@ namespace nevrik::application {
 /// membership keeping it alive. The chain and the preferred handler are
 /// guarded by the messenger's lock, so handlers may be attached and detached
 /// from any thread; messages may be posted from any thread.
+///
+/// One process-wide link lock orders posting against attaching, detaching,
+/// starting and stopping: a post finds the target's messenger and hands the
+/// message over under it, so a messenger that stops delivering (or dies, which
+/// stops it first) refuses every later post, and has every earlier one queued.
+/// A message whose target has moved on when its turn comes follows it to its
+/// new messenger; one whose target was detached goes back undelivered.
 class Messenger : public Handler {
 public:
     Messenger();
@@ -36,7 +43,9 @@ public:
 
     /// Takes over a pooled message (its holder with it) that goes ahead of the
     /// messages already waiting. False when it cannot be delivered; the
-    /// message is then released.
+    /// message is then released. post() and send() call it under the link
+    /// lock, and only while the messenger runs (a looper's messages go to its
+    /// thread's queue without it).
     virtual bool queueFront(Message* message) = 0;
     /// As queueFront(), behind the messages already waiting.
     virtual bool queueBack(Message* message) = 0;
@@ -54,10 +63,31 @@ public:
     int getHandlerCount() const;
 
 protected:
-    void setThread(system::Thread* thread) noexcept { mThread.store(thread, std::memory_order_release); }
+    /// Publishes the thread that delivers (null: stopped, later posts are
+    /// refused) and, for a messenger whose messages travel through that
+    /// thread's queue, the queue's thread id. A messenger that queues messages
+    /// itself stops before it dies, since posts call its queueFront() and
+    /// queueBack() while it runs.
+    void setThread(system::Thread* thread, std::uint32_t queueThreadId = 0);
+    /// Delivers a pooled message that reached this messenger's thread, and
+    /// takes over its holder: to the target while it is attached here, else
+    /// on to the target's messenger, else back to the pool.
+    void deliver(Message* message);
 
 private:
+    friend bool post(Message* message);
+    friend bool send(Handler* handler, std::uint32_t what);
+    friend bool send(Message* message);
+
+    // Hands a pooled message to its target's running messenger, at the front
+    // or the back; releases it when there is none.
+    static bool queue(Message* message, bool front);
+    // Calls onMessage() on the caller's thread, serialised with deliveries.
+    static void deliverNow(Handler* handler, Message& message);
+
     std::atomic<system::Thread*> mThread{nullptr};
+    // The thread whose queue takes this messenger's messages; 0 for none.
+    std::uint32_t mQueueThreadId = 0;
     container::Chain<Handler> mHandlers;
     Handler* mPreferredHandler;
     mutable system::Mutex mLock;

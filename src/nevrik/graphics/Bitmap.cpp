@@ -3,27 +3,45 @@
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/object/Exception.h"
 
+#include <utility>
+
 namespace nevrik::graphics {
 
-Bitmap::Bitmap(std::uint32_t format, std::int32_t width, std::int32_t height) : Image(format, width, height) {
-    const std::int64_t bytes = std::int64_t{getBytesPerPixel(format)} * width * height;
-    if (width < 0 || height < 0 || bytes > kMaxBytes) {
+namespace {
+
+std::int64_t checkedBytes(std::uint32_t format, std::int32_t width, std::int32_t height) {
+    const std::int64_t bytes = getImageBytes(format, width, height);
+    if (width < 0 || height < 0 || bytes > Bitmap::kMaxBytes) {
         throw object::Exception("Bitmap: size out of range");
     }
-    if (format == PIXEL_INDEX8) {
-        mPalette = object::Pointer<Palette<uchar>>::adopt(new Palette<uchar>());
-    }
-    // Cleared so that pixels a file leaves out (a short file, a run-length
-    // delta) read the same every time.
-    if (bytes > 0) {
-        mPixels.reset(new std::uint8_t[static_cast<std::size_t>(bytes)]());
-    }
+    return bytes;
 }
+
+}  // namespace
+
+Bitmap::Bitmap(std::uint32_t format, std::int32_t width, std::int32_t height)
+    : Bitmap(format, width, height, std::vector<std::uint8_t>()) {}
 
 Bitmap::Bitmap(std::uint32_t format, Size size) : Bitmap(format, size.width, size.height) {}
 
+Bitmap::Bitmap(std::uint32_t format, std::int32_t width, std::int32_t height,
+               std::vector<std::uint8_t>&& pixels)
+    : Image(format, width, height) {
+    const std::int64_t bytes = checkedBytes(format, width, height);
+    if (!pixels.empty() && static_cast<std::int64_t>(pixels.size()) != bytes) {
+        throw object::Exception("Bitmap: size out of range");
+    }
+    if (format == PIXEL_INDEX8) {
+        mPalette = object::make<Palette<uchar>>();
+    }
+    // Cleared so that pixels a file leaves out (a run-length delta) read the
+    // same every time.
+    mPixels = std::move(pixels);
+    mPixels.resize(static_cast<std::size_t>(bytes));
+}
+
 std::uint8_t* Bitmap::lock() {
-    return mPixels.get();
+    return mPixels.empty() ? nullptr : mPixels.data();
 }
 
 void Bitmap::unlock() {}

@@ -46,4 +46,52 @@ int getBytesPerPixel(std::uint32_t format) noexcept {
     }
 }
 
+ChannelMasks getChannelMasks(std::uint32_t format) noexcept {
+    constexpr std::uint64_t k8 = 0xFFu;
+    constexpr std::uint64_t k16 = 0xFFFFu;
+    switch (format) {
+        case PIXEL_A8:
+            return {0, 0, 0, k8};
+        case PIXEL_RGB555:
+            return {0x001Fu, 0x03E0u, 0x7C00u, 0};
+        case PIXEL_RGB565:
+            return {0xF800u, 0x07E0u, 0x001Fu, 0};
+        case PIXEL_A16:
+            return {0, 0, 0, k16};
+        case PIXEL_RGB8:
+            return {k8, k8 << 8, k8 << 16, 0};
+        case PIXEL_BGR8:
+            return {k8 << 16, k8 << 8, k8, 0};
+        case PIXEL_RGBA8:
+            return {k8, k8 << 8, k8 << 16, k8 << 24};
+        case PIXEL_BGRA8:
+            return {k8 << 16, k8 << 8, k8, k8 << 24};
+        case PIXEL_RGB16:
+            return {k16, k16 << 16, k16 << 32, 0};
+        case PIXEL_BGR16:
+            return {k16 << 32, k16 << 16, k16, 0};
+        case PIXEL_RGBA16:
+            return {k16, k16 << 16, k16 << 32, k16 << 48};
+        case PIXEL_BGRA16:
+            return {k16 << 32, k16 << 16, k16, k16 << 48};
+        default:
+            return {};
+    }
+}
+
+bool isCompressed(std::uint32_t format) noexcept {
+    return format == PIXEL_DXT1 || format == PIXEL_DXT3 || format == PIXEL_DXT5;
+}
+
+std::int64_t getImageBytes(std::uint32_t format, std::int64_t width, std::int64_t height) noexcept {
+    if (width < 0 || height < 0) {
+        return 0;
+    }
+    if (isCompressed(format)) {
+        const std::int64_t blockBytes = format == PIXEL_DXT1 ? 8 : 16;
+        return (width + 3) / 4 * ((height + 3) / 4) * blockBytes;
+    }
+    return getBytesPerPixel(format) * width * height;
+}
+
 }  // namespace nevrik::graphics

@@ -1,6 +1,7 @@
 #include "nevrik/graphics/TranslatorDDS.h"
 
 #include "nevrik/graphics/PixelFormat.h"
+#include "nevrik/graphics/detail/ChannelConversion.h"
 #include "nevrik/graphics/detail/Decoding.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
@@ -26,19 +27,37 @@ constexpr std::uint32_t fourCC(char a, char b, char c, char d) noexcept {
            std::uint32_t(std::uint8_t(c)) << 16 | std::uint32_t(std::uint8_t(d)) << 24;
 }
 
-std::uint32_t formatFor(std::uint32_t code, std::uint32_t bitCount) {
+constexpr std::uint32_t kAlphaPixels = 0x1u;
+constexpr std::uint32_t kAlphaOnly = 0x2u;
+constexpr std::uint32_t kLuminance = 0x20000u;
+
+// How the pixels of one FourCC or Direct3D format code are laid out.
+struct Layout {
+    std::uint32_t code;
+    int bits;
+    ChannelMasks masks;
+};
+
+constexpr std::uint64_t k8 = 0xFFu;
+constexpr Layout kLayouts[] = {
+    {20, 24, {k8 << 16, k8 << 8, k8, 0}},                                  // R8G8B8
+    {21, 32, {k8 << 16, k8 << 8, k8, k8 << 24}},                           // A8R8G8B8
+    {22, 32, {k8 << 16, k8 << 8, k8, 0}},                                  // X8R8G8B8
+    {23, 16, {0xF800u, 0x07E0u, 0x001Fu, 0}},                              // R5G6B5
+    {24, 16, {0x7C00u, 0x03E0u, 0x001Fu, 0}},                              // X1R5G5B5
+    {25, 16, {0x7C00u, 0x03E0u, 0x001Fu, 0x8000u}},                        // A1R5G5B5
+    {26, 16, {0x0F00u, 0x00F0u, 0x000Fu, 0xF000u}},                        // A4R4G4B4
+    {28, 8, {0, 0, 0, k8}},                                                // A8
+    {32, 32, {k8, k8 << 8, k8 << 16, k8 << 24}},                           // A8B8G8R8
+    {33, 32, {k8, k8 << 8, k8 << 16, 0}},                                  // X8B8G8R8
+    {36, 64, {0xFFFFu, 0xFFFFu << 16, 0xFFFFull << 32, 0xFFFFull << 48}},  // A16B16G16R16
+    {50, 8, {k8, k8, k8, 0}},                                              // L8
+};
+
+// Formats stored as they are: compressed blocks, palette indices, and the
+// layouts no mask describes.
+std::uint32_t storedFormatFor(std::uint32_t code) noexcept {
     switch (code) {
-        case 20:
-            return PIXEL_BGR8;
-        case 21:
-        case 22:
-            return PIXEL_BGRA8;
-        case 23:
-            return PIXEL_RGB565;
-        case 24:
-            return PIXEL_RGB555;
-        case 36:
-            return PIXEL_BGRA16;
         case 41:
             return PIXEL_INDEX8;
         case fourCC('D', 'X', 'T', '1'):
@@ -48,12 +67,8 @@ std::uint32_t formatFor(std::uint32_t code, std::uint32_t bitCount) {
         case fourCC('D', 'X', 'T', '5'):
             return PIXEL_DXT5;
         default:
-            break;
+            return 0;
     }
-    if (bitCount != 16 && bitCount != 24 && bitCount != 32) {
-        throw io::TranslatorFormatException();
-    }
-    return detail::formatForBits(static_cast<int>(bitCount), PIXEL_RGB565);
 }
 
 std::int64_t halve(std::int64_t size) noexcept {
@@ -79,8 +94,9 @@ object::Pointer<Image> link(const std::vector<object::Pointer<Bitmap>>& surfaces
 
 }  // namespace
 
-object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_t) {
+object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_t size) {
     mStream = &stream;
+    size = detail::resolveSize(stream, size);
     detail::readExactly(stream, mHeader, kHeaderSize);
     const std::uint32_t flags = getField(8);
     if (getField(0) != kMagic || (flags & kRequiredFlags) != kRequiredFlags) {
@@ -90,7 +106,7 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
     mWidth = getField(16);
     mDepth = (flags & kDepthFlag) != 0 && getField(24) != 0 ? getField(24) : 1;
     mMipmapCount = (flags & kMipmapCountFlag) != 0 && getField(28) != 0 ? getField(28) : 1;
-    mFormat = formatFor(getField(84), getField(88));
+    chooseFormat();
 
     const std::uint32_t caps = getField(108);
     const std::uint32_t caps2 = getField(112);
@@ -101,7 +117,7 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
     if (slices > detail::kMaxDimension) {
         throw io::TranslatorFormatException();
     }
-    detail::checkSize(mFormat, mWidth, mHeight, slices);
+    detail::checkSize(mFormat, mWidth, mHeight, getMemoryLimit(), slices);
     mMipmapCount = std::min(mMipmapCount, levelsFor(std::max({mWidth, mHeight, slices})));
 
     std::int64_t faces = 1;
@@ -112,17 +128,21 @@ object::Pointer<Image> TranslatorDDS::read(io::InputStream& stream, std::uint32_
             throw io::TranslatorFormatException();
         }
     }
-    // The whole chain must fit the budget before the first surface is made.
+    // The whole chain must fit the limit, and the file must hold it, before
+    // the first surface is made.
     std::int64_t bytes = 0;
+    std::int64_t stored = 0;
     for (std::int64_t level = 0, w = mWidth, h = mHeight, d = slices; level < mMipmapCount; ++level) {
-        bytes += faces * d * (getBytesPerPixel(mFormat) * w * h + kSurfaceOverhead);
+        bytes += faces * d * (getImageBytes(mFormat, w, h) + kSurfaceOverhead);
+        stored += faces * d * storedBytes(w, h);
         w = halve(w);
         h = halve(h);
         d = halve(d);
     }
-    if (bytes > detail::kMaxImageBytes) {
+    if (bytes > getMemoryLimit()) {
         throw io::TranslatorFormatException();
     }
+    detail::requireInput(stored, std::int64_t{size} - kHeaderSize);
 
     object::Pointer<Image> head = cube ? readCube(caps2) : volume ? readVolume() : link(readChain());
     mStream = nullptr;
@@ -170,12 +190,57 @@ std::vector<object::Pointer<Bitmap>> TranslatorDDS::readChain() {
     return surfaces;
 }
 
+void TranslatorDDS::chooseFormat() {
+    const std::uint32_t code = getField(84);
+    mFileBits = 0;
+    mFormat = storedFormatFor(code);
+    if (mFormat != 0) {
+        return;
+    }
+    for (const Layout& layout : kLayouts) {
+        if (layout.code == code) {
+            mFileBits = layout.bits;
+            mMasks = layout.masks;
+            mFormat = layout.bits == 64 ? PIXEL_RGBA16 : detail::formatForMasks(mFileBits, mMasks);
+            return;
+        }
+    }
+    // No known code: the masks say what the pixels are.
+    const std::uint32_t flags = getField(80);
+    mFileBits = static_cast<int>(getField(88));
+    mMasks = ChannelMasks{getField(92), getField(96), getField(100),
+                          (flags & (kAlphaPixels | kAlphaOnly)) != 0 ? getField(104) : 0};
+    if ((flags & kLuminance) != 0) {
+        mMasks.green = mMasks.blue = mMasks.red;
+    }
+    if (mMasks == ChannelMasks{}) {
+        // Writers that leave the masks out mean the usual layout of their size.
+        const std::uint32_t sized[] = {0, 0, PIXEL_RGB565, PIXEL_BGR8, PIXEL_BGRA8};
+        mFormat = mFileBits % 8 == 0 && mFileBits >= 16 && mFileBits <= 32 ? sized[mFileBits / 8] : 0;
+        if (mFormat == 0) {
+            throw io::TranslatorFormatException();
+        }
+        mMasks = getChannelMasks(mFormat);
+        return;
+    }
+    mFormat = detail::formatForMasks(mFileBits, mMasks);
+}
+
+std::int64_t TranslatorDDS::storedBytes(std::int64_t width, std::int64_t height) const noexcept {
+    return mFileBits != 0 ? width * height * (mFileBits / 8) : getImageBytes(mFormat, width, height);
+}
+
 object::Pointer<Bitmap> TranslatorDDS::readSurface(std::int64_t width, std::int64_t height) {
-    object::Pointer<Bitmap> surface = detail::createBitmap(mFormat, width, height);
-    const std::int64_t bytes = std::int64_t{surface->getPitch()} * height;
-    // Short files leave the rest of the surface as it is: counts are not checked here.
+    object::Pointer<Bitmap> surface = detail::createBitmap(mFormat, width, height, getMemoryLimit());
+    const std::int64_t bytes = storedBytes(width, height);
     if (bytes > 0) {
-        detail::readFully(*mStream, surface->lock(), static_cast<std::int32_t>(bytes));
+        const std::vector<std::uint8_t> data = detail::readUpTo(*mStream, static_cast<std::uint32_t>(bytes));
+        detail::requireInput(bytes, static_cast<std::int64_t>(data.size()));
+        if (mFileBits != 0) {
+            detail::convertMasked(data.data(), mFileBits, mMasks, surface->lock(), mFormat, width * height);
+        } else {
+            std::copy(data.begin(), data.end(), surface->lock());
+        }
         surface->unlock();
     }
     return surface;

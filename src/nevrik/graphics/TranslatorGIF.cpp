@@ -3,6 +3,7 @@
 #include "nevrik/graphics/Bitmap.h"
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
 #include <gif_lib.h>
@@ -69,7 +70,7 @@ void require(int result, const Source& source) {
     }
 }
 
-void readFrame(GifFileType* gif, Image& image, const Source& source) {
+void readFrame(GifFileType* gif, detail::PixelBuffer& screen, const Source& source) {
     const GifImageDesc& frame = gif->Image;
     if (frame.Left + frame.Width > gif->SWidth || frame.Top + frame.Height > gif->SHeight) {
         throw io::TranslatorFormatException();
@@ -84,8 +85,12 @@ void readFrame(GifFileType* gif, Image& image, const Source& source) {
         }
         return;
     }
-    std::uint8_t* origin = image.lock() + static_cast<std::size_t>(frame.Top) * image.getPitch() + frame.Left;
-    const auto rowAt = [&](int y) { return origin + static_cast<std::size_t>(y) * image.getPitch(); };
+    // The screen is reserved as far down as frames reach.
+    const std::int64_t pitch = gif->SWidth;
+    const auto rowAt = [&](int y) {
+        const std::int64_t row = std::int64_t{frame.Top} + y;
+        return screen.reach((row + 1) * pitch) + row * pitch + frame.Left;
+    };
     if (frame.Interlace) {
         for (int pass = 0; pass < 4; ++pass) {
             for (int y = kPassStart[pass]; y < frame.Height; y += kPassStep[pass]) {
@@ -97,7 +102,6 @@ void readFrame(GifFileType* gif, Image& image, const Source& source) {
             require(DGifGetLine(gif, rowAt(y), frame.Width), source);
         }
     }
-    image.unlock();
 }
 
 void skipExtension(GifFileType* gif, const Source& source) {
@@ -134,21 +138,18 @@ object::Pointer<Image> TranslatorGIF::read(io::InputStream& stream, std::uint32_
     if (gif == nullptr) {
         fail(source);
     }
-    const object::Pointer<Bitmap> image = detail::createBitmap(PIXEL_INDEX8, gif->SWidth, gif->SHeight);
-    if (std::uint8_t* pixels = image->lock()) {
-        std::memset(pixels, gif->SBackGroundColor,
-                    static_cast<std::size_t>(image->getPitch()) * gif->SHeight);
-    }
+    detail::PixelBuffer screen(PIXEL_INDEX8, gif->SWidth, gif->SHeight, getMemoryLimit(),
+                               static_cast<std::uint8_t>(gif->SBackGroundColor));
     for (GifRecordType type = UNDEFINED_RECORD_TYPE; type != TERMINATE_RECORD_TYPE;) {
         require(DGifGetRecordType(gif, &type), source);
         if (type == IMAGE_DESC_RECORD_TYPE) {
             require(DGifGetImageDesc(gif), source);
-            readFrame(gif, *image, source);
+            readFrame(gif, screen, source);
         } else if (type == EXTENSION_RECORD_TYPE) {
             skipExtension(gif, source);
         }
     }
-    image->unlock();
+    const object::Pointer<Bitmap> image = screen.finish();
     image->setPalette(paletteOf(gif->Image.ColorMap != nullptr ? gif->Image.ColorMap : gif->SColorMap));
     if (!file.close()) {
         throw io::TranslatorFormatException();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "nevrik/graphics/Image.h"
-#include "nevrik/io/Translator.h"
+#include "nevrik/graphics/ImageTranslator.h"
 
 namespace nevrik::graphics {
 
@@ -11,14 +11,16 @@ namespace nevrik::graphics {
 ///
 /// Keeps no state between reads. Held by value in the graphics
 /// TranslatorRoster or used alone; one thread at a time.
-class TranslatorGIF : public io::Translator<Image> {
+class TranslatorGIF : public ImageTranslator {
 public:
     /// Pixels no frame covers keep the screen's background index. The
     /// palette is the last frame's own colour map, else the global one, else
-    /// a grey ramp. `size` is not used. Throws TranslatorFormatException for
-    /// a frame outside the screen or anything giflib cannot decode,
-    /// TranslatorMemoryException when the picture cannot be made, and what
-    /// the stream throws.
+    /// a grey ramp. `size` is not used. The screen is reserved as far as
+    /// frames reach while they decode, whole only once the file has ended
+    /// well. Throws TranslatorFormatException for a frame outside the screen,
+    /// anything giflib cannot decode (a file that ends early among it) or a
+    /// screen above the memory limit, TranslatorMemoryException when memory
+    /// runs out, and what the stream throws.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
     /// Not supported: returns false.
     bool write(io::OutputStream& stream, Image& image) override;

@@ -3,14 +3,15 @@
 #include "nevrik/graphics/Bitmap.h"
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/graphics/detail/StreamReader.h"
-#include "nevrik/io/DataInput.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace nevrik::graphics {
 namespace {
@@ -32,6 +33,19 @@ void store(std::uint8_t* out, std::uint8_t red, std::uint8_t green, std::uint8_t
     std::memcpy(out, rgb, kPixelBytes);
 }
 
+// One header line without its end (a line feed, a carriage return, or both);
+// empty at the end of the data.
+types::String readLine(detail::StreamReader& reader) {
+    std::string line;
+    for (int byte = reader.get(); byte >= 0 && byte != '\n'; byte = reader.get()) {
+        line.push_back(static_cast<char>(byte));
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    return types::String(line.data(), line.size());
+}
+
 }  // namespace
 
 object::Pointer<Image> TranslatorHDR::read(io::InputStream& stream, std::uint32_t size) {
@@ -43,28 +57,28 @@ object::Pointer<Image> TranslatorHDR::read(io::InputStream& stream, std::uint32_
     mFlags = 0;
     mWidth = 0;
     mHeight = 0;
-    readHeader();
-
-    const object::Pointer<Bitmap> image = detail::createBitmap(PIXEL_RGB32F, mWidth, mHeight);
-    mScanline = detail::allocate(4 * static_cast<std::size_t>(mWidth));
+    // One reader for header and pixels: nothing read ahead is ever put back,
+    // so streams that cannot seek backwards read the same.
     detail::StreamReader reader(stream, mBytesLeft);
-    readPixels(reader, image->lock());
-    image->unlock();
+    readHeader(reader);
+
+    detail::PixelBuffer pixels(PIXEL_RGB32F, mWidth, mHeight, getMemoryLimit());
+    mScanline = detail::allocate(4 * static_cast<std::size_t>(mWidth));
+    readPixels(reader, pixels);
     mBytesLeft = reader.getLeft();
     mStream = nullptr;
-    return image;
+    return pixels.finish();
 }
 
-void TranslatorHDR::readHeader() {
-    io::DataInput input(*mStream);
-    const types::String first = input.readLine();
+void TranslatorHDR::readHeader(detail::StreamReader& reader) {
+    const types::String first = readLine(reader);
     if (first[0] != '#' || first[1] != '?') {
         throw io::TranslatorFormatException();
     }
     mProgramType = first.substring(2);
     mFlags |= kProgramTypeSeen;
     for (;;) {
-        const types::String line = input.readLine();
+        const types::String line = readLine(reader);
         if (line == "FORMAT=32-bit_rle_rgbe") {
             break;
         }
@@ -80,31 +94,29 @@ void TranslatorHDR::readHeader() {
             mFlags |= kExposureGiven;
         }
     }
-    if (!input.readLine().isEmpty()) {
+    if (!readLine(reader).isEmpty()) {
         throw io::TranslatorFormatException("TranslatorHDR: Missing blank line after FORMAT specifier");
     }
-    if (std::sscanf(input.readLine().c_str(), "-Y %d +X %d", &mHeight, &mWidth) != 2) {
+    if (std::sscanf(readLine(reader).c_str(), "-Y %d +X %d", &mHeight, &mWidth) != 2) {
         throw io::TranslatorFormatException("TranslatorHDR: Missing image size specifier");
     }
-    const auto used = static_cast<std::uint64_t>(input.getCount());
-    mBytesLeft = mBytesLeft > used ? mBytesLeft - used : 0;
 }
 
-void TranslatorHDR::readPixels(detail::StreamReader& reader, std::uint8_t* pixels) {
+void TranslatorHDR::readPixels(detail::StreamReader& reader, detail::PixelBuffer& pixels) {
     const std::int64_t width = mWidth;
     const std::int64_t total = width * mHeight;
     if (mWidth < kSmallestRunLengthWidth || mWidth > kLargestRunLengthWidth) {
-        readFlat(reader, pixels, total);
+        readFlat(reader, pixels, 0, total);
         return;
     }
     for (std::int64_t y = 0; y < mHeight; ++y) {
-        std::uint8_t* row = pixels + y * width * kPixelBytes;
         std::uint8_t head[4];
         reader.readExactly(head, 4);
+        std::uint8_t* row = pixels.reach((y + 1) * width * kPixelBytes) + y * width * kPixelBytes;
         if (head[0] != 2 || head[1] != 2 || head[2] >= 128) {
             // An old-style file: these four bytes were the first flat pixel.
             store(row, head[0], head[1], head[2], head[3]);
-            readFlat(reader, row + kPixelBytes, total - y * width - 1);
+            readFlat(reader, pixels, y * width + 1, total - y * width - 1);
             return;
         }
         if ((head[2] << 8 | head[3]) != mWidth) {
@@ -141,15 +153,17 @@ void TranslatorHDR::readRunLengthScanline(detail::StreamReader& reader) {
     }
 }
 
-void TranslatorHDR::readFlat(detail::StreamReader& reader, std::uint8_t* pixels, std::int64_t count) {
+void TranslatorHDR::readFlat(detail::StreamReader& reader, detail::PixelBuffer& pixels, std::int64_t first,
+                             std::int64_t count) {
     while (count > 0) {
         const std::int64_t chunk = std::min<std::int64_t>(count, mWidth);
         reader.readExactly(mScanline.data(), static_cast<std::size_t>(chunk) * 4);
+        std::uint8_t* out = pixels.reach((first + chunk) * kPixelBytes) + first * kPixelBytes;
         for (std::int64_t i = 0; i < chunk; ++i) {
             const std::uint8_t* rgbe = mScanline.data() + i * 4;
-            store(pixels + i * kPixelBytes, rgbe[0], rgbe[1], rgbe[2], rgbe[3]);
+            store(out + i * kPixelBytes, rgbe[0], rgbe[1], rgbe[2], rgbe[3]);
         }
-        pixels += chunk * kPixelBytes;
+        first += chunk;
         count -= chunk;
     }
 }

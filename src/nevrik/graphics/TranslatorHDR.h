@@ -1,15 +1,16 @@
 #pragma once
 
 #include "nevrik/graphics/Image.h"
-#include "nevrik/io/Translator.h"
+#include "nevrik/graphics/ImageTranslator.h"
 #include "nevrik/types/String.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace nevrik::graphics::detail {
+class PixelBuffer;
 class StreamReader;
-}
+}  // namespace nevrik::graphics::detail
 
 namespace nevrik::graphics {
 
@@ -20,7 +21,7 @@ namespace nevrik::graphics {
 /// after all the others. What the header said (program type, gamma,
 /// exposure) stays readable until the next read; gamma and exposure are
 /// recorded, not applied. One thread at a time.
-class TranslatorHDR : public io::Translator<Image> {
+class TranslatorHDR : public ImageTranslator {
 public:
     /// Flag bits: which header items were seen.
     static constexpr std::uint32_t kProgramTypeSeen = 1;
@@ -28,7 +29,8 @@ public:
     static constexpr std::uint32_t kExposureGiven = 4;
 
     /// Reads no more than `size` bytes (kSizeFromStream: all the stream has
-    /// left). Throws TranslatorFormatException for a broken header, bad
+    /// left), never more than it needs from a stream that cannot seek, and
+    /// reserves pixels only as scanlines arrive. Throws TranslatorFormatException for a broken header, bad
     /// run-length data or a short file, TranslatorMemoryException when the
     /// picture cannot be made.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
@@ -49,10 +51,11 @@ public:
     std::uint64_t getBytesLeft() const noexcept { return mBytesLeft; }
 
 private:
-    void readHeader();
-    void readPixels(detail::StreamReader& reader, std::uint8_t* pixels);
+    void readHeader(detail::StreamReader& reader);
+    void readPixels(detail::StreamReader& reader, detail::PixelBuffer& pixels);
     void readRunLengthScanline(detail::StreamReader& reader);
-    void readFlat(detail::StreamReader& reader, std::uint8_t* pixels, std::int64_t count);
+    void readFlat(detail::StreamReader& reader, detail::PixelBuffer& pixels, std::int64_t first,
+                  std::int64_t count);
 
     io::InputStream* mStream = nullptr;
     std::uint64_t mBytesLeft = 0;

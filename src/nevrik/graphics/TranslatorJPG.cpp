@@ -3,6 +3,7 @@
 #include "nevrik/graphics/Bitmap.h"
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/io/TranslatorException.h"
 #include "nevrik/io/TranslatorFormatException.h"
 #include "nevrik/io/TranslatorMemoryException.h"
@@ -11,7 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <new>
+#include <vector>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jerror.h>
@@ -25,6 +28,7 @@ struct TranslatorJPG::Decoder {
     struct ErrorManager {
         jpeg_error_mgr base;
         std::jmp_buf jump;
+        void (*emit)(j_common_ptr, int) = nullptr;
     };
 
     jpeg_decompress_struct info;
@@ -34,8 +38,9 @@ struct TranslatorJPG::Decoder {
     io::InputStream* stream = nullptr;
     bool startOfFile = false;
     std::exception_ptr failure;
-    Bitmap* image = nullptr;
-    JSAMPROW* rows = nullptr;
+    // Owned here, not on decode()'s stack, which libjpeg may jump out of.
+    std::unique_ptr<detail::PixelBuffer> pixels;
+    std::vector<JSAMPLE> inks;
 };
 
 namespace {
@@ -51,6 +56,15 @@ Decoder& decoderOf(j_decompress_ptr info) noexcept {
 [[noreturn]] void exitOnError(j_common_ptr info) {
     (*info->err->output_message)(info);
     std::longjmp(reinterpret_cast<Decoder::ErrorManager*>(info->err)->jump, 1);
+}
+
+// Warnings pass but one: coded data that runs into a marker before the
+// picture is complete, which libjpeg would fill out with grey.
+void emitMessage(j_common_ptr info, int level) {
+    if (level < 0 && info->err->msg_code == JWRN_HIT_MARKER) {
+        exitOnError(info);
+    }
+    (*reinterpret_cast<Decoder::ErrorManager*>(info->err)->emit)(info, level);
 }
 
 void initSource(j_decompress_ptr info) {
@@ -70,14 +84,9 @@ boolean fillInputBuffer(j_decompress_ptr info) {
         ERREXIT(info, JERR_FILE_READ);
     }
     if (got <= 0) {
-        if (decoder.startOfFile) {
-            ERREXIT(info, JERR_INPUT_EMPTY);
-        }
-        // A truncated file still decodes: what is missing ends the image.
-        WARNMS(info, JWRN_JPEG_EOF);
-        decoder.buffer[0] = 0xFF;
-        decoder.buffer[1] = JPEG_EOI;
-        got = 2;
+        // A file that ends early is refused, not passed as a whole picture
+        // with grey where its data is missing.
+        ERREXIT(info, decoder.startOfFile ? JERR_INPUT_EMPTY : JERR_INPUT_EOF);
     }
     info->src->next_input_byte = decoder.buffer;
     info->src->bytes_in_buffer = static_cast<std::size_t>(got);
@@ -100,12 +109,35 @@ void skipInputData(j_decompress_ptr info, long count) {
 
 void termSource(j_decompress_ptr) {}
 
+// Ink amounts to light: each colour is what its ink and the black ink leave.
+// Adobe's files store the inks inverted (255 is no ink).
+void toRgb(const JSAMPLE* inks, std::uint8_t* rgb, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x) {
+        const JSAMPLE* cmyk = inks + 4 * x;
+        const unsigned k = inverted ? cmyk[3] : 255u - cmyk[3];
+        for (int c = 0; c < 3; ++c) {
+            const unsigned left = inverted ? cmyk[c] : 255u - cmyk[c];
+            rgb[3 * x + c] = static_cast<std::uint8_t>((left * k + 127) / 255);
+        }
+    }
+}
+
+constexpr std::uint8_t kStartOfImage = 0xD8;
+
+// A marker that may follow start-of-image: any but the restart markers, a
+// second start-of-image, end-of-image and the reserved ones.
+bool opensSegment(std::uint8_t marker) noexcept {
+    return marker >= 0xC0 && marker != 0xFF && (marker < 0xD0 || marker > 0xD9);
+}
+
 }  // namespace
 
 TranslatorJPG::TranslatorJPG() : mDecoder(new Decoder()) {
     Decoder& decoder = *mDecoder;
     decoder.info.err = jpeg_std_error(&decoder.error.base);
     decoder.error.base.error_exit = exitOnError;
+    decoder.error.emit = decoder.error.base.emit_message;
+    decoder.error.base.emit_message = emitMessage;
     if (setjmp(decoder.error.jump) != 0) {
         throw io::TranslatorException("TranslatorJPG: libjpeg cannot be set up");
     }
@@ -129,6 +161,9 @@ object::Pointer<Image> TranslatorJPG::read(io::InputStream& stream, std::uint32_
     decoder.failure = nullptr;
     decoder.source.next_input_byte = nullptr;
     decoder.source.bytes_in_buffer = 0;
+    // libjpeg's own buffers (whole-image coefficients of progressive files)
+    // count against the limit too.
+    decoder.info.mem->max_memory_to_use = static_cast<long>(getMemoryLimit());
     bool decoded = false;
     try {
         decoded = decode();
@@ -146,8 +181,7 @@ object::Pointer<Image> TranslatorJPG::read(io::InputStream& stream, std::uint32_
         }
         throw io::TranslatorFormatException();
     }
-    object::Pointer<Image> image = object::Pointer<Image>::adopt(decoder.image);
-    decoder.image = nullptr;
+    object::Pointer<Image> image = decoder.pixels->finish();
     cleanUp();
     return image;
 }
@@ -160,41 +194,37 @@ bool TranslatorJPG::decode() {
         return false;
     }
     jpeg_read_header(&info, TRUE);
-    // Before libjpeg sets up its own buffers for an absurd size.
-    detail::checkSize(PIXEL_RGB8, info.image_width, info.image_height);
-    info.out_color_space = JCS_RGB;
+    // Ink separations come as CMYK, converted below; everything else as RGB.
+    const bool inks = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = inks ? JCS_CMYK : JCS_RGB;
+    // Refused before libjpeg sets up its own buffers for an absurd size;
+    // the pixels themselves are reserved as scanlines arrive.
+    decoder.pixels = std::make_unique<detail::PixelBuffer>(PIXEL_RGB8, info.image_width, info.image_height,
+                                                           getMemoryLimit());
     jpeg_start_decompress(&info);
-    if (info.output_components != 3) {
+    if (info.output_components != (inks ? 4 : 3) || info.output_width != info.image_width ||
+        info.output_height != info.image_height) {
         ERREXIT(&info, JERR_BAD_J_COLORSPACE);
     }
-    decoder.image = detail::createBitmap(PIXEL_RGB8, info.output_width, info.output_height).detach();
-    decoder.rows = new (std::nothrow) JSAMPROW[info.output_height];
-    if (decoder.rows == nullptr) {
-        throw io::TranslatorMemoryException();
-    }
-    std::uint8_t* pixels = decoder.image->lock();
-    const std::size_t pitch =
-        std::size_t{info.output_width} * static_cast<std::size_t>(info.output_components);
-    for (JDIMENSION i = 0; i < info.output_height; ++i) {
-        decoder.rows[i] = pixels + i * pitch;
-    }
+    const std::size_t pitch = std::size_t{info.output_width} * 3;
+    decoder.inks.resize(inks ? std::size_t{info.output_width} * 4 : 0);
     while (info.output_scanline < info.output_height) {
-        jpeg_read_scanlines(&info, decoder.rows + info.output_scanline,
-                            info.output_height - info.output_scanline);
+        const std::size_t y = info.output_scanline;
+        std::uint8_t* row = decoder.pixels->reach(static_cast<std::int64_t>((y + 1) * pitch)) + y * pitch;
+        JSAMPROW target = inks ? decoder.inks.data() : row;
+        jpeg_read_scanlines(&info, &target, 1);
+        if (inks) {
+            toRgb(decoder.inks.data(), row, info.output_width, info.saw_Adobe_marker != 0);
+        }
     }
     jpeg_finish_decompress(&info);
-    decoder.image->unlock();
     return true;
 }
 
 void TranslatorJPG::cleanUp() noexcept {
     Decoder& decoder = *mDecoder;
-    delete[] decoder.rows;
-    decoder.rows = nullptr;
-    if (decoder.image != nullptr) {
-        decoder.image->release();
-        decoder.image = nullptr;
-    }
+    decoder.pixels.reset();
+    decoder.inks = {};
     decoder.stream = nullptr;
 }
 
@@ -203,8 +233,9 @@ bool TranslatorJPG::write(io::OutputStream&, Image&) {
 }
 
 bool TranslatorJPG::probe(io::File& file) {
-    std::uint8_t header[10] = {};
-    return detail::peek(file, header, 10) == 10 && std::memcmp(header + 6, "JFIF", 4) == 0;
+    std::uint8_t header[6] = {};
+    return detail::peek(file, header, 6) == 6 && header[0] == 0xFF && header[1] == kStartOfImage &&
+           header[2] == 0xFF && opensSegment(header[3]) && (header[4] << 8 | header[5]) >= 2;
 }
 
 }  // namespace nevrik::graphics

@@ -1,21 +1,22 @@
 #pragma once
 
 #include "nevrik/graphics/Image.h"
-#include "nevrik/io/Translator.h"
+#include "nevrik/graphics/ImageTranslator.h"
 
 #include <memory>
 
 namespace nevrik::graphics {
 
 /// Reads JPEG files through libjpeg (the 6b interface), from the engine's
-/// streams with a source manager of its own. A file that ends early decodes
-/// up to where it ends; after a corrupt file the translator is ready for the
-/// next one.
+/// streams with a source manager of its own. Colour files become PIXEL_RGB8;
+/// CMYK and YCCK ones (Adobe's inverted inks included) are converted to it.
+/// A file that ends early is refused; after a corrupt file the translator is
+/// ready for the next one.
 ///
 /// Keeps one libjpeg decompression object for its whole life. Held by value
 /// in the graphics TranslatorRoster or used alone; one read at a time, on one
 /// thread at a time.
-class TranslatorJPG : public io::Translator<Image> {
+class TranslatorJPG : public ImageTranslator {
 public:
     /// Bytes the source manager asks the stream for at a time.
     static constexpr int kBufferSize = 16384;
@@ -28,15 +29,16 @@ public:
     TranslatorJPG& operator=(const TranslatorJPG&) = delete;
 
     /// A PIXEL_RGB8 picture. `size` is not used: libjpeg reads until the
-    /// image ends. Throws TranslatorFormatException for anything libjpeg
-    /// cannot decode (after it has printed its message),
-    /// TranslatorMemoryException when the picture cannot be made, and what
-    /// the stream throws.
+    /// image ends. Pixels are reserved as scanlines arrive. Throws
+    /// TranslatorFormatException for anything libjpeg cannot decode (after
+    /// it has printed its message), a file that ends early or a picture above
+    /// the memory limit, TranslatorMemoryException when memory runs out, and
+    /// what the stream throws.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;
     /// Not supported: returns false.
     bool write(io::OutputStream& stream, Image& image) override;
-    /// "JFIF" at offset 6: JPEG files without a JFIF header (Exif ones, for
-    /// instance) are left to later translators.
+    /// Any JPEG stream: start-of-image followed by a marker that opens a
+    /// segment, with a length of at least 2 (JFIF, Exif, Adobe, bare).
     bool probe(io::File& file) override;
 
     NEVRIK_CLASS_NAME(io::Translator<Image>, ":TranslatorJPG")

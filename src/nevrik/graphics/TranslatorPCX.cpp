@@ -3,6 +3,7 @@
 #include "nevrik/graphics/Bitmap.h"
 #include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics/detail/Decoding.h"
+#include "nevrik/graphics/detail/PixelBuffer.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
 #include <vector>
@@ -32,49 +33,74 @@ object::Pointer<Image> TranslatorPCX::read(io::InputStream& stream, std::uint32_
     }
     const std::int32_t width = sideFor(header, 4, 8);
     const std::int32_t height = sideFor(header, 6, 10);
-    const object::Pointer<Bitmap> image = detail::createBitmap(PIXEL_INDEX8, width, height);
-
-    const std::uint32_t overhead = kHeaderSize + kPaletteSize;
-    const std::vector<std::uint8_t> data = detail::readUpTo(stream, size > overhead ? size - overhead : 0);
-    std::uint8_t colours[kPaletteSize] = {};
-    detail::readFully(stream, colours, kPaletteSize);
-    Palette<uchar> palette;
-    for (int i = 0; i < Palette<uchar>::kSize; ++i) {
-        const std::uint8_t* rgb = colours + std::ptrdiff_t{3} * i;
-        palette.setEntry(i, rgb[0], rgb[1], rgb[2], 0);
-    }
-    image->setPalette(palette);
-
-    // Encoders pad each line to an even byte count; the pad bytes are not pixels.
+    const int bits = header[3];
     const int planes = header[65];
-    const int bytesPerLine = detail::readU16(header + 66);
-    const std::int64_t line = planes == 1 && bytesPerLine > width ? bytesPerLine : width;
-    std::uint8_t* pixels = image->lock();
-    const std::int64_t total = line * height;
-    std::int64_t position = 0;
-    std::int64_t x = 0;
-    std::uint8_t* row = pixels;
-    for (std::size_t i = 0; i < data.size() && position < total;) {
-        std::uint8_t value = data[i++];
-        int count = 1;
-        if (value > 192) {
-            if (i == data.size()) {
-                break;
-            }
-            count = value & 0x3F;
-            value = data[i++];
+    const std::int64_t bytesPerLine = detail::readU16(header + 66);
+    const bool mono = bits == 1 && planes == 1;
+    const bool indexed = bits == 8 && planes == 1;
+    const bool rgb = bits == 8 && planes == 3;
+    if ((!mono && !indexed && !rgb) || bytesPerLine < (std::int64_t{width} * bits + 7) / 8) {
+        throw io::TranslatorFormatException();
+    }
+    detail::PixelBuffer pixels(rgb ? PIXEL_RGB8 : PIXEL_INDEX8, width, height, getMemoryLimit());
+
+    // Only 256-colour files end in a palette; the rest of the file is pixels.
+    const std::uint32_t overhead = kHeaderSize + (indexed ? kPaletteSize : 0);
+    const std::vector<std::uint8_t> data = detail::readUpTo(stream, size > overhead ? size - overhead : 0);
+    Palette<uchar> palette;
+    if (indexed) {
+        std::uint8_t colours[kPaletteSize] = {};
+        detail::readExactly(stream, colours, kPaletteSize);
+        for (int i = 0; i < Palette<uchar>::kSize; ++i) {
+            const std::uint8_t* entry = colours + std::ptrdiff_t{3} * i;
+            palette.setEntry(i, entry[0], entry[1], entry[2], 0);
         }
-        for (; count > 0 && position < total; --count, ++position) {
-            if (x < width) {
-                row[x] = value;
+    } else {
+        palette.setEntry(1, 255, 255, 255, 0);
+    }
+
+    // Runs may cross lines; each line holds every plane in turn, padded to
+    // bytes per line, and the padding is no pixel.
+    const std::int64_t lineBytes = bytesPerLine * planes;
+    std::vector<std::uint8_t> line = detail::allocate(static_cast<std::size_t>(lineBytes));
+    const std::int64_t pitch = std::int64_t{width} * (rgb ? 3 : 1);
+    std::size_t i = 0;
+    std::uint8_t value = 0;
+    int count = 0;
+    for (std::int64_t y = 0; y < height; ++y) {
+        for (std::int64_t x = 0; x < lineBytes; ++x) {
+            if (count == 0) {
+                if (i == data.size()) {
+                    throw io::TranslatorFormatException();
+                }
+                value = data[i++];
+                count = 1;
+                if (value > 192) {
+                    if (i == data.size()) {
+                        throw io::TranslatorFormatException();
+                    }
+                    count = value & 0x3F;
+                    value = data[i++];
+                }
             }
-            if (++x == line) {
-                x = 0;
-                row += width;
+            line[static_cast<std::size_t>(x)] = value;
+            --count;
+        }
+        std::uint8_t* row = pixels.reach((y + 1) * pitch) + y * pitch;
+        for (std::int64_t x = 0; x < width; ++x) {
+            if (mono) {
+                row[x] = (line[static_cast<std::size_t>(x >> 3)] >> (7 - (x & 7))) & 1;
+            } else if (rgb) {
+                for (int c = 0; c < 3; ++c) {
+                    row[3 * x + c] = line[static_cast<std::size_t>(c * bytesPerLine + x)];
+                }
+            } else {
+                row[x] = line[static_cast<std::size_t>(x)];
             }
         }
     }
-    image->unlock();
+    const object::Pointer<Bitmap> image = pixels.finish();
+    image->setPalette(palette);
     return image;
 }
 

@@ -1,5 +1,7 @@
 #include "nevrik/graphics/TranslatorRoster.h"
 
+#include <initializer_list>
+
 namespace nevrik::graphics {
 
 TranslatorRoster::TranslatorRoster() {
@@ -14,6 +16,13 @@ TranslatorRoster::TranslatorRoster() {
     add(&mTGA);
     add(&mHDR);
     add(&mTIFF);
+}
+
+void TranslatorRoster::setMemoryLimit(std::int64_t bytes) noexcept {
+    for (ImageTranslator* translator : std::initializer_list<ImageTranslator*>{
+             &mBMP, &mDDS, &mGIF, &mJPG, &mPCX, &mPNG, &mTGA, &mHDR, &mTIFF}) {
+        translator->setMemoryLimit(bytes);
+    }
 }
 
 }  // namespace nevrik::graphics

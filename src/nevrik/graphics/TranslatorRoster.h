@@ -12,6 +12,8 @@
 #include "nevrik/graphics/TranslatorTIFF.h"
 #include "nevrik/io/TranslatorRoster.h"
 
+#include <cstdint>
+
 namespace nevrik::graphics {
 
 /// The built-in image translators, asked in the order BMP, DDS, GIF, JPG,
@@ -26,6 +28,9 @@ public:
     TranslatorRoster();
     TranslatorRoster(const TranslatorRoster&) = delete;
     TranslatorRoster& operator=(const TranslatorRoster&) = delete;
+
+    /// Sets the memory limit of every built-in translator (ImageTranslator).
+    void setMemoryLimit(std::int64_t bytes) noexcept;
 
 private:
     TranslatorBMP mBMP;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "nevrik/graphics/Image.h"
-#include "nevrik/io/Translator.h"
+#include "nevrik/graphics/ImageTranslator.h"
 
 namespace nevrik::graphics {
 
@@ -11,7 +11,7 @@ namespace nevrik::graphics {
 /// Keeps no state. Held by value in the graphics TranslatorRoster (after the
 /// HDR reader, which claims every file first) or used alone; one thread at a
 /// time.
-class TranslatorTIFF : public io::Translator<Image> {
+class TranslatorTIFF : public ImageTranslator {
 public:
     /// Decodes nothing: returns null.
     object::Pointer<Image> read(io::InputStream& stream, std::uint32_t size) override;

@@ -11,13 +11,11 @@ constexpr std::int64_t kNow = -1;
 bool Ticker::TickerThread::run() {
     for (;;) {
         mTicker->mTimer.wait();
-        if (!mTicker->isRunning()) {
-            break;
+        if (mTicker->leaveIfStopped()) {
+            return true;
         }
         mTicker->tick();
     }
-    mTicker->mTimer.cancel();
-    return true;
 }
 
 Ticker::Ticker() : mThread(this) {}
@@ -27,7 +25,13 @@ Ticker::~Ticker() {
 }
 
 void Ticker::start() {
+    Mutex::Guard guard(mLock);
     mRunning.store(true, std::memory_order_release);
+    if (mLeaving) {
+        // Stopped from tick() and on its way out: it would never tick again.
+        mThread.join();
+        mLeaving = false;
+    }
     mThread.start(false);
     arm();
 }
@@ -36,11 +40,18 @@ void Ticker::stop() {
     if (!mThread.isStarted()) {
         return;
     }
-    mTimer.cancel();
-    mRunning.store(false, std::memory_order_release);
-    // One more expiry wakes the waiting thread, which then sees the flag down.
-    mTimer.set(kNow, 1);
-    mThread.join();
+    {
+        Mutex::Guard guard(mLock);
+        mTimer.cancel();
+        mRunning.store(false, std::memory_order_release);
+        // One more expiry wakes the waiting thread, which then sees the flag down.
+        mTimer.set(kNow, 1);
+    }
+    // Without the lock, which the thread takes to see the flag.
+    if (mThread.join()) {
+        Mutex::Guard guard(mLock);
+        mLeaving = false;
+    }
 }
 
 void Ticker::setPeriod(std::uint32_t milliseconds) {
@@ -51,6 +62,18 @@ void Ticker::setPeriod(std::uint32_t milliseconds) {
 }
 
 void Ticker::tick() {}
+
+bool Ticker::leaveIfStopped() {
+    // Decided under the lock that start() takes: a start() after this point
+    // knows that the thread is leaving, and starts another.
+    Mutex::Guard guard(mLock);
+    if (isRunning()) {
+        return false;
+    }
+    mTimer.cancel();
+    mLeaving = true;
+    return true;
+}
 
 void Ticker::arm() {
     mTimer.set(kNow, getPeriod());

@@ -3,6 +3,7 @@
 #include "nevrik/object/Noncopyable.h"
 #include "nevrik/object/Object.h"
 #include "nevrik/platform/WaitableTimer.h"
+#include "nevrik/system/Mutex.h"
 #include "nevrik/system/Thread.h"
 #include "nevrik/types/String.h"
 
@@ -17,7 +18,9 @@ namespace nevrik::system {
 /// Held by value or by reference count; its thread is part of it, so it is
 /// stopped (and its thread joined) before it dies. start(), stop() and
 /// setPeriod() come from one controlling thread; tick() runs on the ticker's
-/// thread and must only touch what is safe from there. A subclass that
+/// thread and must only touch what is safe from there. tick() may stop the
+/// ticker; a start() from the controller after that always ticks again, even
+/// while the stopped thread is still on its way out. A subclass that
 /// overrides tick() stops the ticker in its own destructor, before its part
 /// of the object is gone.
 class Ticker : public object::Object, private object::Noncopyable {
@@ -39,7 +42,8 @@ public:
     Ticker();
     ~Ticker() override;
 
-    /// Starts ticking (the thread too, unless it runs already).
+    /// Starts ticking (the thread too, unless it runs already; one that tick()
+    /// stopped and that is ending is first waited for).
     void start();
     /// Stops ticking and returns once the ticker's thread has ended, however
     /// long the period. Does nothing when the thread is not started; from
@@ -60,12 +64,18 @@ public:
     const TickerThread& getThread() const noexcept { return mThread; }
 
 private:
+    // On the ticker's thread: true, the timer disarmed, when it is to end.
+    bool leaveIfStopped();
     void arm();
 
     TickerThread mThread;
     std::atomic<std::uint32_t> mPeriod{kDefaultPeriod};
     std::atomic<bool> mRunning{false};
     platform::WaitableTimer mTimer;
+    // Orders the thread's decision to end against start().
+    Mutex mLock;
+    // The thread has decided to end and will not wait on the timer again.
+    bool mLeaving = false;
 };
 
 }  // namespace nevrik::system

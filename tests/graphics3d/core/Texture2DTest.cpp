@@ -7,11 +7,15 @@
 #include "nevrik/graphics3d/core/TypeException.h"
 #include "nevrik/object/Pointer.h"
 
+#include "graphics/ImageFiles.h"
 #include "graphics3d/GlFixture.h"
 #include "graphics3d/RenderState.h"
 #include "graphics3d/TextureNames.h"
 
+#include <array>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace nevrik::graphics3d {
@@ -123,7 +127,7 @@ TEST_F(Texture2DTest, RefusedFormatsAndUploadsThrowLeakNoNameAndForgetTheBinding
     } catch (const TypeException& e) {
         EXPECT_STREQ(e.what(), "TypeException");
     }
-    EXPECT_THROW(Texture2D::create(graphics::PIXEL_DXT1, 4, 4, 1), TypeException);
+    EXPECT_THROW(Texture2D::create(graphics::PIXEL_A32F, 4, 4, 1), TypeException);
     GLint limit = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     try {
@@ -159,6 +163,93 @@ TEST_F(Texture2DTest, EmptyTextureRoundsItsSidesUpAndUpdateKeepsTheBindingOfTheA
     EXPECT_FALSE(texture->update(*ramp(graphics::PIXEL_RGB8, 16, 16), 0));
     EXPECT_FALSE(texture->update(*patch, 9)) << "no such level";
     EXPECT_THROW(texture->update(*ramp(graphics::PIXEL_LA8, 2, 2), 0), TypeException);
+}
+
+// Level 0 of the texture bound to GL_TEXTURE_2D, as RGBA bytes.
+std::vector<std::uint8_t> readBackRgba() {
+    GLint width = 0;
+    GLint height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height * 4));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+TEST_F(Texture2DTest, EveryChannelOrderReachesOpenGlAsTheCodecsLaidItOut) {
+    // One pixel per format, its channels placed by the format's masks: what
+    // every codec produces must come back from the driver as the same colour.
+    const std::array<int, 4> colour = {250, 120, 30, 70};
+    for (const std::uint32_t format :
+         {graphics::PIXEL_RGB555, graphics::PIXEL_RGB565, graphics::PIXEL_RGB8, graphics::PIXEL_BGR8,
+          graphics::PIXEL_RGBA8, graphics::PIXEL_BGRA8, graphics::PIXEL_RGB16, graphics::PIXEL_BGR16,
+          graphics::PIXEL_RGBA16, graphics::PIXEL_BGRA16, graphics::PIXEL_A8, graphics::PIXEL_A16}) {
+        SCOPED_TRACE(::testing::Message() << std::hex << format);
+        const graphics::ChannelMasks masks = graphics::getChannelMasks(format);
+        const auto pixel = object::make<Bitmap>(format, 1, 1);
+        const std::string packed = testing::packPixel(masks, graphics::getBytesPerPixel(format), colour);
+        std::copy(packed.begin(), packed.end(), pixel->lock());
+        const Texture texture = Texture::adopt(Texture2D::create(*pixel, 1));
+        const std::vector<std::uint8_t> texel = readBackRgba();
+        const std::uint64_t channels[4] = {masks.red, masks.green, masks.blue, masks.alpha};
+        for (int c = 0; c < 4; ++c) {
+            const int expected = channels[c] != 0 ? colour[c] : c == 3 ? 255 : 0;
+            // Half a step of 5-bit channels.
+            EXPECT_NEAR(texel[c], expected, 5) << "channel " << c;
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(Texture2DTest, CompressedImagesUploadAsBlocksOrDecodedAndReadBackTheirColours) {
+    // Blocks of pure red (index 0) or pure blue (index 1); DXT3 and DXT5
+    // alpha 0x88 and 0x40 before the colour half.
+    const std::string red = testing::bytes({0x00, 0xF8, 0x1F, 0x00, 0, 0, 0, 0});
+    const std::string blue = testing::bytes({0x00, 0xF8, 0x1F, 0x00, 0x55, 0x55, 0x55, 0x55});
+    const std::string alpha3(8, '\x88');
+    const std::string alpha5 = testing::bytes({0x40, 0x10, 0, 0, 0, 0, 0, 0});
+    // Which path the 8 x 8 images took, for the record.
+    RecordProperty("s3tc", GLEW_EXT_texture_compression_s3tc ? 1 : 0);
+    struct Variant {
+        std::uint32_t format;
+        std::string alpha;
+        int alphaValue;
+    };
+    for (const Variant& variant :
+         {Variant{graphics::PIXEL_DXT1, "", 255}, Variant{graphics::PIXEL_DXT3, alpha3, 0x88},
+          Variant{graphics::PIXEL_DXT5, alpha5, 0x40}}) {
+        // 8 x 8 goes up as blocks where the driver reads S3TC; 12 x 4 has to
+        // be resized and so is always decoded first.
+        for (const auto& [width, height] : {std::pair{8, 8}, std::pair{12, 4}}) {
+            SCOPED_TRACE(::testing::Message()
+                         << std::hex << variant.format << std::dec << " " << width << "x" << height);
+            const auto image = object::make<Bitmap>(variant.format, width, height);
+            std::string blocks;
+            for (int block = 0; block < width / 4 * (height / 4); ++block) {
+                blocks += variant.alpha + (block % 2 == 0 ? red : blue);
+            }
+            ASSERT_EQ(blocks.size(),
+                      static_cast<std::size_t>(graphics::getImageBytes(variant.format, width, height)));
+            std::copy(blocks.begin(), blocks.end(), image->lock());
+            const Texture texture = Texture::adopt(Texture2D::create(*image, 1));
+            ASSERT_EQ(texture->getHeight(), height);
+            const std::vector<std::uint8_t> texels = readBackRgba();
+            // The 12-wide image is resized to 16: columns 0, 8 and 15 take
+            // image columns 0, 5 and 11 (blocks 0, 1 and 2).
+            const std::vector<std::pair<int, int>> columns =
+                width == 8 ? std::vector<std::pair<int, int>>{{0, 0}, {3, 3}, {4, 4}, {7, 7}}
+                           : std::vector<std::pair<int, int>>{{0, 0}, {8, 5}, {15, 11}};
+            for (const auto& [column, x] : columns) {
+                const bool isRed = (x / 4) % 2 == 0;
+                const std::uint8_t* texel = texels.data() + column * 4;
+                EXPECT_EQ((std::array<int, 4>{texel[0], texel[1], texel[2], texel[3]}),
+                          (std::array<int, 4>{isRed ? 255 : 0, 0, isRed ? 0 : 255, variant.alphaValue}))
+                    << "column " << column;
+            }
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(Texture2DTest, IndexedImageRendersItsPaletteColours) {

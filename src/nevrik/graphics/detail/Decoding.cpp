@@ -5,6 +5,7 @@
 #include "nevrik/io/TranslatorMemoryException.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace nevrik::graphics::detail {
@@ -104,20 +105,44 @@ std::int32_t peek(io::File& file, void* buffer, std::int32_t count) noexcept {
     }
 }
 
-void checkSize(std::uint32_t format, std::int64_t width, std::int64_t height, std::int64_t count) {
+std::int64_t checkSize(std::uint32_t format, std::int64_t width, std::int64_t height, std::int64_t limit,
+                       std::int64_t count) {
     const bool sides = width >= 0 && height >= 0 && width <= kMaxDimension && height <= kMaxDimension;
-    if (!sides || count < 0 || getBytesPerPixel(format) * width * height * count > kMaxImageBytes) {
+    // Sides of at most 2^16 keep one image below 2^36 bytes: no overflow.
+    const std::int64_t bytes = sides ? getImageBytes(format, width, height) : 0;
+    if (!sides || count < 0 || (bytes > 0 && count > limit / bytes) || bytes * count > limit) {
+        throw io::TranslatorFormatException();
+    }
+    return bytes * count;
+}
+
+void requireInput(std::int64_t needed, std::int64_t present) {
+    if (needed > present) {
         throw io::TranslatorFormatException();
     }
 }
 
-object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, std::int64_t height) {
-    checkSize(format, width, height);
+object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, std::int64_t height,
+                                     std::int64_t limit) {
+    checkSize(format, width, height, limit);
     try {
-        return object::Pointer<Bitmap>::adopt(
-            new Bitmap(format, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)));
+        return object::make<Bitmap>(format, static_cast<std::int32_t>(width),
+                                    static_cast<std::int32_t>(height));
     } catch (const std::bad_alloc&) {
         throw io::TranslatorMemoryException();
+    }
+}
+
+void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height) {
+    if (pitch <= 0 || height < 2) {
+        return;
+    }
+    std::vector<std::uint8_t> row = allocate(static_cast<std::size_t>(pitch));
+    const auto size = static_cast<std::size_t>(pitch);
+    for (std::int64_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::memcpy(row.data(), pixels + top * pitch, size);
+        std::memcpy(pixels + top * pitch, pixels + bottom * pitch, size);
+        std::memcpy(pixels + bottom * pitch, row.data(), size);
     }
 }
 

@@ -12,9 +12,6 @@ namespace nevrik::graphics::detail {
 
 /// Largest width, height or depth a decoder accepts from a file.
 constexpr std::int64_t kMaxDimension = 65536;
-/// Most bytes one decoded file may need, chains included; larger claims are
-/// refused before anything is allocated.
-constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 30;
 /// The size argument of Translator::read that stands for stream.available().
 constexpr std::uint32_t kSizeFromStream = 0xFFFFFFFFu;
 
@@ -55,11 +52,21 @@ std::int32_t peek(io::File& file, void* buffer, std::int32_t count) noexcept;
 
 /// Refuses with TranslatorFormatException `count` images of width x height
 /// pixels of `format` when a side is negative or above kMaxDimension or their
-/// bytes together pass kMaxImageBytes.
-void checkSize(std::uint32_t format, std::int64_t width, std::int64_t height, std::int64_t count = 1);
+/// bytes together pass `limit`. Returns those bytes.
+std::int64_t checkSize(std::uint32_t format, std::int64_t width, std::int64_t height, std::int64_t limit,
+                       std::int64_t count = 1);
+
+/// Refuses with TranslatorFormatException data needing `needed` bytes of
+/// input when only `present` are left: checked before anything is reserved.
+void requireInput(std::int64_t needed, std::int64_t present);
 
 /// A new bitmap after checkSize; memory shortage becomes TranslatorMemoryException.
-object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, std::int64_t height);
+object::Pointer<Bitmap> createBitmap(std::uint32_t format, std::int64_t width, std::int64_t height,
+                                     std::int64_t limit);
+
+/// Swaps rows pairwise from the outside in: bottom-up pictures made top-down.
+/// Throws TranslatorMemoryException when a row's scratch cannot be had.
+void reverseRows(std::uint8_t* pixels, std::int64_t pitch, std::int64_t height);
 
 /// A buffer of `count` bytes; memory shortage becomes TranslatorMemoryException.
 std::vector<std::uint8_t> allocate(std::size_t count);

@@ -1,5 +1,6 @@
 #include "nevrik/graphics3d/core/Texture2D.h"
 
+#include "nevrik/graphics/FilterDecompress.h"
 #include "nevrik/graphics/FilterResize.h"
 #include "nevrik/graphics/Image.h"
 #include "nevrik/graphics/Palette.h"
@@ -58,6 +59,13 @@ std::int32_t powerOfTwo(std::int32_t side) {
         throw TextureException();
     }
     return static_cast<std::int32_t>(result);
+}
+
+// Compressed blocks go up as they are where the driver reads S3TC and the
+// size needs no resize, which would have to decode them anyway.
+bool uploadsBlocks(const graphics::Image& image) {
+    const auto powerOfTwo = [](std::int32_t side) { return side > 0 && (side & (side - 1)) == 0; };
+    return GLEW_EXT_texture_compression_s3tc && powerOfTwo(image.getWidth()) && powerOfTwo(image.getHeight());
 }
 
 // The pixel-transfer and unpacking state an upload of `image` needs. An
@@ -172,6 +180,13 @@ Texture2D::Texture2D(std::uint32_t name) : Texture(name, GL_TEXTURE_2D) {
 }
 
 Texture2D* Texture2D::create(graphics::Image& image, std::int32_t levels) {
+    if (graphics::isCompressed(image.getFormat()) && !uploadsBlocks(image)) {
+        const object::Pointer<graphics::Image> decoded = graphics::FilterDecompress().apply(image);
+        if (!decoded) {
+            throw TextureException();
+        }
+        return create(*decoded, levels);
+    }
     NewTexture texture(image.getFormat(), image.getWidth(), image.getHeight());
     const detail::GlPixelFormat& gl = texture.getGl();
     const PixelTransfer transfer(image, 0);
@@ -196,8 +211,15 @@ Texture2D* Texture2D::create(graphics::Image& image, std::int32_t levels) {
          current != nullptr && level < count && current->getFormat() == image.getFormat();
          current = current->getNext(), ++level) {
         withPixels(*current, [&](const std::uint8_t* pixels) {
-            glTexImage2D(GL_TEXTURE_2D, level, static_cast<GLint>(gl.internalFormat), current->getWidth(),
-                         current->getHeight(), 0, gl.format, gl.type, pixels);
+            if (graphics::isCompressed(current->getFormat())) {
+                const auto bytes = static_cast<GLsizei>(
+                    graphics::getImageBytes(current->getFormat(), current->getWidth(), current->getHeight()));
+                glCompressedTexImage2D(GL_TEXTURE_2D, level, gl.internalFormat, current->getWidth(),
+                                       current->getHeight(), 0, bytes, pixels);
+            } else {
+                glTexImage2D(GL_TEXTURE_2D, level, static_cast<GLint>(gl.internalFormat), current->getWidth(),
+                             current->getHeight(), 0, gl.format, gl.type, pixels);
+            }
             return true;
         });
     }
@@ -218,6 +240,10 @@ Texture2D* Texture2D::create(std::uint32_t format, std::int32_t width, std::int3
 }
 
 bool Texture2D::update(graphics::Image& image, std::int32_t level) {
+    if (graphics::isCompressed(image.getFormat())) {
+        const object::Pointer<graphics::Image> decoded = graphics::FilterDecompress().apply(image);
+        return decoded && update(*decoded, level);
+    }
     const detail::GlPixelFormat gl = translate(image.getFormat());
     const PixelTransfer transfer(image, image.getWidth());
     GLint previous = 0;

@@ -29,11 +29,12 @@ public:
     /// uploads the whole chain (at most 256) with mipmap generation off,
     /// kGeneratedLevels only level 0 with mipmap generation on. The chain
     /// ends early at an image of another format. Indexed images go through
-    /// their palette. Throws TypeException for a pixel format that makes no
-    /// texture, TextureException when OpenGL refuses the name, the binding or
-    /// the upload, when a side exceeds the driver's limit or when the image
-    /// cannot be resized (pixels of 12 or 16 bytes); a resized image too
-    /// large for a Bitmap throws FilterResize's object::Exception.
+    /// their palette. Compressed (DXT) images go up as blocks where the
+    /// context offers S3TC and the sides are powers of two; otherwise they
+    /// are decoded to PIXEL_RGBA8 first (graphics::FilterDecompress). Throws TypeException for a pixel format
+    /// that makes no texture, TextureException when OpenGL refuses the name, the binding or the upload, when
+    /// a side exceeds the driver's limit or when the image cannot be resized (pixels of 12 or 16 bytes); a
+    /// resized image too large for a Bitmap throws FilterResize's object::Exception.
     static Texture2D* create(graphics::Image& image, std::int32_t levels);
     /// A new texture (reference count 1, the caller's) of `format` with
     /// undefined content, its sides rounded up to powers of two; mipmap
@@ -47,7 +48,8 @@ public:
 
     /// Replaces the top-left corner of `level` with `image`, which should
     /// be of the level's size. The texture bound on the active unit stays
-    /// bound. Throws TypeException for a pixel format that makes no texture;
+    /// bound. Compressed images are decoded to PIXEL_RGBA8 first. Throws
+    /// TypeException for a pixel format that makes no texture;
     /// false when the image has no pixels or OpenGL refuses the upload (an
     /// image larger than the level, a level it does not have).
     bool update(graphics::Image& image, std::int32_t level);

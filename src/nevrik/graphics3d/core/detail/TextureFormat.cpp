@@ -15,7 +15,8 @@ struct Translation {
 };
 
 // Each type's size per pixel matches the image's bytes per pixel, so that an
-// upload reads exactly the image's rows.
+// upload reads exactly the image's rows, and each format and type read the
+// channels where the image's format keeps them (graphics::getChannelMasks).
 constexpr Translation kTranslations[] = {
     {PIXEL_INDEX8, {GL_RGB8, GL_COLOR_INDEX, GL_UNSIGNED_BYTE}},
     {PIXEL_A8, {GL_ALPHA8, GL_ALPHA, GL_UNSIGNED_BYTE}},
@@ -37,6 +38,11 @@ constexpr Translation kTranslations[] = {
     {PIXEL_RGBA16F, {GL_RGBA16F_ARB, GL_RGBA, GL_HALF_FLOAT_ARB}},
     {PIXEL_RGB32F, {GL_RGB32F_ARB, GL_RGB, GL_FLOAT}},
     {PIXEL_RGBA32F, {GL_RGBA32F_ARB, GL_RGBA, GL_FLOAT}},
+    // Blocks go up as they are; Texture2D decodes them where the driver
+    // lacks S3TC.
+    {PIXEL_DXT1, {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, GL_RGBA, GL_UNSIGNED_BYTE}},
+    {PIXEL_DXT3, {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, GL_RGBA, GL_UNSIGNED_BYTE}},
+    {PIXEL_DXT5, {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, GL_RGBA, GL_UNSIGNED_BYTE}},
     // Depth images carry no pixels: these only make empty textures.
     {PIXEL_DEPTH16, {GL_DEPTH_COMPONENT16, GL_DEPTH_COMPONENT, GL_FLOAT}},
     {PIXEL_DEPTH24, {GL_DEPTH_COMPONENT24, GL_DEPTH_COMPONENT, GL_FLOAT}},
@@ -61,6 +67,9 @@ constexpr Reverse kReverse[] = {
     {GL_RGBA16F_ARB, PIXEL_RGBA16F},
     {GL_RGB16F_ARB, PIXEL_RGB16F},
     {GL_ALPHA16F_ARB, PIXEL_A16F},
+    {GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, PIXEL_DXT1},
+    {GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, PIXEL_DXT3},
+    {GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, PIXEL_DXT5},
 };
 
 }  // namespace
