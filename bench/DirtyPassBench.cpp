@@ -19,14 +19,14 @@ using namespace nevrik::scene3d;
 // one group, 300 units apart like the sample's copies.
 struct Grid {
     explicit Grid(int count) {
-        auto* locale = new Locale(universe.get());
-        auto root = Pointer<Root>::adopt(new Root());
+        auto* locale = universe->addLocale();
+        auto root = object::make<Root>();
         locale->addRoot(root.get());
-        auto made = Pointer<Group>::adopt(new Group());
+        auto made = object::make<Group>();
         root->addChild(made.get());
         group = made.get();
         for (int i = 0; i < count; ++i) {
-            auto leaf = Pointer<Geometry>::adopt(new Geometry());
+            auto leaf = object::make<Geometry>();
             Matrix4<float> placed;
             placed.setColumn(3, {300.0f * (i % 7), 300.0f * (i / 7 % 5), -300.0f * (i / 35)});
             leaf->setLocalTransform(placed);
@@ -37,7 +37,7 @@ struct Grid {
         universe->update();
     }
 
-    Pointer<Universe> universe = Pointer<Universe>::adopt(new Universe());
+    Pointer<Universe> universe = object::make<Universe>();
     Group* group = nullptr;
     std::vector<Geometry*> leaves;
 };

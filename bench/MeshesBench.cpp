@@ -26,8 +26,7 @@ Pointer<IndexMesh> makeField() {
     VertexFormat format;
     format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
     format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
-    auto vertices =
-        Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, kSide * kSide, VertexBuffer::kStatic));
+    auto vertices = VertexBuffer::create(format, kSide * kSide, VertexBuffer::kStatic);
     vertices->lock(VertexBuffer::kReplace);
     for (std::uint32_t y = 0; y < kSide; ++y) {
         for (std::uint32_t x = 0; x < kSide; ++x) {
@@ -43,7 +42,7 @@ Pointer<IndexMesh> makeField() {
     }
     vertices->unlock();
     const std::uint32_t cells = (kSide - 1) * (kSide - 1);
-    auto indices = Pointer<IndexBuffer>::adopt(IndexBuffer::create(2, 6 * cells, VertexBuffer::kStatic));
+    auto indices = IndexBuffer::create(2, 6 * cells, VertexBuffer::kStatic);
     indices->lock(VertexBuffer::kReplace);
     auto* out = reinterpret_cast<std::uint16_t*>(indices->getData());
     for (std::uint32_t y = 0; y + 1 < kSide; ++y) {
@@ -58,7 +57,7 @@ Pointer<IndexMesh> makeField() {
         }
     }
     indices->unlock();
-    auto mesh = Pointer<IndexMesh>::adopt(new IndexMesh());
+    auto mesh = object::make<IndexMesh>();
     mesh->setVertexBuffer(vertices.get(), 0);
     mesh->setIndexBuffer(indices.get());
     return mesh;
@@ -67,8 +66,7 @@ Pointer<IndexMesh> makeField() {
 void triangleMesh(benchmark::State& state) {
     const Pointer<IndexMesh> mesh = makeField();
     for (auto _ : state) {
-        Pointer<nevrik::geometry::TriangleMesh3<float>> made =
-            Pointer<nevrik::geometry::TriangleMesh3<float>>::adopt(mesh->createTriangleMesh());
+        Pointer<nevrik::geometry::TriangleMesh3<float>> made = mesh->createTriangleMesh();
         benchmark::DoNotOptimize(made.get());
     }
     state.SetItemsProcessed(state.iterations() * mesh->getIndexBuffer()->getIndexCount() / 3);

@@ -64,10 +64,9 @@ const std::string& modelFolder(std::int64_t triangles) {
 // Reads the model the way the sample does: a fresh translator whose
 // textures come from the model's own folder.
 Pointer<Model> load(const std::string& folder, const std::string& bytes) {
-    auto files = Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(folder.c_str()));
-    auto translator = Pointer<Translator3DS>::adopt(new Translator3DS());
-    translator->setTextureManager(
-        Pointer<graphics3d::TextureManager>::adopt(new graphics3d::TextureManager(files.get())).get());
+    auto files = object::make<io::SystemFileFactory>(folder.c_str());
+    auto translator = object::make<Translator3DS>();
+    translator->setTextureManager(object::make<graphics3d::TextureManager>(files.get()).get());
     testing::MemoryStream stream(bytes.data(), bytes.size());
     return translator->read(stream, Translator3DS::kWholeStream);
 }
@@ -124,8 +123,7 @@ void drawFrame(benchmark::State& state) {
     glFrustum(-1.0, 1.0, -0.75, 0.75, 1.0, 2000.0);
     Pointer<graphics3d::ParameterBuffer> copies[kCopies];
     for (int i = 0; i < kCopies; ++i) {
-        copies[i] = Pointer<graphics3d::ParameterBuffer>::adopt(
-            graphics3d::ParameterBuffer::create(&model->getParameterFormat()));
+        copies[i] = graphics3d::ParameterBuffer::create(&model->getParameterFormat());
         const float modelView[16] = {1, 0, 0, static_cast<float>(i % 7 - 3) * 60.0f,
                                      0, 1, 0, static_cast<float>(i / 7 - 2) * 60.0f,
                                      0, 0, 1, -400.0f,

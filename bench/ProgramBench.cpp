@@ -29,7 +29,7 @@ Pointer<Program> build(Program::Backend backend) {
         assembler.callStd(add, i);
     }
     assembler.ret();
-    return Pointer<Program>::adopt(assembler.assemble(backend));
+    return assembler.assemble(backend);
 }
 
 void runProgram(benchmark::State& state, Program::Backend backend) {

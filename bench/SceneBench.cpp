@@ -46,9 +46,9 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
     Pointer<Model> model;
     if (std::system(command.c_str()) == 0) {
         try {
-            auto files = Pointer<nevrik::io::FileFactory>::adopt(new nevrik::io::SystemFileFactory(folder));
-            auto reader = Pointer<Translator3DS>::adopt(new Translator3DS());
-            reader->setTextureManager(Pointer<TextureManager>::adopt(new TextureManager(files.get())).get());
+            auto files = object::make<nevrik::io::SystemFileFactory>(folder);
+            auto reader = object::make<Translator3DS>();
+            reader->setTextureManager(object::make<TextureManager>(files.get()).get());
             model = reader->read(files->open("f5e_05.3ds", nevrik::io::File::kRead)->getInputStream(),
                                  Translator3DS::kWholeStream);
             if (model) {
@@ -68,10 +68,8 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
 class Scene {
 public:
     Scene(float nearDistance, float farDistance, const Vector3<float>& eye)
-        : mUniverse(Pointer<Universe>::adopt(new Universe())),
-          mRoot(Pointer<Root>::adopt(new Root())),
-          mViewer(Pointer<Viewer>::adopt(new Viewer())) {
-        (new Locale(mUniverse.get()))->addRoot(mRoot.get());
+        : mUniverse(object::make<Universe>()), mRoot(object::make<Root>()), mViewer(object::make<Viewer>()) {
+        mUniverse->addLocale()->addRoot(mRoot.get());
         mViewer->setNear(nearDistance);
         mViewer->setFar(farDistance);
         Matrix4<float> transform;

@@ -36,10 +36,8 @@ public:
 graphics3d::Translator3DS& translator() {
     static graphics3d::Translator3DS* sTranslator = [] {
         auto* made = new graphics3d::Translator3DS();
-        auto files = object::Pointer<io::FileFactory>::adopt(new NoFiles());
-        made->setTextureManager(
-            object::Pointer<graphics3d::TextureManager>::adopt(new graphics3d::TextureManager(files.get()))
-                .get());
+        auto files = object::make<NoFiles>();
+        made->setTextureManager(object::make<graphics3d::TextureManager>(files.get()).get());
         return made;
     }();
     return *sTranslator;

@@ -150,7 +150,7 @@ void SampleView::releaseScene() {
 void SampleView::createScene() {
     mUniverse = make<scene3d::Universe>();
     // The universe's chain keeps the locale's only reference.
-    mLocale = new scene3d::Locale(mUniverse.get());
+    mLocale = object::make<scene3d::Locale>(mUniverse.get());
     mScene = make<scene3d::Root>();
     mLocale->addRoot(mScene.get());
 

@@ -53,7 +53,7 @@ private:
 };
 
 TEST(ApplicationTest, QuitForAnotherHandlerIsAnOrdinaryMessage) {
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
     TestApplication application([&](TestApplication* self) {
         post(handler.get(), Message::QUIT);
         post(handler.get(), 2);
@@ -88,8 +88,8 @@ public:
 
 TEST(ApplicationTest, SentMessagesOvertakeWaitingOnesAndWhatIsLeftGoesBackWithTheApplication) {
     const std::int64_t live = Message::getLiveCount();
-    Pointer<GateHandler> gate = Pointer<GateHandler>::adopt(new GateHandler());
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<GateHandler> gate = object::make<GateHandler>();
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
     {
         // While the loop is held in the gate: 2 waits, 10 and 11 overtake it,
         // and so does the QUIT, which leaves 2 queued.
@@ -162,9 +162,9 @@ TEST(ApplicationTest, StressManySendersReachALooperAndTheApplicationExactlyOnceI
     }
     const std::int64_t pool = Message::getPoolSize();
 
-    Pointer<Looper> looper = Pointer<Looper>::adopt(new Looper());
-    Pointer<OrderHandler> onLooper = Pointer<OrderHandler>::adopt(new OrderHandler());
-    Pointer<OrderHandler> onApplication = Pointer<OrderHandler>::adopt(new OrderHandler());
+    Pointer<Looper> looper = object::make<Looper>();
+    Pointer<OrderHandler> onLooper = object::make<OrderHandler>();
+    Pointer<OrderHandler> onApplication = object::make<OrderHandler>();
     looper->addHandler(onLooper.get());
     ASSERT_TRUE(looper->run());
     std::atomic<int> refused{0};

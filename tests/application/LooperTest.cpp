@@ -20,8 +20,8 @@ struct LooperWithHandler {
     LooperWithHandler() { looper->addHandler(handler.get()); }
     ~LooperWithHandler() { looper->quit(); }
 
-    Pointer<Looper> looper = Pointer<Looper>::adopt(new Looper());
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<Looper> looper = object::make<Looper>();
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
 };
 
 TEST(LooperTest, RunsAndQuitsTwiceDeliveringOnItsOwnThreadEachTime) {
@@ -64,8 +64,7 @@ public:
 
 TEST(LooperTest, SendIsADirectCallOnTheLooperThreadAndQueuedFromElsewhere) {
     LooperWithHandler fixture;
-    Pointer<ForwardingHandler> forwarder =
-        Pointer<ForwardingHandler>::adopt(new ForwardingHandler(fixture.handler.get()));
+    Pointer<ForwardingHandler> forwarder = object::make<ForwardingHandler>(fixture.handler.get());
     fixture.looper->addHandler(forwarder.get());
     ASSERT_TRUE(fixture.looper->run());
     ASSERT_TRUE(send(forwarder.get(), 1));
@@ -76,7 +75,7 @@ TEST(LooperTest, SendIsADirectCallOnTheLooperThreadAndQueuedFromElsewhere) {
 
 TEST(LooperTest, QuitFromTheLooperThreadEndsTheLoopAndALaterRunWaitsForIt) {
     LooperWithHandler fixture;
-    Pointer<ForwardingHandler> quitter = Pointer<ForwardingHandler>::adopt(new ForwardingHandler(nullptr));
+    Pointer<ForwardingHandler> quitter = object::make<ForwardingHandler>(nullptr);
     fixture.looper->addHandler(quitter.get());
     ASSERT_TRUE(fixture.looper->run());
     ASSERT_TRUE(post(quitter.get(), 1));
@@ -125,7 +124,7 @@ protected:
 };
 
 TEST(LooperTest, SubclassHooksWakeTheLoopForAnotherSourceAndUnknownThreadMessages) {
-    Pointer<TimerLooper> looper = Pointer<TimerLooper>::adopt(new TimerLooper());
+    Pointer<TimerLooper> looper = object::make<TimerLooper>();
     ASSERT_TRUE(looper->run());
     EXPECT_EQ(looper->getThread()->className(), "Object:Thread:LooperThread");
     looper->mTimer.set(-1, 0);

@@ -13,8 +13,8 @@ using object::Pointer;
 using testing::RecordingHandler;
 
 TEST(MessengerTest, HandlerChainRefusesTheMessengerItselfAndDoubleAttachment) {
-    Pointer<Looper> looper = Pointer<Looper>::adopt(new Looper());
-    Pointer<Looper> other = Pointer<Looper>::adopt(new Looper());
+    Pointer<Looper> looper = object::make<Looper>();
+    Pointer<Looper> other = object::make<Looper>();
     // Its own first member, without that membership keeping it alive.
     EXPECT_EQ(looper->getReferenceCount(), 1);
     EXPECT_TRUE(looper->hasHandler(looper.get()));
@@ -23,7 +23,7 @@ TEST(MessengerTest, HandlerChainRefusesTheMessengerItselfAndDoubleAttachment) {
     EXPECT_FALSE(looper->addHandler(nullptr));
     EXPECT_EQ(looper->getHandlerCount(), 1);
 
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
     ASSERT_TRUE(looper->addHandler(handler.get()));
     EXPECT_EQ(handler->getReferenceCount(), 2);
     EXPECT_FALSE(looper->addHandler(handler.get()));
@@ -33,8 +33,8 @@ TEST(MessengerTest, HandlerChainRefusesTheMessengerItselfAndDoubleAttachment) {
 }
 
 TEST(MessengerTest, RemovingThePreferredHandlerMakesTheMessengerPreferred) {
-    Pointer<Looper> looper = Pointer<Looper>::adopt(new Looper());
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<Looper> looper = object::make<Looper>();
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
     EXPECT_EQ(looper->getPreferredHandler(), looper.get());
     EXPECT_FALSE(looper->setPreferredHandler(handler.get()));
     looper->addHandler(handler.get());
@@ -47,7 +47,7 @@ TEST(MessengerTest, RemovingThePreferredHandlerMakesTheMessengerPreferred) {
 }
 
 TEST(MessengerTest, HandlersThatOutliveTheirMessengerAreLeftDetached) {
-    Pointer<RecordingHandler> survivor = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<RecordingHandler> survivor = object::make<RecordingHandler>();
     auto* looper = new Looper();
     looper->addHandler(survivor.get());
     {
@@ -61,9 +61,9 @@ TEST(MessengerTest, HandlersThatOutliveTheirMessengerAreLeftDetached) {
 }
 
 TEST(MessengerTest, PostAndSendToAStoppedMessengerFailAndTakeNothingFromThePool) {
-    Pointer<Looper> looper = Pointer<Looper>::adopt(new Looper());
-    Pointer<RecordingHandler> handler = Pointer<RecordingHandler>::adopt(new RecordingHandler());
-    Pointer<RecordingHandler> detached = Pointer<RecordingHandler>::adopt(new RecordingHandler());
+    Pointer<Looper> looper = object::make<Looper>();
+    Pointer<RecordingHandler> handler = object::make<RecordingHandler>();
+    Pointer<RecordingHandler> detached = object::make<RecordingHandler>();
     looper->addHandler(handler.get());
     const std::int64_t live = Message::getLiveCount();
     const std::int64_t pool = Message::getPoolSize();

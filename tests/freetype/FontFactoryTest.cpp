@@ -18,7 +18,7 @@ namespace {
 using object::Pointer;
 
 Pointer<io::FileFactory> filesIn(const std::filesystem::path& path) {
-    return Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(path.c_str()));
+    return object::make<io::SystemFileFactory>(path.c_str());
 }
 
 class FontFactoryTest : public ::testing::Test {
@@ -50,7 +50,7 @@ protected:
     testing::TempFolder mFolder;
     const Pointer<io::FileFactory> mFiles = filesIn(mFolder.path());
     // Made over the empty folder, so that each test registers in its own order.
-    const Pointer<FontFactory> mFactory = Pointer<FontFactory>::adopt(new FontFactory(*mFiles));
+    const Pointer<FontFactory> mFactory = object::make<FontFactory>(*mFiles);
 };
 
 TEST_F(FontFactoryTest, FamilyMatchBeatsStyleMatchAndBothIgnoreCase) {

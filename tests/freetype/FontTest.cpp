@@ -49,7 +49,7 @@ protected:
     Pointer<Font> build(const char* name, const Descriptor& descriptor,
                         std::uint32_t mode = io::File::kRead) {
         Pointer<io::File> file = mFiles.open(name, mode);
-        return Pointer<Font>::adopt(new Font(*file, descriptor));
+        return object::make<Font>(*file, descriptor);
     }
 
     testing::TempFolder mFolder;

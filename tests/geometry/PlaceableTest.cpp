@@ -18,7 +18,7 @@ using test::Vec;
 using LeafPointer = object::Pointer<CountedLeaf>;
 
 LeafPointer makeLeaf(const Vec& centre, float size, LeafSpace& space) {
-    LeafPointer leaf = LeafPointer::adopt(new CountedLeaf(cubeAround(centre, size)));
+    LeafPointer leaf = object::make<CountedLeaf>(cubeAround(centre, size));
     EXPECT_TRUE(space.insert(leaf.get()));
     return leaf;
 }
@@ -70,7 +70,7 @@ TEST(PlaceableTest, SettingTheBoxInsideASpaceMovesTheLeaf) {
 TEST(PlaceableTest, ACopyStartsOutsideAnySpace) {
     LeafSpace space;
     LeafPointer original = makeLeaf(Vec(3.0f, -1.0f, 2.0f), 1.5f, space);
-    LeafPointer copy = LeafPointer::adopt(new CountedLeaf(*original));
+    LeafPointer copy = object::make<CountedLeaf>(*original);
     EXPECT_EQ(copy->getWorldBounds().min, original->getWorldBounds().min);
     EXPECT_EQ(copy->getSpace(), nullptr);
     EXPECT_EQ(copy->getSpaceNode(), nullptr);

@@ -43,7 +43,7 @@ bool failsWithoutMemory(Operation&& operation) {
 
 // A leaf owned by the returned pointer, put into `space` when one is given.
 LeafPointer makeLeaf(const BoundingBox<float>& bounds, LeafSpace* space = nullptr) {
-    LeafPointer leaf = LeafPointer::adopt(new CountedLeaf(bounds));
+    LeafPointer leaf = object::make<CountedLeaf>(bounds);
     if (space != nullptr) {
         EXPECT_TRUE(space->insert(leaf.get()));
     }

@@ -15,7 +15,7 @@ using object::Pointer;
 
 // An 8-bit image whose pixel (x, y) is 16 * y + x, so a copy names its source.
 Pointer<Image> grid(std::uint32_t format, int width, int height) {
-    Pointer<Image> image = Pointer<Image>::adopt(new Bitmap(format, width, height));
+    Pointer<Image> image = object::make<Bitmap>(format, width, height);
     std::uint8_t* pixels = image->lock();
     const int bytes = image->getPitch() / width;
     for (int y = 0; y < height; ++y) {

@@ -44,8 +44,8 @@ TEST(ImageTest, PitchIsWidthTimesBytesPerPixelForEveryCodeOfTheRule) {
 TEST(ImageTest, ChainHoldsOneReferenceAndDiesOnceLinkByLink) {
     int deaths = 0;
     {
-        Pointer<Image> head = Pointer<Image>::adopt(new CountedImage(deaths));
-        Pointer<Image> second = Pointer<Image>::adopt(new CountedImage(deaths));
+        Pointer<Image> head = object::make<CountedImage>(deaths);
+        Pointer<Image> second = object::make<CountedImage>(deaths);
         head->setNext(second.get());
         EXPECT_EQ(second->getReferenceCount(), 2);
         // Relinking the same image keeps exactly one reference.
@@ -60,10 +60,10 @@ TEST(ImageTest, ChainHoldsOneReferenceAndDiesOnceLinkByLink) {
 
 TEST(ImageTest, SharedTailOutlivesTheHeadThatLetGoOfIt) {
     int deaths = 0;
-    Pointer<Image> tail = Pointer<Image>::adopt(new CountedImage(deaths));
+    Pointer<Image> tail = object::make<CountedImage>(deaths);
     {
-        Pointer<Image> head = Pointer<Image>::adopt(new CountedImage(deaths));
-        Pointer<Image> middle = Pointer<Image>::adopt(new CountedImage(deaths));
+        Pointer<Image> head = object::make<CountedImage>(deaths);
+        Pointer<Image> middle = object::make<CountedImage>(deaths);
         head->setNext(middle.get());
         middle->setNext(tail.get());
     }
@@ -75,10 +75,10 @@ TEST(ImageTest, VeryLongChainIsReleasedWithoutRecursion) {
     int deaths = 0;
     constexpr int kLinks = 200000;
     {
-        Pointer<Image> head = Pointer<Image>::adopt(new CountedImage(deaths));
+        Pointer<Image> head = object::make<CountedImage>(deaths);
         Image* last = head.get();
         for (int i = 1; i < kLinks; ++i) {
-            Pointer<Image> link = Pointer<Image>::adopt(new CountedImage(deaths));
+            Pointer<Image> link = object::make<CountedImage>(deaths);
             last->setNext(link.get());
             last = link.get();
         }

@@ -98,7 +98,7 @@ inline void runCompiled(const std::function<void(system::Assembler&)>& body) {
     body(assembler);
     assembler.pop(Command::kEsi);
     assembler.ret();
-    auto program = object::Pointer<system::Program>::adopt(assembler.assemble());
+    auto program = assembler.assemble();
     ASSERT_TRUE(program->run());
 }
 

@@ -9,8 +9,7 @@ namespace nevrik::graphics3d {
 
 // The image fixtures' folder.
 inline object::Pointer<io::FileFactory> imageFiles() {
-    return object::Pointer<io::FileFactory>::adopt(
-        new io::SystemFileFactory(types::String(NEVRIK_TEST_DATA "/images")));
+    return object::make<io::SystemFileFactory>(types::String(NEVRIK_TEST_DATA "/images"));
 }
 
 // The image fixtures' folder, counting the files opened through it.

@@ -27,7 +27,7 @@ object::Pointer<VertexBuffer> makeVertices(std::uint32_t type, std::uint32_t mas
     VertexFormat format;
     format.add(type, mask);
     const auto count = static_cast<std::uint32_t>(values.size() * sizeof(T) / format.getStride());
-    auto buffer = object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, count, usage));
+    auto buffer = VertexBuffer::create(format, count, usage);
     EXPECT_TRUE(buffer->lock(VertexBuffer::kReplace));
     std::memcpy(buffer->getData(), values.data(), std::size_t{count} * format.getStride());
     EXPECT_TRUE(buffer->unlock());
@@ -42,8 +42,7 @@ inline object::Pointer<VertexBuffer> makePositions(const std::vector<float>& xyz
 // `indices`, each cut to `size` bytes.
 inline object::Pointer<IndexBuffer> makeIndices(std::uint32_t size, const std::vector<std::uint32_t>& indices,
                                                 std::uint32_t usage = VertexBuffer::kStatic) {
-    auto buffer = object::Pointer<IndexBuffer>::adopt(
-        IndexBuffer::create(size, static_cast<std::uint32_t>(indices.size()), usage));
+    auto buffer = IndexBuffer::create(size, static_cast<std::uint32_t>(indices.size()), usage);
     EXPECT_TRUE(buffer->lock(VertexBuffer::kReplace));
     for (std::size_t i = 0; i < indices.size(); ++i) {
         std::memcpy(buffer->getData() + i * size, &indices[i], size);

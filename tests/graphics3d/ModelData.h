@@ -20,15 +20,14 @@ inline std::vector<float> rectangle(float x0, float y0, float x1, float y1, floa
 
 // A triangle-list vertex mesh over `xyz` positions.
 inline object::Pointer<VertexMesh> meshOf(const std::vector<float>& xyz) {
-    auto mesh = object::Pointer<VertexMesh>::adopt(new VertexMesh());
+    auto mesh = object::make<VertexMesh>();
     mesh->setVertexBuffer(makePositions(xyz).get(), 0);
     return mesh;
 }
 
 // A parameter block of `model`'s format with `matrix` at its matrix offset.
 inline object::Pointer<ParameterBuffer> blockOf(const Model& model, const math::Matrix4<float>& matrix) {
-    auto block =
-        object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(&model.getParameterFormat()));
+    auto block = ParameterBuffer::create(&model.getParameterFormat());
     if (block && model.getMatrixOffset() >= 0) {
         std::memcpy(block->getData() + model.getMatrixOffset(), matrix.getElements(), Model::kMatrixSize);
     }

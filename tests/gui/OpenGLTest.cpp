@@ -63,9 +63,9 @@ class OpenGLTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(mDisplay.isOpen()) << "no X display";
-        mWindow = Pointer<Window>::adopt(new Window());
+        mWindow = object::make<Window>();
         mWindow->setSize(200.0f, 150.0f);
-        mView = Pointer<ClearingView>::adopt(new ClearingView(mRecorder, {10.0f, 10.0f, 64.0f, 48.0f}));
+        mView = object::make<ClearingView>(mRecorder, {10.0f, 10.0f, 64.0f, 48.0f});
     }
 
     void TearDown() override {

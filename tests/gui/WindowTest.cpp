@@ -50,7 +50,7 @@ protected:
 
     // A window of 300 x 200 whose first paint (so: mapped) has been seen.
     Pointer<RecordingWindow> openWindow() {
-        auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+        auto window = object::make<RecordingWindow>(mRecorder);
         window->setTitle("nevrik window test");
         window->setSize(300.0f, 200.0f);
         EXPECT_TRUE(window->open());
@@ -59,7 +59,7 @@ protected:
     }
 
     Pointer<RecordingView> makeView(const input::Rect& frame) {
-        return Pointer<RecordingView>::adopt(new RecordingView(mRecorder, frame));
+        return object::make<RecordingView>(mRecorder, frame);
     }
 
     Recorder mRecorder;
@@ -104,7 +104,7 @@ TEST_F(WindowTest, OpenShowsAMappedWindowOfTheAskedSizeAndTitleOnce) {
 }
 
 TEST_F(WindowTest, OpenFailsWithoutAServerAndCanBeRetried) {
-    auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+    auto window = object::make<RecordingWindow>(mRecorder);
     window->setSize(100.0f, 80.0f);
     const std::string display = std::getenv("DISPLAY");
     // The window thread opens its own connection, to wherever DISPLAY says.
@@ -120,7 +120,7 @@ TEST_F(WindowTest, OpenFailsWithoutAServerAndCanBeRetried) {
 }
 
 TEST_F(WindowTest, ViewsGetChildWindowsWhetherAddedBeforeOrAfterOpening) {
-    auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+    auto window = object::make<RecordingWindow>(mRecorder);
     window->setSize(300.0f, 200.0f);
     Pointer<RecordingView> before = makeView({10.0f, 20.0f, 100.0f, 50.0f});
     Pointer<RecordingView> after = makeView({150.0f, 20.0f, 60.0f, 40.0f});
@@ -151,7 +151,7 @@ TEST_F(WindowTest, ViewsGetChildWindowsWhetherAddedBeforeOrAfterOpening) {
 }
 
 TEST_F(WindowTest, ResizeMovesFollowingViewsAndStretchesStretchingOnes) {
-    auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+    auto window = object::make<RecordingWindow>(mRecorder);
     window->setSize(300.0f, 200.0f);
     Pointer<RecordingView> follower = makeView({10.0f, 10.0f, 40.0f, 30.0f});
     Pointer<RecordingView> stretcher = makeView({60.0f, 10.0f, 40.0f, 30.0f});
@@ -188,7 +188,7 @@ TEST_F(WindowTest, ResizeMovesFollowingViewsAndStretchesStretchingOnes) {
 }
 
 TEST_F(WindowTest, ClosedWindowLaysViewsOutAtOnceAndOnlyOnChange) {
-    auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+    auto window = object::make<RecordingWindow>(mRecorder);
     window->setSize(300.0f, 200.0f);
     Pointer<RecordingView> follower = makeView({10.0f, 10.0f, 40.0f, 30.0f});
     Pointer<RecordingView> stretcher = makeView({60.0f, 10.0f, 40.0f, 30.0f});
@@ -335,7 +335,7 @@ TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultAndADestroyedWindow
         Recorder& mRecorder;
         int mClosings = 0;
     };
-    auto plain = Pointer<Plain>::adopt(new Plain(mRecorder));
+    auto plain = object::make<Plain>(mRecorder);
     plain->setSize(100.0f, 100.0f);
     ASSERT_TRUE(plain->open());
     mDisplay.requestClose(plain->getNativeWindow().getId());
@@ -364,7 +364,7 @@ TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultAndADestroyedWindow
 }
 
 TEST_F(WindowTest, OtherCodesGetTheDefaultHandlingAndViewMessagesReachTheView) {
-    auto window = Pointer<RecordingWindow>::adopt(new RecordingWindow(mRecorder));
+    auto window = object::make<RecordingWindow>(mRecorder);
     Pointer<RecordingView> view = makeView({5.0f, 6.0f, 70.0f, 80.0f});
     window->addView(view.get());
     application::Message other(0x12345u, window.get());
@@ -383,8 +383,8 @@ TEST_F(WindowTest, OtherCodesGetTheDefaultHandlingAndViewMessagesReachTheView) {
 }
 
 TEST_F(WindowTest, ViewsOfOtherWindowsAreRefused) {
-    auto first = Pointer<Window>::adopt(new Window());
-    auto second = Pointer<Window>::adopt(new Window());
+    auto first = object::make<Window>();
+    auto second = object::make<Window>();
     Pointer<RecordingView> view = makeView({0.0f, 0.0f, 10.0f, 10.0f});
     EXPECT_FALSE(first->addView(nullptr));
     ASSERT_TRUE(first->addView(view.get()));
@@ -398,10 +398,10 @@ TEST_F(WindowTest, ViewsOfOtherWindowsAreRefused) {
 
 TEST_F(WindowTest, OpeningAndClosingRepeatedlyLeavesNoConnectionsOrMemoryBehind) {
     auto cycle = [&] {
-        auto window = Pointer<Window>::adopt(new Window());
+        auto window = object::make<Window>();
         window->setSize(120.0f, 90.0f);
         Pointer<RecordingView> view = makeView({0.0f, 0.0f, 60.0f, 40.0f});
-        auto rendered = Pointer<OpenGL>::adopt(new OpenGL({60.0f, 0.0f, 60.0f, 40.0f}));
+        auto rendered = object::make<OpenGL>({60.0f, 0.0f, 60.0f, 40.0f});
         // The plain view is made second: once it exists, so does the context.
         window->addView(rendered.get());
         window->addView(view.get());

@@ -27,8 +27,8 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        mGui = Pointer<Context>::adopt(new Context(mContext));
-        mMap = Pointer<FontMap>::adopt(FontMap::create(*dejaVu()));
+        mGui = object::make<Context>(mContext);
+        mMap = FontMap::create(*dejaVu());
         ASSERT_TRUE(mMap);
     }
 
@@ -110,7 +110,7 @@ TEST_F(ContextTest, TextIsOneQuadPerByteWithWholePixelLeftsAndAnUnroundedPen) {
 }
 
 TEST_F(ContextTest, BatchesStayOpenUntilTheKindOrTheFontChanges) {
-    auto other = Pointer<FontMap>::adopt(FontMap::create(*dejaVu()));
+    auto other = FontMap::create(*dejaVu());
     mGui->begin();
     mGui->drawText({0, 0}, "no map");
     EXPECT_EQ(mGui->getBatch(), Context::kNoBatch);

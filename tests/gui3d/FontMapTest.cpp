@@ -13,7 +13,7 @@ class FontMapTest : public testing::GuiFixture {};
 TEST_F(FontMapTest, PadsTheAtlasIntoTheTextureAndMapsEachCodeToItsOwnGlyph) {
     const freetype::Font& font = *dejaVu();
     const std::int32_t references = font.getReferenceCount();
-    auto map = object::Pointer<FontMap>::adopt(FontMap::create(font));
+    auto map = FontMap::create(font);
     ASSERT_TRUE(map);
     EXPECT_EQ(font.getReferenceCount(), references + 1);
     const int width = map->getTexture()->getWidth();

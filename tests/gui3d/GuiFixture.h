@@ -93,8 +93,7 @@ protected:
             freetype::Descriptor descriptor("", "", 24.0f, 24.0f);
             descriptor.setCharmap(1);
             io::SystemFileFactory files(folder.path().c_str());
-            return object::Pointer<freetype::Font>::adopt(
-                new freetype::Font(*files.open("sans.ttf", io::File::kRead), descriptor));
+            return object::make<freetype::Font>(*files.open("sans.ttf", io::File::kRead), descriptor);
         }();
         return sFont.get();
     }

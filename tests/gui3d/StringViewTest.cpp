@@ -15,7 +15,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        mRoot = Pointer<Root>::adopt(new Root(mContext, true));
+        mRoot = object::make<Root>(mContext, true);
     }
 
     StringView* show(const input::Rect& frame, const char* text) {

@@ -48,7 +48,7 @@ TEST(NavigatorTest, WithoutControllersTheTransformStays) {
     Navigator navigator;
     navigator.update(1.0f);
     expectNear(navigator.getTransform(), Matrix4<float>());
-    navigator.setFirst(Pointer<Fixed>::adopt(new Fixed({1, 2, 3})).get());
+    navigator.setFirst(object::make<Fixed>({1, 2, 3}).get());
     navigator.update(1.0f);
     navigator.setFirst(nullptr);
     navigator.update(1.0f);
@@ -56,8 +56,8 @@ TEST(NavigatorTest, WithoutControllersTheTransformStays) {
 }
 
 TEST(NavigatorTest, TrackballBeforeDistanceOrbitsTheOrigin) {
-    auto trackball = Pointer<TrackballController>::adopt(new TrackballController);
-    auto distance = Pointer<Fixed>::adopt(new Fixed({0, 0, 400}));
+    auto trackball = object::make<TrackballController>();
+    auto distance = object::make<Fixed>({0, 0, 400});
     ASSERT_TRUE(trackball->setNext(distance.get()));
     Navigator navigator;
     navigator.setFirst(trackball.get());
@@ -75,11 +75,11 @@ TEST(NavigatorTest, TrackballBeforeDistanceOrbitsTheOrigin) {
 }
 
 TEST(NavigatorTest, ConstraintCorrectsBeforeTheProductAndNotifiesOnlyOnChange) {
-    auto first = Pointer<Fixed>::adopt(new Fixed({1, 0, 0}));
-    auto second = Pointer<Fixed>::adopt(new Fixed);
+    auto first = object::make<Fixed>({1, 0, 0});
+    auto second = object::make<Fixed>();
     first->setNext(second.get());
-    first->setConstraint(Pointer<Constraint>::adopt(new Lift(true)).get());
-    second->setConstraint(Pointer<Constraint>::adopt(new Lift(false)).get());
+    first->setConstraint(object::make<Lift>(true).get());
+    second->setConstraint(object::make<Lift>(false).get());
     Navigator navigator;
     navigator.setFirst(first.get());
     navigator.update(1.0f);

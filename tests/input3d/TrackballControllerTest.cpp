@@ -114,11 +114,11 @@ TEST_F(TrackballControllerTest, NextUpdateReproducesTheConstrainedTransform) {
     const Matrix4<float> pinned = test::rigid(0.7f, {1, 2, 3}, {4, -5, 6});
     for (bool viewSpace : {false, true}) {
         SCOPED_TRACE(viewSpace);
-        auto controller = object::Pointer<TrackballController>::adopt(new TrackballController);
+        auto controller = object::make<TrackballController>();
         controller->setPanInViewSpace(viewSpace);
         Navigator navigator;
         navigator.setFirst(controller.get());
-        controller->setConstraint(object::Pointer<Constraint>::adopt(new Pin(pinned)).get());
+        controller->setConstraint(object::make<Pin>(pinned).get());
         navigator.update(1.0f);
         controller->setConstraint(nullptr);
         navigator.update(1.0f);

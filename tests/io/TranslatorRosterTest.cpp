@@ -29,7 +29,7 @@ public:
     Pointer<Text> read(InputStream& stream, std::uint32_t size) override {
         std::string bytes(size, '\0');
         bytes.resize(static_cast<std::size_t>(stream.read(bytes.data(), static_cast<std::int32_t>(size))));
-        return Pointer<Text>::adopt(new Text(bytes));
+        return object::make<Text>(bytes);
     }
     bool write(OutputStream&, Text&) override { return false; }
     bool probe(File& file) override {

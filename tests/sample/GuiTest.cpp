@@ -33,7 +33,7 @@ public:
         const bool made = gui::OpenGL::create();
         if (made) {
             platform::keepGlDrivers();
-            auto gui = object::Pointer<Gui>::adopt(new Gui(getGraphicsContext()));
+            auto gui = object::make<Gui>(getGraphicsContext());
             mCheck(*gui);
         }
         mRecorder.record([&] { mDone = true; });
@@ -61,9 +61,9 @@ void withGui(const std::function<void(Gui&)>& check) {
     fs::copy_file(NEVRIK_SAMPLE_FONT, folder / "sample.ttf", fs::copy_options::overwrite_existing);
     fs::current_path(folder);
     gui::Recorder recorder;
-    auto window = object::Pointer<gui::Window>::adopt(new gui::Window());
+    auto window = object::make<gui::Window>();
     window->setSize(200, 150);
-    auto host = object::Pointer<GuiHost>::adopt(new GuiHost(recorder, check));
+    auto host = object::make<GuiHost>(recorder, check);
     window->addView(host.get());
     EXPECT_TRUE(window->open());
     EXPECT_TRUE(recorder.waitFor([&] { return host->mDone; }));

@@ -18,7 +18,7 @@ namespace {
 class ClosingApplication : public application::Application {
 public:
     bool onStart() override {
-        mWindow = object::Pointer<MainWindow>::adopt(new MainWindow());
+        mWindow = object::make<MainWindow>();
         mOpened = mWindow->open();
         const std::uintptr_t id = mWindow->getNativeWindow().getId();
         mCloser = std::thread([this, id] {
@@ -49,8 +49,8 @@ public:
 TEST(MainWindowTest, CloseBoxAsksTheApplicationToQuitAndLeavesTheWindowOpen) {
     ASSERT_TRUE(gui::TestDisplay::shared().isOpen());
     // Nothing runs to take a QUIT yet.
-    EXPECT_FALSE(object::Pointer<MainWindow>::adopt(new MainWindow())->closeRequested());
-    auto application = object::Pointer<ClosingApplication>::adopt(new ClosingApplication());
+    EXPECT_FALSE(object::make<MainWindow>()->closeRequested());
+    auto application = object::make<ClosingApplication>();
     ASSERT_TRUE(application->run());
     EXPECT_TRUE(application->mOpened);
     EXPECT_TRUE(application->mOpenAtQuit);

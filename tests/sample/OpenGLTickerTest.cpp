@@ -14,14 +14,14 @@ namespace {
 TEST(OpenGLTickerTest, TicksRepaintTheViewUntilStopped) {
     ASSERT_TRUE(gui::TestDisplay::shared().isOpen());
     gui::Recorder recorder;
-    auto window = object::Pointer<gui::Window>::adopt(new gui::Window());
+    auto window = object::make<gui::Window>();
     window->setSize(64, 48);
-    auto view = object::Pointer<gui::RecordingView>::adopt(new gui::RecordingView(recorder, {0, 0, 64, 48}));
+    auto view = object::make<gui::RecordingView>(recorder, {0, 0, 64, 48});
     ASSERT_TRUE(window->addView(view.get()));
     ASSERT_TRUE(window->open());
     ASSERT_TRUE(recorder.waitFor([&] { return view->mCreated == 1; }));
     const int held = view->getReferenceCount();
-    auto ticker = object::Pointer<OpenGLTicker>::adopt(new OpenGLTicker(view.get()));
+    auto ticker = object::make<OpenGLTicker>(view.get());
     EXPECT_EQ(ticker->getPeriod(), 14u);
     const int before = recorder.read([&] { return view->mPaints; });
     ticker->start();

@@ -149,7 +149,7 @@ TEST_F(GroupTest, CloneCopiesTheSubtreeInOrderHeldOnlyByTheCopy) {
     leaf->setLocalTransform(translation(1, 0, 0));
     add<Viewer>(group)->disable();
 
-    const auto copy = object::Pointer<Group>::adopt(static_cast<Group*>(group->clone()));
+    const auto copy = object::Pointer<Group>(static_cast<Group*>(group->clone().get()));
     EXPECT_EQ(copy->getName(), "squadron");
     EXPECT_EQ(copy->getLocale(), nullptr);
     EXPECT_EQ(copy->getTransform().getColumn(3), math::Vector3<float>(4, 5, 6));
@@ -192,11 +192,11 @@ TEST_F(GroupTest, RandomEditsKeepListsKindsAndSpaceConsistent) {
     std::vector<object::Pointer<Geometry>> leaves;
     std::vector<Node*> nodes;
     for (int i = 0; i < 6; ++i) {
-        groups.push_back(object::Pointer<Group>::adopt(new Group()));
+        groups.push_back(object::make<Group>());
         nodes.push_back(groups.back().get());
     }
     for (int i = 0; i < 10; ++i) {
-        leaves.push_back(object::Pointer<Geometry>::adopt(new Geometry()));
+        leaves.push_back(object::make<Geometry>());
         nodes.push_back(leaves.back().get());
     }
     const auto pick = [&random](std::size_t size) {

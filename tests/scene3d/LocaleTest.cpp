@@ -19,14 +19,14 @@ TEST_F(LocaleTest, RefusesToBeMadeOutsideAUniverse) {
 }
 
 TEST_F(LocaleTest, AddRootAttachesTheTreeAndPutsActiveLeavesInTheGraphicsSpace) {
-    auto root = object::Pointer<Root>::adopt(new Root());
+    auto root = object::make<Root>();
     auto* group = add<Group>(root.get());
     auto* shown = add<Geometry>(group);
     auto* hidden = add<Geometry>(group);
     hidden->disable();
     EXPECT_EQ(shown->getSpace(), nullptr);
 
-    Locale* locale = new Locale(mUniverse.get());
+    Locale* locale = mUniverse->addLocale();
     EXPECT_EQ(locale->getPosition(), math::Vector3<double>(0, 0, 0));
     EXPECT_EQ(mUniverse->getLocales().getLast(), locale);
     ASSERT_TRUE(locale->addRoot(root.get()));
@@ -45,9 +45,9 @@ TEST_F(LocaleTest, AddRootAttachesTheTreeAndPutsActiveLeavesInTheGraphicsSpace) 
 TEST_F(LocaleTest, AddRootRefusesNullTwiceAnotherLocalesRootAndAChild) {
     EXPECT_FALSE(mLocale->addRoot(nullptr));
     EXPECT_FALSE(mLocale->addRoot(mRoot));
-    Locale* other = new Locale(mUniverse.get());
+    Locale* other = mUniverse->addLocale();
     EXPECT_FALSE(other->addRoot(mRoot));
-    auto nested = object::Pointer<Root>::adopt(new Root());
+    auto nested = object::make<Root>();
     auto* holder = add<Group>(mRoot);
     ASSERT_TRUE(holder->addChild(nested.get()));
     EXPECT_FALSE(other->addRoot(nested.get()));
@@ -69,8 +69,8 @@ TEST_F(LocaleTest, DyingLocaleDetachesRootsThatOutliveIt) {
     EXPECT_EQ(leaf->getReferenceCount(), 2);
     EXPECT_EQ(mRecord.destroyed, 0);
     // The survivors work on their own and can hang into another universe.
-    auto universe = object::Pointer<Universe>::adopt(new Universe());
-    Locale* locale = new Locale(universe.get());
+    auto universe = object::make<Universe>();
+    Locale* locale = universe->addLocale();
     ASSERT_TRUE(locale->addRoot(mRoot));
     EXPECT_EQ(locale->getGraphicsSpace().getCount(), 1);
 }

@@ -34,7 +34,7 @@ void expectSame(const Matrix& actual, const Matrix& expected) {
 // format of the given components.
 object::Pointer<graphics3d::StaticModel> quadModel(
     std::initializer_list<std::pair<const char*, std::uint32_t>> components) {
-    auto model = object::Pointer<graphics3d::StaticModel>::adopt(new graphics3d::StaticModel());
+    auto model = object::make<graphics3d::StaticModel>();
     const auto quad = graphics3d::meshOf(graphics3d::rectangle(-1, -1, 1, 1, 0));
     EXPECT_TRUE(quad->createCollider());
     model->addMesh(quad.get());
@@ -94,7 +94,7 @@ TEST_F(ModelNodeTest, SetModelFindsWholeMatrixSlotsAndSwapsReferencesOnce) {
     EXPECT_EQ(buffer->getReferenceCount(), 1);
     EXPECT_EQ(node->getModelviewParameter(), nullptr);
     EXPECT_NE(node->getModelParameter(), nullptr);
-    const auto copy = object::Pointer<ModelNode>::adopt(static_cast<ModelNode*>(node->clone()));
+    const auto copy = object::Pointer<ModelNode>(static_cast<ModelNode*>(node->clone().get()));
     EXPECT_EQ(copy->getModel(), second.get());
     EXPECT_NE(copy->getParameters(), node->getParameters());
     node->setModel(node->getModel());  // the same model again stays alive throughout

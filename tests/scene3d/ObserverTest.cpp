@@ -25,7 +25,7 @@ protected:
 };
 
 TEST_F(ObserverTest, RendersWhatItsViewerSeesThroughItsGraphicsContext) {
-    auto observer = object::Pointer<Observer>::adopt(new Observer(mWorld.universe(), mContext, nullptr));
+    auto observer = object::make<Observer>(mWorld.universe(), mContext, nullptr);
     observer->render();
     EXPECT_EQ(mSeen->mRenders, 0) << "no viewer, no frame";
     observer->setViewer(mViewer);
@@ -45,12 +45,12 @@ TEST_F(ObserverTest, RendersWhatItsViewerSeesThroughItsGraphicsContext) {
 }
 
 TEST_F(ObserverTest, HoldsOneReferenceOnEachPartUntilItDies) {
-    auto audio = object::Pointer<audio3d::Context>::adopt(new audio3d::Context());
-    auto other = object::Pointer<Viewer>::adopt(new Viewer());
-    auto universe = object::Pointer<Universe>::adopt(new Universe());
+    auto audio = object::make<audio3d::Context>();
+    auto other = object::make<Viewer>();
+    auto universe = object::make<Universe>();
     const std::int32_t viewerCount = mViewer->getReferenceCount();
     const std::int32_t contextCount = mContext->getReferenceCount();
-    auto observer = object::Pointer<Observer>::adopt(new Observer(universe.get(), mContext, audio.get()));
+    auto observer = object::make<Observer>(universe.get(), mContext, audio.get());
     EXPECT_EQ(universe->getReferenceCount(), 2);
     EXPECT_EQ(mContext->getReferenceCount(), contextCount + 1);
     EXPECT_EQ(audio->getReferenceCount(), 2);

@@ -106,9 +106,9 @@ private:
 class World {
 public:
     int addLocale(const math::Vector3<double>& position = {}) {
-        auto* locale = new Locale(mUniverse.get());
+        auto* locale = mUniverse->addLocale();
         locale->setPosition(position);
-        mRoots.push_back(object::Pointer<Root>::adopt(new Root()));
+        mRoots.push_back(object::make<Root>());
         locale->addRoot(mRoots.back().get());
         mLocales.push_back(locale);
         return static_cast<int>(mLocales.size()) - 1;
@@ -136,7 +136,7 @@ public:
 
 private:
     std::vector<object::Pointer<Node>> mNodes;
-    object::Pointer<Universe> mUniverse = object::Pointer<Universe>::adopt(new Universe());
+    object::Pointer<Universe> mUniverse = object::make<Universe>();
     std::vector<Locale*> mLocales;
     std::vector<object::Pointer<Root>> mRoots;
 };

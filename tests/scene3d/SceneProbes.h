@@ -109,8 +109,8 @@ inline bool dirtyListIsSound(const Universe& universe) {
 class Scene {
 protected:
     Scene() {
-        mLocale = new Locale(mUniverse.get());
-        auto root = object::Pointer<Root>::adopt(new Root());
+        mLocale = mUniverse->addLocale();
+        auto root = object::make<Root>();
         mLocale->addRoot(root.get());
         mRoot = root.get();
     }
@@ -119,7 +119,7 @@ protected:
     // then holds the only reference.
     template <class T, class... Arguments>
     T* add(Group* parent, Arguments&&... arguments) {
-        auto node = object::Pointer<T>::adopt(new T(std::forward<Arguments>(arguments)...));
+        auto node = object::make<T>(std::forward<Arguments>(arguments)...);
         EXPECT_TRUE(parent->addChild(node.get()));
         return node.get();
     }
@@ -129,7 +129,7 @@ protected:
     }
 
     Record mRecord;
-    object::Pointer<Universe> mUniverse = object::Pointer<Universe>::adopt(new Universe());
+    object::Pointer<Universe> mUniverse = object::make<Universe>();
     Locale* mLocale = nullptr;
     Root* mRoot = nullptr;
 };

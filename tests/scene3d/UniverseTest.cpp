@@ -26,9 +26,9 @@ TEST_F(UniverseTest, LocalesJoinInOrderAndDieOnceWithTheUniverse) {
     empty.update();
 
     int destroyed = 0;
-    auto universe = object::Pointer<Universe>::adopt(new Universe());
-    auto* first = new CountedLocale(universe.get(), &destroyed);
-    auto* second = new CountedLocale(universe.get(), &destroyed);
+    auto universe = object::make<Universe>();
+    auto* first = universe->addLocale<CountedLocale>(&destroyed);
+    auto* second = universe->addLocale<CountedLocale>(&destroyed);
     EXPECT_EQ(first->getReferenceCount(), 1);
     std::vector<Locale*> order;
     for (Locale* locale : universe->getLocales()) {

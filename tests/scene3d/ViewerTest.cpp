@@ -122,7 +122,7 @@ TEST_F(ViewerTest, NeverEntersASpaceAndClonesWithTransformsFrustumAndCamera) {
     EXPECT_FALSE(viewer->pick(geometry::Ray(Vec(0, 0, 5), Vec(0, 0, -1)), nullptr));
 
     ASSERT_TRUE(viewer->setFar(3000));
-    const auto copy = object::Pointer<Viewer>::adopt(static_cast<Viewer*>(viewer->clone()));
+    const auto copy = object::Pointer<Viewer>(static_cast<Viewer*>(viewer->clone().get()));
     EXPECT_EQ(copy->getFrustum().getOrigin(), Vec(1, 2, 3));
     EXPECT_EQ(copy->getCamera().getFar(), 3000.0f);
     EXPECT_EQ(copy->getCamera().getReferenceCount(), 1);

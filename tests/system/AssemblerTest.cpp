@@ -28,7 +28,7 @@ std::vector<Command> commandsOf(const Assembler& assembler) {
 }
 
 Bytes nativeCode(const Assembler& assembler) {
-    auto program = object::Pointer<Program>::adopt(assembler.assemble(Program::Backend::Native));
+    auto program = assembler.assemble(Program::Backend::Native);
     return Bytes(program->getCode().begin(), program->getCode().end());
 }
 
@@ -94,7 +94,7 @@ TEST(AssemblerTest, UnsafeListsAreRefusedWithTheReason) {
         }
         for (Program::Backend backend : {Program::Backend::Interpreter, Program::getHostBackend()}) {
             try {
-                object::Pointer<Program>::adopt(assembler.assemble(backend));
+                assembler.assemble(backend);
                 ADD_FAILURE() << "accepted, expected: " << message;
             } catch (const object::Exception& exception) {
                 EXPECT_EQ(std::string(exception.getMessage().c_str()),

@@ -115,7 +115,7 @@ std::string runEverywhere(const Assembler& assembler) {
     for (Backend backend : backends()) {
         sLog.clear();
         sContext = Context();
-        auto program = object::Pointer<Program>::adopt(assembler.assemble(backend));
+        auto program = assembler.assemble(backend);
         EXPECT_TRUE(program->run());
         const std::string result = sLog + " | " + show(sContext);
         if (backend == Backend::Interpreter) {
@@ -246,7 +246,7 @@ TEST(ProgramTest, ProgramWithoutCodeRefusesToRun) {
         assembler.append(Command(Command::kArgument, 1));
         assembler.append(Command(Command::kObject, 1));
         assembler.label("nothing");
-        auto idle = object::Pointer<Program>::adopt(assembler.assemble(backend));
+        auto idle = assembler.assemble(backend);
         EXPECT_TRUE(idle->getCode().isEmpty());
         EXPECT_EQ(idle->getEntry(), nullptr);
         EXPECT_FALSE(idle->run());
@@ -263,7 +263,7 @@ TEST(ProgramTest, LabelsBecomeAddressesOnceAtFinalise) {
         assembler.callStd(Recorded::one, 1);
         assembler.label(longName.c_str());
         assembler.ret();
-        auto program = object::Pointer<Program>::adopt(assembler.assemble(backend));
+        auto program = assembler.assemble(backend);
         const auto& labels = program->getLabels();
         ASSERT_EQ(labels.getCount(), 2);
         const auto entry = reinterpret_cast<std::uintptr_t>(program->getEntry());
@@ -339,7 +339,7 @@ TEST(ProgramTest, NativeCodeKeepsItsCallersRegistersEvenWhenTheListForgets) {
     assembler.pop(Command::kEdi);
     assembler.callStd(Recorded::one, 2);
     assembler.ret();
-    auto program = object::Pointer<Program>::adopt(assembler.assemble(Backend::Native));
+    auto program = assembler.assemble(Backend::Native);
     sLog.clear();
     EXPECT_EQ(changedKeptRegisters(program->getEntry()), "");
     EXPECT_EQ(sLog, "one(1)one(2)");

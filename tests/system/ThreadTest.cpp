@@ -49,7 +49,7 @@ private:
 };
 
 Pointer<GatedThread> makeGated() {
-    return Pointer<GatedThread>::adopt(new GatedThread());
+    return object::make<GatedThread>();
 }
 
 TEST(ThreadTest, StartTwiceMakesOneThreadWhoseQueueIsReadyAndWhichRefusesToJoinItself) {
@@ -121,7 +121,7 @@ TEST(ThreadTest, CurrentAdoptsAForeignThreadOnceAndTheMainThreadBeforeMain) {
 // output goes to `capture`.
 void escapeFromThread(Thread::Routine body, const std::string& capture) {
     std::freopen(capture.c_str(), "w", stdout);
-    Pointer<Thread> thread = Pointer<Thread>::adopt(new Thread(body));
+    Pointer<Thread> thread = object::make<Thread>(body);
     thread->start(false);
     thread->join();
     std::exit(0);

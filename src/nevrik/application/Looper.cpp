@@ -62,7 +62,7 @@ bool Looper::run() {
     }
     // A previous run left the signal up.
     mReady.reset();
-    object::Pointer<LooperThread> thread = object::Pointer<LooperThread>::adopt(new LooperThread(this));
+    object::Pointer<LooperThread> thread = object::make<LooperThread>(this);
     if (!thread->start(false)) {
         return false;
     }

@@ -116,8 +116,8 @@ Font::Font(io::File& file, const Descriptor& descriptor) : mDescriptor(descripto
     }
     mCellWidth = static_cast<std::int32_t>(cellWidth);
     mCellHeight = static_cast<std::int32_t>(cellHeight);
-    mAtlas = object::Pointer<graphics::Bitmap>::adopt(
-        new graphics::Bitmap(graphics::PIXEL_A8, mCellWidth * kCellsPerRow, mCellHeight * rows));
+    mAtlas =
+        object::make<graphics::Bitmap>(graphics::PIXEL_A8, mCellWidth * kCellsPerRow, mCellHeight * rows);
 
     // Each distinct glyph is rendered once; the codes sharing it share its record.
     Glyph glyphOfCell[kCodes];

@@ -15,7 +15,7 @@ constexpr int kStyleScore = 50;
 }  // namespace
 
 FontFactory::FontFactory() {
-    const auto files = object::Pointer<io::FileFactory>::adopt(new io::SystemFileFactory("."));
+    const auto files = object::make<io::SystemFileFactory>(".");
     setFileFactory(*files);
 }
 
@@ -75,7 +75,7 @@ object::Pointer<Font> FontFactory::createFont(const Descriptor& descriptor) {
     } catch (const io::IOException&) {
         throw FormatException();
     }
-    return object::Pointer<Font>::adopt(new Font(*file, descriptor));
+    return object::make<Font>(*file, descriptor);
 }
 
 }  // namespace nevrik::freetype

@@ -65,7 +65,7 @@ object::Pointer<Image> FilterResize::apply(Image& source) {
         source.getPitch() != bytes * sourceWidth) {
         return nullptr;
     }
-    object::Pointer<Image> target = object::Pointer<Image>::adopt(new Bitmap(format, mWidth, mHeight));
+    object::Pointer<Image> target = object::make<Bitmap>(format, mWidth, mHeight);
     if (format == PIXEL_INDEX8) {
         Palette<uchar> palette;
         if (source.getPalette(palette)) {

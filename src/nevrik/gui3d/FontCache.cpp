@@ -15,7 +15,7 @@ FontMap* FontCache::get(const freetype::Font* font) {
     if (const object::Pointer<FontMap>* entry = mFonts.find(font)) {
         return entry->get();
     }
-    object::Pointer<FontMap> map = object::Pointer<FontMap>::adopt(FontMap::create(*font));
+    object::Pointer<FontMap> map = FontMap::create(*font);
     if (!map) {
         mRefused.emplace_back(font);
     }

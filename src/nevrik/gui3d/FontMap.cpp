@@ -17,8 +17,8 @@ namespace {
 object::Pointer<graphics3d::Texture2D> makeTexture(graphics::Bitmap& atlas) {
     using Texture = object::Pointer<graphics3d::Texture2D>;
     try {
-        Texture texture = Texture::adopt(
-            graphics3d::Texture2D::create(atlas.getFormat(), atlas.getWidth(), atlas.getHeight(), 1));
+        Texture texture =
+            graphics3d::Texture2D::create(atlas.getFormat(), atlas.getWidth(), atlas.getHeight(), 1);
         return texture->update(atlas, 0) ? texture : Texture();
     } catch (const object::Exception&) {
         return Texture();
@@ -27,13 +27,13 @@ object::Pointer<graphics3d::Texture2D> makeTexture(graphics::Bitmap& atlas) {
 
 }  // namespace
 
-FontMap* FontMap::create(const freetype::Font& font) {
+object::Pointer<FontMap> FontMap::create(const freetype::Font& font) {
     graphics::Bitmap* atlas = font.getAtlas();
     if (atlas == nullptr || graphics3d::Context::peek() == nullptr) {
         return nullptr;
     }
     object::Pointer<graphics3d::Texture2D> texture = makeTexture(*atlas);
-    return texture ? new FontMap(font, texture.get()) : nullptr;
+    return texture ? object::make<FontMap>(font, texture.get()) : nullptr;
 }
 
 FontMap::FontMap(const freetype::Font& font, graphics3d::Texture2D* texture)

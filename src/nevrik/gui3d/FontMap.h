@@ -15,6 +15,10 @@ namespace nevrik::gui3d {
 /// whose rendering context is current.
 class FontMap : public object::Object {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     /// Where a code's glyph sits in the texture and how it sits on the line,
     /// in pixels with y downwards from the baseline for `bottom`.
     struct Glyph {
@@ -39,7 +43,7 @@ public:
     /// from the font's atlas on the current context. Null when the texture
     /// cannot be made (no atlas, no current context, a format or size the
     /// driver refuses).
-    static FontMap* create(const freetype::Font& font);
+    static object::Pointer<FontMap> create(const freetype::Font& font);
 
     NEVRIK_CLASS_NAME(object::Object, ":FontMap")
 

@@ -4,6 +4,7 @@
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/MatrixStack.h"
 #include "nevrik/math/Matrix4.h"
+#include "nevrik/object/Pointer.h"
 #include "nevrik/platform/NativeWindow.h"
 #include "nevrik/platform/WindowMessage.h"
 #include "nevrik/system/Thread.h"
@@ -147,18 +148,18 @@ bool Root::setFocusedView(View* view) {
 
 void Root::deliverMessages() {
     for (;;) {
-        application::Message* message;
+        // Holds the queue's reference, so a handler that throws cannot leak it.
+        object::Pointer<application::Message> message;
         {
             system::Mutex::Guard guard(mLock);
-            message = mQueue.pop();
+            message = object::Pointer<application::Message>::adopt(mQueue.pop());
         }
-        if (message == nullptr) {
+        if (!message) {
             return;
         }
         if (application::Handler* target = message->getTarget()) {
             target->onMessage(*message);
         }
-        message->release();
     }
 }
 

@@ -15,7 +15,7 @@ object::Pointer<File> fileOf(platform::NativeFile handle, std::uint32_t mode) {
     if (!handle.isOpen()) {
         IOException::raise();
     }
-    return object::Pointer<File>::adopt(new SystemFile(std::move(handle), mode));
+    return object::make<SystemFile>(std::move(handle), mode);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ object::Pointer<File> SystemFileFactory::open(const types::String& name, std::ui
 }
 
 object::Pointer<Directory> SystemFileFactory::getDirectory() {
-    return object::Pointer<Directory>::adopt(new SystemDirectory(mBasePath));
+    return object::make<SystemDirectory>(mBasePath);
 }
 
 types::String SystemFileFactory::join(const types::String& name) const {

@@ -36,7 +36,7 @@ public:
     /// A new list describing the translator's settings, with its only
     /// reference; empty unless a translator has settings.
     virtual object::Pointer<object::PropertyList> getProperties() {
-        return object::Pointer<object::PropertyList>::adopt(new object::PropertyList());
+        return object::make<object::PropertyList>();
     }
     /// Applies the settings of `list` that the translator knows; by default none.
     virtual void setProperties(const object::PropertyList&) {}

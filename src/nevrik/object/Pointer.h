@@ -8,15 +8,15 @@ namespace nevrik::object {
 
 /// Holds one reference on an Object for as long as it points to it.
 ///
-/// Constructing from a raw pointer adds a reference (the creator keeps its own
-/// and usually releases it right after); adopt() instead takes over the
-/// creator's reference.
+/// Make objects with make(), which hands the creator's reference to the
+/// pointer. Constructing from a raw pointer adds a reference, so it is
+/// explicit: `Pointer<T> p = new T;` would otherwise leak the creator's.
 template <class T>
 class Pointer {
 public:
     Pointer() noexcept = default;
     Pointer(std::nullptr_t) noexcept {}
-    Pointer(T* object) noexcept : mObject(object) { retain(); }
+    explicit Pointer(T* object) noexcept : mObject(object) { retain(); }
     Pointer(const Pointer& other) noexcept : mObject(other.mObject) { retain(); }
     Pointer(Pointer&& other) noexcept : mObject(std::exchange(other.mObject, nullptr)) {}
     template <class U>
@@ -25,8 +25,8 @@ public:
     }
     ~Pointer() { drop(); }
 
-    /// Takes over the reference the caller holds on `object` (for example a
-    /// freshly made one) without adding another.
+    /// Takes over the reference the caller holds on `object` without adding
+    /// another; make() is the one place that creates objects this way.
     static Pointer adopt(T* object) noexcept {
         Pointer pointer;
         pointer.mObject = object;
@@ -45,6 +45,8 @@ public:
         swap(moved);
         return *this;
     }
+
+    /// Holds `object` too (a borrowed one, for example a setter's argument).
     Pointer& operator=(T* object) noexcept { return *this = Pointer(object); }
 
     void swap(Pointer& other) noexcept { std::swap(mObject, other.mObject); }

@@ -2,8 +2,8 @@
 
 namespace nevrik::scene3d {
 
-Node* Geometry::clone() const {
-    return new Geometry(*this);
+object::Pointer<Node> Geometry::clone() const {
+    return object::make<Geometry>(*this);
 }
 
 void Geometry::updateTransform(const math::Matrix4<float>& parentTransform) {

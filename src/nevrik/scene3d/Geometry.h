@@ -15,12 +15,16 @@ namespace nevrik::scene3d {
 /// does). Used on the thread that renders the scene.
 class Geometry : public Graphics {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     Geometry() noexcept : Geometry(KIND_GRAPHICS | KIND_GEOMETRY) {}
 
     NEVRIK_CLASS_NAME(Graphics, ":Geometry")
 
     /// A new geometry node (the caller's reference) with both transforms.
-    Node* clone() const override;
+    object::Pointer<Node> clone() const override;
     /// With FLAG_INHERIT the world transform becomes parent × local;
     /// the box follows the effective transform.
     void updateTransform(const math::Matrix4<float>& parentTransform) override;

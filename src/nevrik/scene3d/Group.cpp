@@ -12,9 +12,7 @@ Group::Group(std::uint32_t kind) noexcept : Node(kind) {
 
 Group::Group(const Group& other) : Node(other), mTransform(other.mTransform) {
     for (const Node* child = other.mFirstChild; child != nullptr; child = child->getNextSibling()) {
-        Node* copy = child->clone();
-        addChild(copy);
-        copy->release();
+        addChild(child->clone().get());
     }
 }
 
@@ -22,8 +20,8 @@ Group::~Group() {
     removeAllChildren();
 }
 
-Node* Group::clone() const {
-    return new Group(*this);
+object::Pointer<Node> Group::clone() const {
+    return object::make<Group>(*this);
 }
 
 void Group::attach(Locale* locale) {

@@ -15,6 +15,10 @@ namespace nevrik::scene3d {
 /// below. Not synchronised: used on the thread that renders the scene.
 class Group : public Node {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     Group() noexcept;
     /// Removes every child (removeAllChildren()).
     ~Group() override;
@@ -23,7 +27,7 @@ public:
 
     /// A new group (the caller's reference) with this group's transform and a
     /// clone of every child, in order, each held only by the copy.
-    Node* clone() const override;
+    object::Pointer<Node> clone() const override;
     /// Attaches the group, then each child in order.
     void attach(Locale* locale) override;
     /// Detaches the group, then each child in order.

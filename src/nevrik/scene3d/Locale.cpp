@@ -10,8 +10,6 @@ Locale::Locale(Universe* universe) : mUniverse(universe) {
         throw object::Exception("Locale: no universe");
     }
     universe->mLocales.add(this);
-    // The chain's reference is the only one the locale keeps.
-    release();
 }
 
 Locale::~Locale() {

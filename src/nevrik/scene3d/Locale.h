@@ -21,17 +21,17 @@ class Universe;
 /// hung into it and one loose octree per kind of content; traversers walk
 /// the graphics space.
 ///
-/// Reference-counted: its universe's chain holds the only reference from
-/// construction on. Dying, it detaches its trees (their leaves leave the
-/// spaces), releases its roots and leaves the chain. Not synchronised: used
-/// on the thread that renders the scene.
+/// Reference-counted: its universe's chain holds a reference from
+/// construction on (Universe::addLocale() leaves it the only one). Dying, it detaches its trees (their leaves
+/// leave the spaces), releases its roots and leaves the chain. Not synchronised: used on the thread that
+/// renders the scene.
 class Locale : public object::Object, public container::Chainable<Locale>, private object::Noncopyable {
 public:
     template <class T>
     using SpaceOf = geometry::Space<float, 3, T>;
 
-    /// Joins `universe`'s chain, whose reference is then the only one: the
-    /// creator holds none. Throws object::Exception when `universe` is null.
+    /// Joins `universe`'s chain, which takes a reference of its own. Throws
+    /// object::Exception when `universe` is null.
     explicit Locale(Universe* universe);
     ~Locale() override;
 

@@ -30,8 +30,8 @@ ModelNode::ModelNode(const ModelNode& other) : Geometry(other) {
 // goes before the model, whose parameter format it refers to.
 ModelNode::~ModelNode() = default;
 
-Node* ModelNode::clone() const {
-    return new ModelNode(*this);
+object::Pointer<Node> ModelNode::clone() const {
+    return object::make<ModelNode>(*this);
 }
 
 void ModelNode::render(GraphicsContext*, const math::Matrix4<float>& view) {
@@ -83,8 +83,7 @@ void ModelNode::setModel(graphics3d::Model* model) {
     setLocalBox(model != nullptr ? model->getBounds() : geometry::OrientedBox());
     markDirty();
     if (model != nullptr) {
-        mParameters = object::Pointer<graphics3d::ParameterBuffer>::adopt(
-            graphics3d::ParameterBuffer::create(&model->getParameterFormat()));
+        mParameters = graphics3d::ParameterBuffer::create(&model->getParameterFormat());
         mModelviewParameter = findSlot(graphics3d::Model::kModelViewName);
         mModelParameter = findSlot(graphics3d::Model::kModelName);
         mViewParameter = findSlot("view");

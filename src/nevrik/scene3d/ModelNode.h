@@ -22,6 +22,10 @@ namespace nevrik::scene3d {
 /// the model's rendering context current for render().
 class ModelNode : public Geometry {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     /// `model` may be null: such a node draws nothing and is never hit.
     explicit ModelNode(graphics3d::Model* model);
     ~ModelNode() override;
@@ -30,7 +34,7 @@ public:
 
     /// A new node (the caller's reference) showing the same model through a
     /// fresh parameter buffer.
-    Node* clone() const override;
+    object::Pointer<Node> clone() const override;
     /// Fills the matrices with view × T, T and `view` (T the effective
     /// transform) and asks the model to draw.
     void render(GraphicsContext* context, const math::Matrix4<float>& view) override;

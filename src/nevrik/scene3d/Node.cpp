@@ -19,8 +19,8 @@ Node::~Node() {
     }
 }
 
-Node* Node::clone() const {
-    return new Node(*this);
+object::Pointer<Node> Node::clone() const {
+    return object::make<Node>(*this);
 }
 
 void Node::attach(Locale* locale) {

@@ -3,6 +3,7 @@
 #include "nevrik/math/Matrix4.h"
 #include "nevrik/object/AttachmentList.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
 #include <cstdint>
@@ -23,6 +24,10 @@ class Universe;
 /// synchronised: used on the thread that renders the scene.
 class Node : public object::Object {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     // Kind bits: a node's kind is the OR of the bits of its class, fixed at
     // construction.
     /// Hands a transform of its own to its children (no class here sets it).
@@ -57,7 +62,7 @@ public:
     /// A new node (reference count 1, the caller's) with this one's name and
     /// kind, flags kInitialFlags, no links, no locale, no attachments.
     /// Subclasses copy their own state (a group clones its children).
-    virtual Node* clone() const;
+    virtual object::Pointer<Node> clone() const;
 
     /// Enters `locale`: the node inherits its parent's transform when the
     /// parent has KIND_TRANSFORM or FLAG_INHERIT, and is marked dirty. Called

@@ -2,8 +2,8 @@
 
 namespace nevrik::scene3d {
 
-Node* Root::clone() const {
-    return new Root(*this);
+object::Pointer<Node> Root::clone() const {
+    return object::make<Root>(*this);
 }
 
 }  // namespace nevrik::scene3d

@@ -14,12 +14,16 @@ namespace nevrik::scene3d {
 /// that renders the scene.
 class Root : public Group, public container::Chainable<Root> {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     Root() noexcept = default;
 
     NEVRIK_CLASS_NAME(Group, ":Root")
 
     /// A new root (the caller's reference) cloned as a group, on no chain.
-    Node* clone() const override;
+    object::Pointer<Node> clone() const override;
 
 protected:
     Root(const Root& other) = default;

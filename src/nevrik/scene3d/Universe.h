@@ -3,10 +3,13 @@
 #include "nevrik/container/Chain.h"
 #include "nevrik/object/Noncopyable.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
 #include "nevrik/scene3d/Locale.h"
 #include "nevrik/scene3d/Node.h"
 #include "nevrik/system/Timer.h"
 #include "nevrik/types/String.h"
+
+#include <utility>
 
 namespace nevrik::scene3d {
 
@@ -37,6 +40,14 @@ public:
     /// whose parent is listed is marked dirty for the next pass; any other
     /// node, and one detached while listed, leaves the list.
     void update();
+
+    /// A new locale of kind T (Locale or a subclass, made from this universe
+    /// and `arguments`) at the end of the chain, which holds its only
+    /// reference: the locale returned is borrowed and lives with the universe.
+    template <class T = Locale, class... Arguments>
+    T* addLocale(Arguments&&... arguments) {
+        return object::make<T>(this, std::forward<Arguments>(arguments)...).get();
+    }
 
     const container::Chain<Locale>& getLocales() const noexcept { return mLocales; }
     const DirtyNode& getDirtyNode() const noexcept { return mDirtyNode; }

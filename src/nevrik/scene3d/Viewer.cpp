@@ -13,8 +13,8 @@ Viewer::Viewer() : Graphics(KIND_GRAPHICS) {
     updateFrustum();
 }
 
-Node* Viewer::clone() const {
-    return new Viewer(*this);
+object::Pointer<Node> Viewer::clone() const {
+    return object::make<Viewer>(*this);
 }
 
 void Viewer::attach(Locale* locale) {

@@ -16,6 +16,10 @@ namespace nevrik::scene3d {
 /// thread that renders the scene.
 class Viewer : public Graphics {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     static constexpr float kWindowLeft = -10.0f;
     static constexpr float kWindowBottom = -10.0f;
     static constexpr float kWindowSize = 20.0f;
@@ -30,7 +34,7 @@ public:
 
     /// A new viewer (the caller's reference) with both transforms, the
     /// frustum and the camera.
-    Node* clone() const override;
+    object::Pointer<Node> clone() const override;
     /// Attaching and detaching never touch a space.
     void attach(Locale* locale) override;
     void detach(Locale* locale) override;

@@ -215,13 +215,13 @@ void Assembler::trim() {
     container::Array<types::String>(mNames).swap(mNames);
 }
 
-Program* Assembler::assemble(Program::Backend backend) const {
+object::Pointer<Program> Assembler::assemble(Program::Backend backend) const {
     const bool native = backend == Program::Backend::Native;
     if (native && !Program::hasNativeBackend()) {
         throw object::Exception("Assembler::assemble: no native code for this host");
     }
     const Summary summary = summarise(mCommands, mNames.getCount());
-    auto program = object::Pointer<Program>::adopt(new Program(backend));
+    auto program = object::make<Program>(backend);
     if (summary.hasCode) {
         std::optional<detail::X86_64Encoder> encoder;
         if (native) {
@@ -246,7 +246,7 @@ Program* Assembler::assemble(Program::Backend backend) const {
         }
     }
     program->finalise();
-    return program.detach();
+    return program;
 }
 
 }  // namespace nevrik::system

@@ -3,6 +3,7 @@
 #include "nevrik/container/Array.h"
 #include "nevrik/object/Noncopyable.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
 #include "nevrik/system/Command.h"
 #include "nevrik/system/Program.h"
 #include "nevrik/types/String.h"
@@ -122,10 +123,10 @@ public:
     /// naming no name. A list that does not end in a return gets one. A list
     /// with nothing to run (calls, returns, register or memory steps) gives a
     /// program with no code, which refuses to run.
-    Program* assemble() const { return assemble(Program::getHostBackend()); }
+    object::Pointer<Program> assemble() const { return assemble(Program::getHostBackend()); }
     /// The same with a chosen backend; asking for native code on a host
     /// without a native backend throws object::Exception.
-    Program* assemble(Program::Backend backend) const;
+    object::Pointer<Program> assemble(Program::Backend backend) const;
 
     const container::Array<Command>& getCommands() const noexcept { return mCommands; }
     const container::Array<types::String>& getNames() const noexcept { return mNames; }

@@ -19,7 +19,7 @@ namespace {
 
 template <class T, class... Arguments>
 object::Pointer<T> make(Arguments&&... arguments) {
-    return object::Pointer<T>::adopt(new T(std::forward<Arguments>(arguments)...));
+    return object::make<T>(std::forward<Arguments>(arguments)...);
 }
 
 // A shader that logs its disables and counts its deaths.
@@ -104,12 +104,11 @@ TEST_F(CompilerTest, ProgramOfPrologueAndEpilogueRunsAndChangesNothing) {
 
 TEST_F(CompilerTest, SettingWhatIsInForceAppendsNothing) {
     const auto appearance = appearanceOf(1.0f);
-    const auto texture = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1));
+    const auto texture = Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1);
     VertexFormat format;
     format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
     format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
-    const auto both =
-        object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, 4, VertexBuffer::kStatic));
+    const auto both = VertexBuffer::create(format, 4, VertexBuffer::kStatic);
     const auto positions = makePositions(columnCorners());
     auto setStates = [&] {
         mCompiler.setShader(appearance->getShader());

@@ -105,8 +105,7 @@ TEST_F(MeshMergerTest, InterleavesInTupleOrderKeepingGapsAndPaddingShortBuffers)
     VertexFormat padded;
     padded.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
     padded.set(1, TypeWord::make(TypeWord::kFloat, 1), 0);  // four bytes nothing reads
-    const auto positions =
-        object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(padded, 3, VertexBuffer::kStatic));
+    const auto positions = VertexBuffer::create(padded, 3, VertexBuffer::kStatic);
     ASSERT_TRUE(positions->lock(VertexBuffer::kReplace));
     const float values[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     std::memcpy(positions->getData(), values, sizeof values);
@@ -128,9 +127,8 @@ TEST_F(MeshMergerTest, InterleavesInTupleOrderKeepingGapsAndPaddingShortBuffers)
 TEST_F(MeshMergerTest, NothingToMergeRegistersNothing) {
     VertexFormat format;
     format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
-    const auto none =
-        object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(format, 0, VertexBuffer::kStatic));
-    const auto empty = object::Pointer<IndexBuffer>::adopt(IndexBuffer::create(2, 0, VertexBuffer::kStatic));
+    const auto none = VertexBuffer::create(format, 0, VertexBuffer::kStatic);
+    const auto empty = IndexBuffer::create(2, 0, VertexBuffer::kStatic);
     const auto three = positionsFrom(0, 3);
     const auto indices = makeIndices(2, {0, 1, 2});
     EXPECT_FALSE(mMerger.registerVertices(tupleOf({none.get()})));
@@ -207,7 +205,7 @@ TEST_F(MeshMergerTest, MergedBuffersDrawWhatTheirSourcesDrew) {
     ASSERT_TRUE(mMerger.registerIndices(rightIndices.get(), tupleOf({right.get()})));
     ASSERT_TRUE(mMerger.build());
 
-    const auto shader = object::Pointer<Shader>::adopt(new PlainShader(VertexFormat::kPositionArray));
+    const auto shader = object::make<PlainShader>(VertexFormat::kPositionArray);
     Compiler compiler;
     compiler.setShader(shader.get());
     const auto vertices = mMerger.getVertexMapping(tupleOf({right.get()}));

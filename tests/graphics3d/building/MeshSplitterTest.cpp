@@ -25,7 +25,7 @@ std::vector<float> numberedPositions(std::uint32_t count) {
 // The x, that is the original vertex number, of every index of the mesh's
 // triangle soup.
 std::vector<std::uint32_t> soup(const Mesh& mesh) {
-    const auto made = object::Pointer<geometry::TriangleMesh3<float>>::adopt(mesh.createTriangleMesh());
+    const auto made = mesh.createTriangleMesh();
     std::vector<std::uint32_t> numbers;
     if (made) {
         for (unsigned int index : made->getIndices()) {
@@ -70,7 +70,7 @@ std::vector<std::uint32_t> indicesOf(const Mesh& mesh) {
 
 object::Pointer<IndexMesh> indexMesh(std::uint32_t primitive, std::uint32_t vertexCount,
                                      const std::vector<std::uint32_t>& indices, std::uint32_t indexSize = 4) {
-    auto mesh = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+    auto mesh = object::make<IndexMesh>();
     mesh->setVertexBuffer(makePositions(numberedPositions(vertexCount)).get(), 0);
     mesh->setIndexBuffer(makeIndices(indexSize, indices).get());
     mesh->setPrimitive(primitive);
@@ -78,7 +78,7 @@ object::Pointer<IndexMesh> indexMesh(std::uint32_t primitive, std::uint32_t vert
 }
 
 object::Pointer<VertexMesh> vertexMesh(std::uint32_t primitive, std::uint32_t vertexCount) {
-    auto mesh = object::Pointer<VertexMesh>::adopt(new VertexMesh());
+    auto mesh = object::make<VertexMesh>();
     mesh->setVertexBuffer(makePositions(numberedPositions(vertexCount)).get(), 0);
     mesh->setPrimitive(primitive);
     return mesh;
@@ -97,7 +97,7 @@ TEST_F(MeshSplitterTest, TriangleListHalvesRenumberedInOrderOfFirstUse) {
         }
     }
     const auto mesh = indexMesh(GL_TRIANGLES, kVertices, indices, 4);
-    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
+    auto appearance = object::make<Appearance>();
     mesh->setAppearance(appearance.get());
 
     const Pieces pieces = MeshSplitter().split(*mesh);

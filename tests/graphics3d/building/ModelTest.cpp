@@ -20,7 +20,7 @@ protected:
         mModel->setParameterFormat(format);
     }
 
-    object::Pointer<StaticModel> mModel = object::Pointer<StaticModel>::adopt(new StaticModel());
+    object::Pointer<StaticModel> mModel = object::make<StaticModel>();
 };
 
 TEST_F(ModelTest, IntersectNeedsAWholeInvertibleMatrixNamedModelViewOrModel) {
@@ -48,7 +48,7 @@ TEST_F(ModelTest, IntersectNeedsAWholeInvertibleMatrixNamedModelViewOrModel) {
     // A block of another, shorter format cannot hold the matrix.
     ParameterFormat shortFormat;
     shortFormat.add("model", TypeWord::kFloat4);
-    const auto shortBlock = object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(&shortFormat));
+    const auto shortBlock = ParameterBuffer::create(&shortFormat);
     EXPECT_FALSE(mModel->intersect(*shortBlock, ray, &hit));
 }
 
@@ -113,7 +113,7 @@ TEST_F(ModelTest, BoundsSpanEveryCornerOfEveryMeshBox) {
 
 TEST_F(ModelTest, ClearReleasesEveryMeshAndAnimationOnceAndResets) {
     const auto mesh = meshOf(rectangle(2, 2, 3, 3, 4));
-    const auto animation = object::Pointer<Animation>::adopt(new Animation());
+    const auto animation = object::make<Animation>();
     EXPECT_FALSE(mModel->addMesh(nullptr));
     ASSERT_TRUE(mModel->addMesh(mesh.get()));
     ASSERT_TRUE(mModel->addMesh(mesh.get()));

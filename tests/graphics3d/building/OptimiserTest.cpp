@@ -18,13 +18,13 @@ namespace {
 
 template <class T>
 object::Pointer<T> make() {
-    return object::Pointer<T>::adopt(new T());
+    return object::make<T>();
 }
 
 // A mesh of neither drawable kind: the optimiser passes it through.
 struct OtherMesh : Mesh {
     bool draw() override { return true; }
-    geometry::TriangleMesh3<float>* createTriangleMesh() const override { return nullptr; }
+    object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const override { return nullptr; }
 };
 
 // `count` distinct positions along x.
@@ -73,8 +73,7 @@ protected:
         GlFixture::TearDown();
     }
 
-    object::Pointer<PlainShader> mShader =
-        object::Pointer<PlainShader>::adopt(new PlainShader(VertexFormat::kPositionArray));
+    object::Pointer<PlainShader> mShader = object::make<PlainShader>(VertexFormat::kPositionArray);
     object::Pointer<Optimiser> mOptimiser = make<Optimiser>();
 };
 
@@ -104,8 +103,7 @@ TEST_F(OptimiserTest, JobsTakeBuffersPerComponentRangeAndStates) {
     VertexFormat interleaved;
     interleaved.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
     interleaved.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
-    const auto both =
-        object::Pointer<VertexBuffer>::adopt(VertexBuffer::create(interleaved, 8, VertexBuffer::kStatic));
+    const auto both = VertexBuffer::create(interleaved, 8, VertexBuffer::kStatic);
     const auto coordinates =
         makeVertices(TypeWord::kFloat2, VertexFormat::kTextureArray << 1, std::vector<float>(16));
     const auto indexed = indexMeshOf(8, {0, 1, 2, 3, 4, 5, 6, 7, 0, 1});
@@ -115,7 +113,7 @@ TEST_F(OptimiserTest, JobsTakeBuffersPerComponentRangeAndStates) {
     indexed->setPrimitive(GL_TRIANGLE_STRIP);
     const auto material = make<ColourMaterial>();
     const auto depth = make<DepthMode>();
-    const auto texture = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1));
+    const auto texture = Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1);
     indexed->setAppearance(look(material.get(), depth.get(), texture.get()).get());
     const auto vertices = meshOf(line(5));
     const auto other = make<OtherMesh>();
@@ -164,7 +162,7 @@ TEST_F(OptimiserTest, StatesCarryOverToLaterJobsButTexturesDoNot) {
     const auto firstMaterial = make<ColourMaterial>();
     const auto secondMaterial = make<ColourMaterial>();
     const auto depth = make<DepthMode>();
-    const auto texture = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1));
+    const auto texture = Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1);
     deep->setAppearance(look(firstMaterial.get(), depth.get(), texture.get()).get());
     flat->setAppearance(look(secondMaterial.get()).get());
     for (const auto& mesh : {bare, deep, flat, plain}) {
@@ -209,7 +207,7 @@ TEST_F(OptimiserTest, OversizedMeshesAreAddedPieceByPiece) {
 }
 
 TEST_F(OptimiserTest, ProcessSortsByStateAndPacksTheBuffers) {
-    const auto other = object::Pointer<PlainShader>::adopt(new PlainShader(VertexFormat::kPositionArray));
+    const auto other = object::make<PlainShader>(VertexFormat::kPositionArray);
     const auto firstMaterial = make<ColourMaterial>();
     const auto secondMaterial = make<ColourMaterial>();
     const auto thirdMaterial = make<ColourMaterial>();

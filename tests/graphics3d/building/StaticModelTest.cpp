@@ -26,14 +26,14 @@ constexpr std::uint32_t kLit = FixedShader::kLighting;
 // A material that shows `red`, `green`, `blue` under lighting with no light
 // on: emission only.
 object::Pointer<ColourMaterial> glowing(float red, float green, float blue) {
-    auto material = object::Pointer<ColourMaterial>::adopt(new ColourMaterial());
+    auto material = object::make<ColourMaterial>();
     material->setColour(ColourMaterial::kAmbient, 0, 0, 0, 1);
     material->setColour(ColourMaterial::kEmission, red, green, blue, 1);
     return material;
 }
 
 object::Pointer<Appearance> appearanceOf(Material* material, Shader* shader, BlendMode* blend = nullptr) {
-    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
+    auto appearance = object::make<Appearance>();
     appearance->setMaterial(material);
     appearance->setShader(shader);
     if (blend != nullptr) {
@@ -49,7 +49,7 @@ std::vector<float> column(int column) {
 }
 
 object::Pointer<IndexMesh> indexedColumn(int index) {
-    auto mesh = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+    auto mesh = object::make<IndexMesh>();
     mesh->setVertexBuffer(makePositions(column(index)).get(), 0);
     mesh->setIndexBuffer(makeIndices(2, {0, 1, 2, 3, 4, 5}).get());
     return mesh;
@@ -84,10 +84,9 @@ protected:
         mContext->getDeferQueue().flush();
     }
 
-    object::Pointer<StaticModel> mModel = object::Pointer<StaticModel>::adopt(new StaticModel());
-    object::Pointer<PlainShader> mPlain =
-        object::Pointer<PlainShader>::adopt(new PlainShader(VertexFormat::kPositionArray, kLit));
-    object::Pointer<BlendMode> mAdding = object::Pointer<BlendMode>::adopt(new BlendMode(GL_ONE, GL_ONE));
+    object::Pointer<StaticModel> mModel = object::make<StaticModel>();
+    object::Pointer<PlainShader> mPlain = object::make<PlainShader>(VertexFormat::kPositionArray, kLit);
+    object::Pointer<BlendMode> mAdding = object::make<BlendMode>(GL_ONE, GL_ONE);
 };
 
 TEST_F(StaticModelTest, CompleteMakesOneModelViewMatrixThatUpdateWrites) {
@@ -134,22 +133,22 @@ TEST_F(StaticModelTest, UncompiledRenderDrawsOpaqueMeshesAndQueuesBlendedOnes) {
     ParameterFormat shortFormat;
     shortFormat.add("modelview", TypeWord::kFloat4);
     clearView();
-    mModel->render(*object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(&shortFormat)));
+    mModel->render(*ParameterBuffer::create(&shortFormat));
     EXPECT_EQ(columnColours(), "0,0,0 0,0,0 0,0,0 0,0,0 ");
     EXPECT_EQ(mContext->getDeferQueue().getCount(), 0);
 }
 
 TEST_F(StaticModelTest, CompiledAndUncompiledDrawsGiveTheSamePixels) {
-    auto image = object::Pointer<graphics::Bitmap>::adopt(new graphics::Bitmap(graphics::PIXEL_RGBA8, 2, 2));
+    auto image = object::make<graphics::Bitmap>(graphics::PIXEL_RGBA8, 2, 2);
     std::uint8_t* texels = image->lock();
     for (int texel = 0; texel < 4; ++texel) {
         const std::uint8_t blue[4] = {0, 0, 255, 255};
         std::memcpy(texels + 4 * texel, blue, 4);
     }
     image->unlock();
-    const auto texture = object::Pointer<Texture2D>::adopt(Texture2D::create(*image, 1));
-    const auto textured = object::Pointer<TextureShader>::adopt(
-        new TextureShader(VertexFormat::kPositionArray | VertexFormat::kTextureArray, kLit));
+    const auto texture = Texture2D::create(*image, 1);
+    const auto textured =
+        object::make<TextureShader>(VertexFormat::kPositionArray | VertexFormat::kTextureArray, kLit);
 
     // Column 0: red, drawn from vertices; column 1: green through indices;
     // column 2: textured blue from a position and a coordinate buffer;

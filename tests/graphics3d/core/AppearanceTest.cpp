@@ -26,7 +26,7 @@ public:
 
 template <class T>
 object::Pointer<T> make() {
-    return object::Pointer<T>::adopt(new T());
+    return object::make<T>();
 }
 
 TEST_F(AppearanceTest, StartsWithTheContextsDefaultsAndKeepsThemAndTheContextAlive) {
@@ -47,10 +47,9 @@ TEST_F(AppearanceTest, StartsWithTheContextsDefaultsAndKeepsThemAndTheContextAli
 
 TEST_F(AppearanceTest, ApplySendsOnlyWhatIsNotInForceAndLeavesEmptyCategoriesAlone) {
     const auto material = make<CountingMaterial>();
-    const auto shader =
-        object::Pointer<TextureShader>::adopt(new TextureShader(VertexFormat::kPositionArray));
+    const auto shader = object::make<TextureShader>(VertexFormat::kPositionArray);
     const auto polygons = make<PolygonMode>();
-    const auto texture = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1));
+    const auto texture = Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1);
     const auto appearance = make<Appearance>();
     appearance->setMaterial(material.get());
     appearance->setShader(shader.get());
@@ -81,8 +80,7 @@ object::Pointer<Appearance> everythingOn(Texture* first, Texture* second) {
     const auto material = make<ColourMaterial>();
     material->setColour(ColourMaterial::kSpecular, 0.5f, 0.25f, 1.0f, 0.75f);
     material->setShininess(12.5f);
-    const auto blend =
-        object::Pointer<BlendMode>::adopt(new BlendMode(GL_ONE_MINUS_CONSTANT_ALPHA, GL_SRC_ALPHA));
+    const auto blend = object::make<BlendMode>(GL_ONE_MINUS_CONSTANT_ALPHA, GL_SRC_ALPHA);
     blend->setEquation(GL_MAX);
     blend->setColour(0.5f, 0.25f, 1.0f, 0.75f);
     blend->setAlphaTest(GL_LEQUAL, 0.25f);
@@ -100,10 +98,10 @@ object::Pointer<Appearance> everythingOn(Texture* first, Texture* second) {
     polygons->setOffset(-1.0f, 0.5f);
     const auto appearance = make<Appearance>();
     appearance->setMaterial(material.get());
-    appearance->setShader(object::Pointer<Shader>::adopt(
-                              new TextureShader(VertexFormat::kPositionArray | VertexFormat::kColourArray,
-                                                FixedShader::kLighting | FixedShader::kLocalViewer))
-                              .get());
+    appearance->setShader(
+        object::make<TextureShader>(VertexFormat::kPositionArray | VertexFormat::kColourArray,
+                                    FixedShader::kLighting | FixedShader::kLocalViewer)
+            .get());
     appearance->setBlendMode(blend.get());
     appearance->setStencilMode(stencil.get());
     appearance->setDepthMode(depth.get());
@@ -121,7 +119,7 @@ object::Pointer<Appearance> everythingOff(Texture* texture) {
     polygons->setCull(7);
     const auto appearance = make<Appearance>();
     appearance->setMaterial(make<Material>().get());
-    appearance->setShader(object::Pointer<Shader>::adopt(new PlainShader(0, FixedShader::kTwoSided)).get());
+    appearance->setShader(object::make<PlainShader>(0, FixedShader::kTwoSided).get());
     appearance->setBlendMode(make<BlendMode>().get());
     appearance->setStencilMode(make<StencilMode>().get());
     appearance->setDepthMode(depth.get());
@@ -131,8 +129,8 @@ object::Pointer<Appearance> everythingOff(Texture* texture) {
 }
 
 TEST_F(AppearanceTest, CompiledFormLeavesTheStateAndRecordsOfApply) {
-    const auto first = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1));
-    const auto second = object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_A8, 4, 4, 1));
+    const auto first = Texture2D::create(graphics::PIXEL_RGB8, 2, 2, 1);
+    const auto second = Texture2D::create(graphics::PIXEL_A8, 4, 4, 1);
     for (const auto& appearance : {everythingOn(first.get(), second.get()), everythingOff(second.get())}) {
         expectCompiledLikeApplied([&] { appearance->apply(); },
                                   [&](system::Assembler& assembler) { appearance->compile(assembler); });
@@ -154,7 +152,7 @@ TEST_F(AppearanceTest, TranslucentQuadMixesWithTheOpaqueOneBehindIt) {
     red->setColour(ColourMaterial::kDiffuse, 1.0f, 0.0f, 0.0f, 0.25f);
     const auto translucent = make<Appearance>();
     translucent->setMaterial(red.get());
-    const auto blend = object::Pointer<BlendMode>::adopt(new BlendMode(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
+    const auto blend = object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     translucent->setBlendMode(blend.get());
     ASSERT_TRUE(translucent->apply());
     drawQuad(-1.0f, -1.0f, 0.0f, 1.0f);

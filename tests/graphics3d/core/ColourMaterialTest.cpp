@@ -14,7 +14,7 @@ TEST_F(ColourMaterialTest, CompiledProgramReadsTheColoursWhenItRuns) {
     ColourMaterial material;
     system::Assembler assembler;
     ASSERT_TRUE(material.compileApply(assembler));
-    const auto program = object::Pointer<system::Program>::adopt(assembler.assemble());
+    const auto program = assembler.assemble();
     ASSERT_TRUE(material.setColour(ColourMaterial::kDiffuse, 0.0f, 0.5f, 1.0f, 1.0f));
     EXPECT_FALSE(material.setColour(ColourMaterial::kColours, 0.0f, 0.0f, 0.0f, 0.0f));
     ASSERT_TRUE(program->run());

@@ -23,7 +23,7 @@ struct RecordingMesh : Mesh {
                 nameOf(context.getCurrentShader()) + "; ";
         return true;
     }
-    geometry::TriangleMesh3<float>* createTriangleMesh() const override { return nullptr; }
+    object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const override { return nullptr; }
 
     static std::string nameOf(const Resource* state) { return state ? state->getName().c_str() : "-"; }
 };

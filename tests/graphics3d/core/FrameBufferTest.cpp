@@ -36,11 +36,11 @@ std::array<GLint, 4> viewport() {
 }
 
 object::Pointer<Texture2D> colourTexture() {
-    return object::Pointer<Texture2D>::adopt(Texture2D::create(graphics::PIXEL_RGBA8, 16, 8, 1));
+    return Texture2D::create(graphics::PIXEL_RGBA8, 16, 8, 1);
 }
 
 TEST_F(FrameBufferTest, AttachedTexturesMakeItCompleteAndValidityKeepsTheBinding) {
-    const Buffer buffer = Buffer::adopt(FrameBuffer::create(16, 8));
+    const Buffer buffer = FrameBuffer::create(16, 8);
     ASSERT_TRUE(buffer);
     EXPECT_FALSE(buffer->check()) << "nothing attached: incomplete";
     const auto replaced = colourTexture();
@@ -61,7 +61,7 @@ TEST_F(FrameBufferTest, AttachedTexturesMakeItCompleteAndValidityKeepsTheBinding
 
 TEST_F(FrameBufferTest, BindingAndReturningToTheWindowKeepEachViewport) {
     glViewport(0, 0, 64, 48);
-    const Buffer buffer = Buffer::adopt(FrameBuffer::create(16, 8));
+    const Buffer buffer = FrameBuffer::create(16, 8);
     const auto texture = colourTexture();
     buffer->attach(texture.get(), GL_COLOR_ATTACHMENT0_EXT);
     ASSERT_TRUE(buffer->bind());
@@ -99,7 +99,7 @@ TEST_F(FrameBufferTest, WithoutTheEntryPointReturningToTheWindowOnlyChangesTheRe
 }
 
 TEST_F(FrameBufferTest, DestroyingTheCurrentOneReturnsToTheWindowAndLetsGoOfItsTextures) {
-    auto buffer = Buffer::adopt(FrameBuffer::create(16, 8));
+    auto buffer = FrameBuffer::create(16, 8);
     const auto texture = colourTexture();
     buffer->attach(texture.get(), GL_COLOR_ATTACHMENT0_EXT);
     EXPECT_EQ(texture->getReferenceCount(), 2);

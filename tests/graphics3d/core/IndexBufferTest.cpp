@@ -11,7 +11,7 @@ namespace {
 using Buffer = object::Pointer<IndexBuffer>;
 
 Buffer make(std::uint32_t indexSize, std::uint32_t usage = VertexBuffer::kStatic) {
-    return Buffer::adopt(IndexBuffer::create(indexSize, 6, usage));
+    return IndexBuffer::create(indexSize, 6, usage);
 }
 
 using IndexBufferTest = GlFixture;

@@ -30,7 +30,7 @@ protected:
         for (std::uint32_t vertex = 0; vertex < vertexCount; ++vertex) {
             xyz[3 * vertex] = static_cast<float>(vertex);
         }
-        auto mesh = MeshPointer::adopt(new IndexMesh());
+        auto mesh = object::make<IndexMesh>();
         mesh->setVertexBuffer(makePositions(xyz).get(), 0);
         mesh->setIndexBuffer(makeIndices(4, indices).get());
         mesh->setPrimitive(primitive);
@@ -39,14 +39,14 @@ protected:
 
     // The four columns, indexed at `indexSize` bytes.
     static MeshPointer columns(std::uint32_t indexSize, std::uint32_t usage = VertexBuffer::kStatic) {
-        auto mesh = MeshPointer::adopt(new IndexMesh());
+        auto mesh = object::make<IndexMesh>();
         mesh->setVertexBuffer(makePositions(columnCorners(), usage).get(), 0);
         mesh->setIndexBuffer(makeIndices(indexSize, columnIndices(), usage).get());
         return mesh;
     }
 
     static std::vector<unsigned int> triangles(const IndexMesh& mesh) {
-        const Triangles made = Triangles::adopt(mesh.createTriangleMesh());
+        const Triangles made = mesh.createTriangleMesh();
         return made ? listOf(made->getIndices()) : std::vector<unsigned int>{99};
     }
 };
@@ -107,7 +107,7 @@ TEST_F(IndexMeshTest, PrimitivesBecomeTriangles) {
     // The range picks the indices; every vertex comes along; both locks go.
     const MeshPointer ranged = make(GL_TRIANGLES, {9, 9, 9, 1, 2, 3, 9});
     ranged->setRange(3, 6);
-    const Triangles made = Triangles::adopt(ranged->createTriangleMesh());
+    const Triangles made = ranged->createTriangleMesh();
     EXPECT_EQ(listOf(made->getIndices()), (std::vector<unsigned int>{1, 2, 3}));
     EXPECT_EQ(made->getVertices().getCount(), 16);
     EXPECT_FALSE(ranged->getIndexBuffer()->isLocked());
@@ -117,7 +117,7 @@ TEST_F(IndexMeshTest, PrimitivesBecomeTriangles) {
     ranged->setVertexBuffer(
         makeVertices(TypeWord::kFloat2, VertexFormat::kPositionArray, std::vector<float>(8)).get(), 0);
     EXPECT_EQ(triangles(*ranged), (std::vector<unsigned int>{1, 2, 3}));
-    EXPECT_EQ(Triangles::adopt(ranged->createTriangleMesh())->getVertices().getCount(), 0);
+    EXPECT_EQ(ranged->createTriangleMesh()->getVertices().getCount(), 0);
 }
 
 TEST_F(IndexMeshTest, BoundsAndColliderOfTheWholeBufferTakeEveryVertex) {

@@ -20,7 +20,7 @@ using LightStackTest = GlFixture;
 
 TEST_F(LightStackTest, EmptySlotSwitchesTheLightOnAndEveryPutSendsTheParameters) {
     LightStack& lights = mContext->getLightStack();
-    auto light = object::Pointer<CountingLight>::adopt(new CountingLight());
+    auto light = object::make<CountingLight>();
     ASSERT_TRUE(lights.put(3, light.get()));
     EXPECT_TRUE(isEnabled(GL_LIGHT3));
     glDisable(GL_LIGHT3);
@@ -32,7 +32,7 @@ TEST_F(LightStackTest, EmptySlotSwitchesTheLightOnAndEveryPutSendsTheParameters)
 
 TEST_F(LightStackTest, OutOfRangeSlotsAreRefused) {
     LightStack& lights = mContext->getLightStack();
-    auto light = object::Pointer<CountingLight>::adopt(new CountingLight());
+    auto light = object::make<CountingLight>();
     EXPECT_FALSE(lights.put(LightStack::kSlots, light.get()));
     EXPECT_FALSE(lights.put(-1, light.get()));
     EXPECT_FALSE(lights.put(0, nullptr));
@@ -42,7 +42,7 @@ TEST_F(LightStackTest, OutOfRangeSlotsAreRefused) {
 
 TEST_F(LightStackTest, DyingLightLeavesEverySlotItHeld) {
     LightStack& lights = mContext->getLightStack();
-    auto kept = object::Pointer<CountingLight>::adopt(new CountingLight());
+    auto kept = object::make<CountingLight>();
     auto* dying = new CountingLight();
     lights.put(0, dying);
     lights.put(5, dying);

@@ -16,7 +16,7 @@ TEST(ParameterBufferTest, ValuesLieInAZeroedAlignedBlockThatKeepsItsFormat) {
     EXPECT_EQ(ParameterBuffer::create(format), nullptr) << "no components";
     format->add("flag", TypeWord::make(TypeWord::kUChar, 1));
     format->add("modelview", TypeWord::kMatrix4);
-    auto buffer = object::Pointer<ParameterBuffer>::adopt(ParameterBuffer::create(format));
+    auto buffer = ParameterBuffer::create(format);
     format->release();
     EXPECT_EQ(format->getReferenceCount(), 1) << "the buffer's";
     ASSERT_EQ(buffer->getSize(), 65u);

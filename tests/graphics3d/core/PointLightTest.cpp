@@ -14,7 +14,7 @@ using PointLightTest = GlFixture;
 
 TEST_F(PointLightTest, LitTriangleTakesTheColourOfMaterialAndLightAttenuatedByDistance) {
     prepareDrawing(64, 48);
-    auto lamp = object::Pointer<PointLight>::adopt(new PointLight());
+    auto lamp = object::make<PointLight>();
     lamp->setColour(PointLight::kDiffuse, 1.0f, 0.5f, 1.0f, 1.0f);
     lamp->setColour(PointLight::kSpecular, 0.0f, 0.0f, 0.0f, 0.0f);
     lamp->setPosition(0.0f, 0.0f, 100.0f);

@@ -29,7 +29,7 @@ TEST(RenderStreamTest, DrawRunsItsProgramAndDeathDropsTheProgramFirst) {
     EXPECT_FALSE(stream->draw()) << "no program yet";
     system::Assembler assembler;
     assembler.callC(ran);
-    auto program = object::Pointer<system::Program>::adopt(assembler.assemble());
+    auto program = assembler.assemble();
     stream->setProgram(program.get());
     EXPECT_TRUE(stream->draw());
     EXPECT_EQ(sLog, "ran ");

@@ -29,7 +29,7 @@ using Texture2DTest = GlFixture;
 // A bitmap whose byte b of pixel (x, y) is x + (y + 3) * b: no two pixels
 // of a row alike, rows told apart from the second byte on.
 object::Pointer<Bitmap> ramp(std::uint32_t format, int width, int height) {
-    auto bitmap = object::Pointer<Bitmap>::adopt(new Bitmap(format, width, height));
+    auto bitmap = object::make<Bitmap>(format, width, height);
     const int bytes = bitmap->getPitch() / width;
     std::uint8_t* pixels = bitmap->lock();
     for (int y = 0; y < height; ++y) {
@@ -56,7 +56,7 @@ std::vector<std::uint8_t> readBack(int level) {
 
 TEST_F(Texture2DTest, OddImageIsResizedToPowersOfTwoAndASquareOneUploadedAsItIs) {
     const auto odd = ramp(graphics::PIXEL_RGB8, 100, 37);
-    const Texture resized = Texture::adopt(Texture2D::create(*odd, 1));
+    const Texture resized = Texture2D::create(*odd, 1);
     EXPECT_EQ(resized->getWidth(), 128);
     EXPECT_EQ(resized->getHeight(), 64);
     const std::vector<std::uint8_t> corners = readBack(0);
@@ -67,7 +67,7 @@ TEST_F(Texture2DTest, OddImageIsResizedToPowersOfTwoAndASquareOneUploadedAsItIs)
     EXPECT_FALSE(odd->isLocked()) << "the upload unlocked it";
 
     const auto square = ramp(graphics::PIXEL_RGB8, 64, 64);
-    const Texture exact = Texture::adopt(Texture2D::create(*square, 1));
+    const Texture exact = Texture2D::create(*square, 1);
     EXPECT_EQ(exact->getWidth(), 64);
     const std::uint8_t* squarePixels = square->lock();
     EXPECT_EQ(readBack(0), std::vector<std::uint8_t>(squarePixels, squarePixels + 64 * 64 * 3));
@@ -90,7 +90,7 @@ TEST_F(Texture2DTest, LevelCountsChooseBetweenTheChainAndGeneratedMipmaps) {
         return on;
     };
 
-    const Texture all = Texture::adopt(Texture2D::create(*top, Texture2D::kAllLevels));
+    const Texture all = Texture2D::create(*top, Texture2D::kAllLevels);
     EXPECT_EQ(levelWidth(1), 2);
     EXPECT_EQ(levelWidth(2), 1);
     EXPECT_EQ(generating(), GL_FALSE);
@@ -100,11 +100,11 @@ TEST_F(Texture2DTest, LevelCountsChooseBetweenTheChainAndGeneratedMipmaps) {
     EXPECT_EQ(level1[3 * 3 + 0], middlePixels[3 * 3 + 2]);
     EXPECT_EQ(level1[3 * 3 + 2], middlePixels[3 * 3 + 0]);
 
-    const Texture two = Texture::adopt(Texture2D::create(*top, 2));
+    const Texture two = Texture2D::create(*top, 2);
     EXPECT_EQ(levelWidth(1), 2);
     EXPECT_EQ(levelWidth(2), 0);
 
-    const Texture generated = Texture::adopt(Texture2D::create(*top, Texture2D::kGeneratedLevels));
+    const Texture generated = Texture2D::create(*top, Texture2D::kGeneratedLevels);
     EXPECT_EQ(generating(), GL_TRUE);
     // The driver made level 1 from level 0, not from the chain's image.
     EXPECT_EQ(levelWidth(1), 2);
@@ -112,13 +112,13 @@ TEST_F(Texture2DTest, LevelCountsChooseBetweenTheChainAndGeneratedMipmaps) {
 
     // A level of another pixel size would be read past its end.
     middle->setNext(ramp(graphics::PIXEL_RGBA8, 1, 1).get());
-    const Texture cut = Texture::adopt(Texture2D::create(*top, Texture2D::kAllLevels));
+    const Texture cut = Texture2D::create(*top, Texture2D::kAllLevels);
     EXPECT_EQ(levelWidth(1), 2);
     EXPECT_EQ(levelWidth(2), 0);
 }
 
 TEST_F(Texture2DTest, RefusedFormatsAndUploadsThrowLeakNoNameAndForgetTheBinding) {
-    const Texture kept = Texture::adopt(Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1));
+    const Texture kept = Texture2D::create(graphics::PIXEL_RGBA8, 2, 2, 1);
     ASSERT_EQ(mContext->getBoundTexture(0), kept.get());
     const GLuint first = nextName();
     try {
@@ -146,11 +146,11 @@ TEST_F(Texture2DTest, RefusedFormatsAndUploadsThrowLeakNoNameAndForgetTheBinding
 
 TEST_F(Texture2DTest, EmptyTextureRoundsItsSidesUpAndUpdateKeepsTheBindingOfTheActiveUnit) {
     glActiveTexture(GL_TEXTURE2);
-    const Texture texture = Texture::adopt(Texture2D::create(graphics::PIXEL_RGB8, 5, 3, 1));
+    const Texture texture = Texture2D::create(graphics::PIXEL_RGB8, 5, 3, 1);
     EXPECT_EQ(texture->getWidth(), 8);
     EXPECT_EQ(texture->getHeight(), 4);
     EXPECT_EQ(mContext->getBoundTexture(2), texture.get());
-    const Texture other = Texture::adopt(Texture2D::create(graphics::PIXEL_RGB8, 1, 1, 1));
+    const Texture other = Texture2D::create(graphics::PIXEL_RGB8, 1, 1, 1);
     const auto patch = ramp(graphics::PIXEL_RGB8, 2, 2);
     ASSERT_TRUE(texture->update(*patch, 0));
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), static_cast<GLint>(other->getTextureName()));
@@ -253,7 +253,7 @@ TEST_F(Texture2DTest, CompressedImagesUploadAsBlocksOrDecodedAndReadBackTheirCol
 }
 
 TEST_F(Texture2DTest, IndexedImageRendersItsPaletteColours) {
-    auto indexed = object::Pointer<Bitmap>::adopt(new Bitmap(graphics::PIXEL_INDEX8, 2, 2));
+    auto indexed = object::make<Bitmap>(graphics::PIXEL_INDEX8, 2, 2);
     graphics::Palette<graphics::uchar> palette;
     palette.setEntry(7, 255, 0, 0, 0);
     palette.setEntry(8, 0, 255, 0, 0);
@@ -263,7 +263,7 @@ TEST_F(Texture2DTest, IndexedImageRendersItsPaletteColours) {
     // Memory row 0 is the top row; texture row 0 is drawn at the bottom.
     const std::uint8_t indices[4] = {7, 8, 9, 200};
     std::copy(indices, indices + 4, indexed->lock());
-    const Texture texture = Texture::adopt(Texture2D::create(*indexed, 1));
+    const Texture texture = Texture2D::create(*indexed, 1);
     EXPECT_EQ(texture->getFormat(), static_cast<std::uint32_t>(graphics::PIXEL_RGB8));
 
     prepareDrawing(64, 48);
@@ -283,10 +283,10 @@ TEST_F(Texture2DTest, IndexedImageRendersItsPaletteColours) {
 
 TEST_F(Texture2DTest, HalfFloatPixelsAreReadAtTheirOwnSize) {
     // 0x3C00 is 1.0 and 0x3800 is 0.5 as half floats.
-    auto half = object::Pointer<Bitmap>::adopt(new Bitmap(graphics::PIXEL_RGB16F, 1, 1));
+    auto half = object::make<Bitmap>(graphics::PIXEL_RGB16F, 1, 1);
     const std::uint16_t rgb[3] = {0x3C00, 0x3800, 0x0000};
     std::memcpy(half->lock(), rgb, sizeof rgb);
-    const Texture texture = Texture::adopt(Texture2D::create(*half, 1));
+    const Texture texture = Texture2D::create(*half, 1);
     GLfloat texel[3] = {};
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texel);
     EXPECT_FLOAT_EQ(texel[0], 1.0f);

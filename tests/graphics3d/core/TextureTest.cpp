@@ -29,7 +29,7 @@ object::Pointer<Texture> wrap(GLenum target, GLint internalFormat) {
         glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     }
     glBindTexture(target, 0);
-    return object::Pointer<Texture>::adopt(new Texture(name, target));
+    return object::make<Texture>(name, target);
 }
 
 TEST_F(TextureTest, ConstructionReadsTheLevelBackSendsTheDefaultsAndRecordsTheBinding) {
@@ -99,7 +99,7 @@ TEST_F(TextureTest, TenThousandTexturesMadeAndDestroyedLeaveNoLiveName) {
     graphics::Bitmap image(graphics::PIXEL_RGBA8, 3, 3);
     const GLuint first = nextName();
     for (int i = 0; i < 10000; ++i) {
-        object::Pointer<Texture2D>::adopt(Texture2D::create(image, 1));
+        Texture2D::create(image, 1);
     }
     EXPECT_EQ(liveTexturesSince(first), 0);
     EXPECT_GE(nextName() - first, 10000u) << "every texture had a name of its own";

@@ -23,7 +23,7 @@ Buffer make(std::uint32_t usage, std::initializer_list<std::pair<std::uint32_t, 
     for (const auto& [type, mask] : extra) {
         format.add(type, mask);
     }
-    return Buffer::adopt(VertexBuffer::create(format, 4, usage));
+    return VertexBuffer::create(format, 4, usage);
 }
 
 const void* pointerOf(GLenum query, int unit = 0) {

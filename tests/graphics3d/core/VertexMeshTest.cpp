@@ -22,7 +22,7 @@ protected:
         clearView();
     }
 
-    object::Pointer<VertexMesh> mMesh = object::Pointer<VertexMesh>::adopt(new VertexMesh());
+    object::Pointer<VertexMesh> mMesh = object::make<VertexMesh>();
 };
 
 TEST_F(VertexMeshTest, SlotsSumUpTheirBuffersAndHoldThem) {
@@ -75,7 +75,7 @@ TEST_F(VertexMeshTest, CompiledDrawLeavesTheStateAndPixelsOfADirectDraw) {
 TEST_F(VertexMeshTest, TrianglesBoundsAndColliderCoverTheRange) {
     mMesh->setVertexBuffer(makePositions(columnTriangles()).get(), 0);
     mMesh->setRange(6, 12);
-    const Triangles triangles = Triangles::adopt(mMesh->createTriangleMesh());
+    const Triangles triangles = mMesh->createTriangleMesh();
     ASSERT_EQ(triangles->getVertices().getCount(), 6);
     EXPECT_EQ(triangles->getVertices()[0], math::Vector3<float>(-0.5f, -1.0f, 0.0f));
     EXPECT_EQ(indicesOf(*triangles), (std::vector<unsigned int>{0, 1, 2, 3, 4, 5}));
@@ -119,7 +119,7 @@ TEST_F(VertexMeshTest, EveryPositionTypeConvertsItsFirstThreeComponents) {
                             size);
             }
             mMesh->setVertexBuffer(makeVertices(type, VertexFormat::kPositionArray, bytes).get(), 0);
-            const Triangles triangles = Triangles::adopt(mMesh->createTriangleMesh());
+            const Triangles triangles = mMesh->createTriangleMesh();
             ASSERT_EQ(triangles->getVertices().getCount(), 1) << std::hex << type;
             EXPECT_EQ(triangles->getVertices()[0],
                       math::Vector3<float>(static_cast<float>(values[0]), 100, 5))
@@ -131,7 +131,7 @@ TEST_F(VertexMeshTest, EveryPositionTypeConvertsItsFirstThreeComponents) {
 TEST_F(VertexMeshTest, TwoComponentPositionsGiveNoVerticesButStillTriangles) {
     mMesh->setVertexBuffer(
         makeVertices(TypeWord::kFloat2, VertexFormat::kPositionArray, std::vector<float>(12)).get(), 0);
-    const Triangles triangles = Triangles::adopt(mMesh->createTriangleMesh());
+    const Triangles triangles = mMesh->createTriangleMesh();
     EXPECT_EQ(triangles->getVertices().getCount(), 0);
     EXPECT_EQ(indicesOf(*triangles), (std::vector<unsigned int>{0, 1, 2, 3, 4, 5}));
     EXPECT_FALSE(mMesh->updateBounds());

@@ -30,15 +30,15 @@ PropertyList settings(const char* name, object::Object* value) {
 }
 
 TEST_F(ModelTranslatorTest, PropertiesCarryBothManagersWithTheirReferences) {
-    auto translator = Pointer<ModelTranslator>::adopt(new Translator3DS());
+    auto translator = object::make<Translator3DS>();
     EXPECT_EQ(translator->className(), "Object:Translator:ModelTranslator:Translator3DS");
     Pointer<PropertyList> empty = translator->getProperties();
     EXPECT_EQ(empty->getCount(), 2);
     EXPECT_EQ(valueOf(*empty, "texturemanager").object, nullptr);
     EXPECT_EQ(valueOf(*empty, "shadermanager").object, nullptr);
 
-    auto textures = Pointer<TextureManager>::adopt(new TextureManager());
-    auto shaders = Pointer<object::Object>::adopt(new object::Object());
+    auto textures = object::make<TextureManager>();
+    auto shaders = object::make<object::Object>();
     PropertyList both = settings("texturemanager", textures.get());
     both.add(Property(Property::kObject, "shadermanager")).setObject(shaders.get());
     translator->setProperties(both);
@@ -70,8 +70,7 @@ TEST_F(ModelTranslatorTest, PropertiesCarryBothManagersWithTheirReferences) {
 
 TEST_F(ModelTranslatorTest, LoadTextureGoesThroughTheManagerAndDropsFailures) {
     Translator3DS translator;
-    translator.setTextureManager(
-        Pointer<TextureManager>::adopt(new TextureManager(imageFiles().get())).get());
+    translator.setTextureManager(object::make<TextureManager>(imageFiles().get()).get());
     const Pointer<Texture> texture = translator.loadTexture("rgb24.bmp");
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->getReferenceCount(), 2) << "the manager's and the caller's";

@@ -50,8 +50,7 @@ TEST_F(TextureFactoryTest, MissingAndUnreadableFilesPassTheirExceptionsOn) {
 
     const std::string folder = ::testing::TempDir();
     std::ofstream(folder + "/texture factory junk.bin") << "nothing any image translator reads";
-    TextureFactory junk(
-        object::Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(folder.c_str())).get());
+    TextureFactory junk(object::make<io::SystemFileFactory>(folder.c_str()).get());
     EXPECT_THROW(junk.create(types::String("texture factory junk.bin")), io::TranslatorException);
 }
 

@@ -12,7 +12,7 @@ namespace {
 using TextureManagerTest = GlFixture;
 
 TEST_F(TextureManagerTest, EachNameIsLoadedOnce) {
-    auto files = object::Pointer<CountingFiles>::adopt(new CountingFiles());
+    auto files = object::make<CountingFiles>();
     TextureManager manager(files.get());
     Texture* first = manager.get(types::String("rgb24.bmp"));
     ASSERT_NE(first, nullptr);
@@ -25,7 +25,7 @@ TEST_F(TextureManagerTest, EachNameIsLoadedOnce) {
 }
 
 TEST_F(TextureManagerTest, FailedLoadsPassTheirExceptionAndAreTriedAgain) {
-    auto files = object::Pointer<CountingFiles>::adopt(new CountingFiles());
+    auto files = object::make<CountingFiles>();
     TextureManager manager(files.get());
     EXPECT_THROW(manager.get(types::String("missing.bmp")), io::FileNotFoundException);
     EXPECT_THROW(manager.get(types::String("missing.bmp")), io::FileNotFoundException);

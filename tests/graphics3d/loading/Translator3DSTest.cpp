@@ -119,17 +119,14 @@ protected:
         EXPECT_EQ(mTranslator->getPlainShader()->getReferenceCount(), 1);
     }
 
-    Pointer<Translator3DS> mTranslator = Pointer<Translator3DS>::adopt(new Translator3DS());
+    Pointer<Translator3DS> mTranslator = object::make<Translator3DS>();
 };
 
 TEST_F(Translator3DSTest, GeneratedModelHasEveryObjectGroupAndMaterial) {
     const Generated& run = generated();
     ASSERT_GT(run.objects, 0) << "the generator did not run";
     mTranslator->setTextureManager(
-        Pointer<TextureManager>::adopt(
-            new TextureManager(
-                Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(run.folder.c_str())).get()))
-            .get());
+        object::make<TextureManager>(object::make<io::SystemFileFactory>(run.folder.c_str()).get()).get());
     const Pointer<Model> model = load(fileBytes(run.folder + "/f5e_05.3ds"));
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->className(), "Object:Resource:Model:StaticModel");
@@ -170,7 +167,7 @@ TEST_F(Translator3DSTest, GeneratedModelHasEveryObjectGroupAndMaterial) {
 
 TEST_F(Translator3DSTest, ProbeAcceptsOnlyTheMainChunkAndRestoresThePosition) {
     const Generated& run = generated();
-    auto files = Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(run.folder.c_str()));
+    auto files = object::make<io::SystemFileFactory>(run.folder.c_str());
     const Pointer<io::File> model = files->open("f5e_05.3ds", io::File::kRead);
     model->seek(0, io::File::kBegin);
     EXPECT_TRUE(mTranslator->probe(*model));
@@ -184,9 +181,8 @@ TEST_F(Translator3DSTest, ProbeAcceptsOnlyTheMainChunkAndRestoresThePosition) {
 TEST_F(Translator3DSTest, RosterLoadsTheFixtureThroughItsFile) {
     io::TranslatorRoster<Model> roster;
     ASSERT_TRUE(roster.add(mTranslator.get()));
-    mTranslator->setTextureManager(
-        Pointer<TextureManager>::adopt(new TextureManager(imageFiles().get())).get());
-    auto files = Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(NEVRIK_TEST_DATA "/models"));
+    mTranslator->setTextureManager(object::make<TextureManager>(imageFiles().get()).get());
+    auto files = object::make<io::SystemFileFactory>(NEVRIK_TEST_DATA "/models");
     const Pointer<Model> model = roster.load(*files, "quad.3ds");
     ASSERT_NE(model, nullptr);
     ASSERT_EQ(model->getMeshes().getCount(), 1);
@@ -364,8 +360,7 @@ TEST_F(Translator3DSTest, MaterialsAreFoundByNameAndReplacedByLaterOnes) {
 }
 
 TEST_F(Translator3DSTest, TextureMapsFillTheirSlotsThroughTheManager) {
-    mTranslator->setTextureManager(
-        Pointer<TextureManager>::adopt(new TextureManager(imageFiles().get())).get());
+    mTranslator->setTextureManager(object::make<TextureManager>(imageFiles().get()).get());
     const std::string maps =
         chunk(0xA200, chunk(0xA300, text("missing.bmp")) + chunk(0xA300, text("rgb24.bmp"))) +
         chunk(0xA230, chunk(0xA300, text("rgb24.tga"))) + chunk(0xA230, chunk(0xA300, text("missing.tga")));

@@ -211,13 +211,13 @@ object::Pointer<RenderStream> Compiler::finish() {
     mAssembler.ret();
     object::Pointer<system::Program> program;
     try {
-        program = object::Pointer<system::Program>::adopt(mAssembler.assemble());
+        program = mAssembler.assemble();
     } catch (...) {
         // The epilogue is in the list now; start over rather than end twice.
         reset();
         throw;
     }
-    auto stream = object::Pointer<RenderStream>::adopt(new RenderStream());
+    auto stream = object::make<RenderStream>();
     stream->setProgram(program.get());
     for (const auto& node : mResources) {
         stream->addResource(node.getKey().get());

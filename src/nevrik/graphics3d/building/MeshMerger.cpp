@@ -81,7 +81,7 @@ auto placeIn(container::List<Info>& infos, const Layout& layout, std::uint32_t c
 template <class Info, class Mappings, class Create, class Fill>
 void fillAll(container::List<Info>& infos, Mappings& mappings, const Create& create, const Fill& fill) {
     for (Info& info : infos) {
-        info.buffer = decltype(info.buffer)::adopt(create(info));
+        info.buffer = create(info);
         if (!info.buffer) {
             throw MemoryException();
         }

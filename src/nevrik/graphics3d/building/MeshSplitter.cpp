@@ -49,8 +49,7 @@ bool fillVertices(const VertexMesh& source, VertexMesh& piece, const std::uint32
         if (from == nullptr) {
             continue;
         }
-        auto to = object::Pointer<VertexBuffer>::adopt(
-            VertexBuffer::create(from->getFormat(), count, VertexBuffer::kStatic));
+        auto to = VertexBuffer::create(from->getFormat(), count, VertexBuffer::kStatic);
         if (!to) {
             throw MemoryException();
         }
@@ -75,8 +74,7 @@ bool fillVertices(const VertexMesh& source, VertexMesh& piece, const std::uint32
 // A new static index buffer of `size`-byte indices holding `count` values.
 object::Pointer<IndexBuffer> makeIndexBuffer(std::uint32_t size, const std::uint32_t* values,
                                              std::uint32_t count) {
-    auto buffer =
-        object::Pointer<IndexBuffer>::adopt(IndexBuffer::create(size, count, VertexBuffer::kStatic));
+    auto buffer = IndexBuffer::create(size, count, VertexBuffer::kStatic);
     if (!buffer) {
         throw MemoryException();
     }
@@ -211,7 +209,7 @@ void MeshSplitter::splitIndices(const IndexMesh& mesh, const Cut& cut, Pieces& p
             end = limit;
             distinct = static_cast<std::uint32_t>(olds.getCount());
         }
-        auto piece = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+        auto piece = object::make<IndexMesh>();
         if (!fillVertices(mesh, *piece, olds.getData(), distinct)) {
             pieces.clear();
             return;
@@ -237,7 +235,7 @@ void MeshSplitter::splitVertices(const VertexMesh& mesh, const Cut& cut, Pieces&
         for (std::uint32_t vertex = start; vertex < end; ++vertex) {
             olds.add(first + vertex);
         }
-        auto piece = object::Pointer<VertexMesh>::adopt(new VertexMesh());
+        auto piece = object::make<VertexMesh>();
         if (!fillVertices(mesh, *piece, olds.getData(), end - start)) {
             pieces.clear();
             return;

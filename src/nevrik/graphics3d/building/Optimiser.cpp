@@ -105,7 +105,7 @@ void carry(Appearance& appearance, void (Appearance::*set)(T*), object::Pointer<
 // unless `always` only those that differ from `previous`'s; the context's
 // default polygon mode when the job has none.
 object::Pointer<Appearance> appearanceOf(const Job& job, const Job* previous, bool always, Context* context) {
-    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
+    auto appearance = object::make<Appearance>();
     const bool all = always || previous == nullptr;
     const Job& before = previous != nullptr ? *previous : job;
     carry(*appearance, &Appearance::setMaterial, &Job::material, job, before, all);
@@ -314,11 +314,11 @@ void Optimiser::takeMeshes(container::Array<object::Pointer<Mesh>>& meshes, bool
         }
         object::Pointer<VertexMesh> mesh;
         if (job.indexBuffer) {
-            auto indexMesh = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+            auto indexMesh = object::make<IndexMesh>();
             indexMesh->setIndexBuffer(job.indexBuffer.get());
             mesh = indexMesh;
         } else {
-            mesh = object::Pointer<VertexMesh>::adopt(new VertexMesh());
+            mesh = object::make<VertexMesh>();
         }
         const MeshMerger::Tuple tuple = MeshMerger::makeTuple(job.vertexBuffers);
         for (int slot = 0; slot < MeshMerger::kSlots && tuple[slot] != nullptr; ++slot) {

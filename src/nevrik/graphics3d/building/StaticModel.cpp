@@ -54,7 +54,7 @@ bool StaticModel::optimise() {
     // Everything is built aside first, so that a throw from splitting or
     // compiling leaves the model as it was.
     container::Array<object::Pointer<Mesh>> deferred;
-    auto optimiser = object::Pointer<Optimiser>::adopt(new Optimiser());
+    auto optimiser = object::make<Optimiser>();
     for (const object::Pointer<Mesh>& mesh : getMeshes()) {
         if (blends(*mesh)) {
             deferred.add(mesh);

@@ -90,7 +90,7 @@ void DeferQueue::draw(const DeferedMesh& entry) {
     context.getMatrixStack().load(math::Matrix4<float>(entry.modelView));
     Mesh& mesh = *entry.mesh;
     // Detached for the draw: its states were sent above, from queue time.
-    const object::Pointer<Appearance> appearance = mesh.getAppearance();
+    const object::Pointer<Appearance> appearance(mesh.getAppearance());
     if (appearance) {
         mesh.setAppearance(nullptr);
     }

@@ -21,7 +21,7 @@ bool hasFramebufferObjects() noexcept {
 
 }  // namespace
 
-FrameBuffer* FrameBuffer::create(std::int32_t width, std::int32_t height) {
+object::Pointer<FrameBuffer> FrameBuffer::create(std::int32_t width, std::int32_t height) {
     if (!hasFramebufferObjects() || width < 1 || height < 1) {
         return nullptr;
     }
@@ -30,7 +30,7 @@ FrameBuffer* FrameBuffer::create(std::int32_t width, std::int32_t height) {
     if (name == 0) {
         return nullptr;
     }
-    auto* frameBuffer = new FrameBuffer(name);
+    auto frameBuffer = object::make<FrameBuffer>(name);
     frameBuffer->setSize(width, height);
     return frameBuffer;
 }

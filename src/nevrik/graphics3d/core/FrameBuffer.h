@@ -34,7 +34,7 @@ public:
     /// A new framebuffer object (reference count 1, the caller's) of
     /// `width` x `height` pixels with nothing attached; null without
     /// framebuffer-object support or for a side below 1.
-    static FrameBuffer* create(std::int32_t width, std::int32_t height);
+    static object::Pointer<FrameBuffer> create(std::int32_t width, std::int32_t height);
     /// A current framebuffer object first hands the drawing back to the
     /// window's framebuffer; then every attachment is detached and the GL
     /// object deleted.

@@ -10,8 +10,8 @@
 
 namespace nevrik::graphics3d {
 
-IndexBuffer* IndexBuffer::create(std::uint32_t indexSize, std::uint32_t indexCount,
-                                 std::uint32_t usageIndex) {
+object::Pointer<IndexBuffer> IndexBuffer::create(std::uint32_t indexSize, std::uint32_t indexCount,
+                                                 std::uint32_t usageIndex) {
     GLenum glType = 0;
     switch (indexSize) {
         case 1:
@@ -26,10 +26,9 @@ IndexBuffer* IndexBuffer::create(std::uint32_t indexSize, std::uint32_t indexCou
         default:
             return nullptr;
     }
-    auto* buffer = new IndexBuffer(indexSize, indexCount, glType);
+    auto buffer = object::make<IndexBuffer>(indexSize, indexCount, glType);
     if (!buffer->mStorage.create(GL_ELEMENT_ARRAY_BUFFER, std::uint64_t{indexSize} * indexCount,
                                  usageIndex)) {
-        buffer->release();
         return nullptr;
     }
     return buffer;

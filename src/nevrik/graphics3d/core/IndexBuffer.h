@@ -3,6 +3,7 @@
 #include "nevrik/graphics3d/core/Resource.h"
 #include "nevrik/graphics3d/core/detail/BufferStorage.h"
 #include "nevrik/object/Noncopyable.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstdint>
 
@@ -22,11 +23,16 @@ class Context;
 /// with a fixed size. Used on the thread of the current context.
 class IndexBuffer : public Resource, private object::Noncopyable {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     /// A new buffer (reference count 1, the caller's) of `indexCount`
     /// indices of `indexSize` bytes. Null when the index size is not 1, 2 or
     /// 4, the usage index is beyond VertexBuffer::kSystemMemory, or no memory
     /// could be had.
-    static IndexBuffer* create(std::uint32_t indexSize, std::uint32_t indexCount, std::uint32_t usageIndex);
+    static object::Pointer<IndexBuffer> create(std::uint32_t indexSize, std::uint32_t indexCount,
+                                               std::uint32_t usageIndex);
 
     NEVRIK_CLASS_NAME(Resource, ":IndexBuffer")
 

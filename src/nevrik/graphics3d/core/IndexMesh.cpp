@@ -76,12 +76,12 @@ bool IndexMesh::readIndices(container::Array<unsigned int>& indices) const {
     return true;
 }
 
-geometry::TriangleMesh3<float>* IndexMesh::createTriangleMesh() const {
+object::Pointer<geometry::TriangleMesh3<float>> IndexMesh::createTriangleMesh() const {
     std::optional<detail::PositionReader> positions;
     if (!mIndexBuffer || !detail::PositionReader::open(*this, positions)) {
         return nullptr;
     }
-    auto mesh = object::Pointer<geometry::TriangleMesh3<float>>::adopt(new geometry::TriangleMesh3<float>());
+    auto mesh = object::make<geometry::TriangleMesh3<float>>();
     if (positions->isReadable()) {
         positions->append(0, positions->getCount(), mesh->getVertices());
     }
@@ -91,7 +91,7 @@ geometry::TriangleMesh3<float>* IndexMesh::createTriangleMesh() const {
         return nullptr;
     }
     detail::appendTriangles(getPrimitive(), indices, *mesh);
-    return mesh.detach();
+    return mesh;
 }
 
 bool IndexMesh::updateBounds() {
@@ -105,8 +105,7 @@ bool IndexMesh::createCollider() {
         !readIndices(indices)) {
         return false;
     }
-    auto collider =
-        object::Pointer<geometry::MeshCollider3<float>>::adopt(new geometry::MeshCollider3<float>());
+    auto collider = object::make<geometry::MeshCollider3<float>>();
     collider->setPrimitive(getPrimitive());
     if (getRangeStart() == getRangeEnd()) {
         if (!positions->append(0, positions->getCount(), collider->getVertices())) {
@@ -130,7 +129,7 @@ bool IndexMesh::createCollider() {
         }
         collider->getIndices() = std::move(indices);
     }
-    adoptCollider(collider.detach());
+    setCollider(std::move(collider));
     return true;
 }
 

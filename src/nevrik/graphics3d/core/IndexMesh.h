@@ -27,7 +27,7 @@ public:
     bool draw() override;
     /// The triangles of the index range over every vertex of the position
     /// buffer. Null without an index buffer or when a lock fails.
-    geometry::TriangleMesh3<float>* createTriangleMesh() const override;
+    object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const override;
     /// Fits the bounds around every vertex of the position buffer.
     bool updateBounds() override;
     /// Copies the indices and every vertex when the whole index buffer is

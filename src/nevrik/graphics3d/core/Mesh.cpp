@@ -26,8 +26,8 @@ void Mesh::applyAppearance() const {
     }
 }
 
-void Mesh::adoptCollider(geometry::MeshCollider3<float>* collider) noexcept {
-    mCollider = object::Pointer<geometry::MeshCollider3<float>>::adopt(collider);
+void Mesh::setCollider(object::Pointer<geometry::MeshCollider3<float>> collider) noexcept {
+    mCollider = std::move(collider);
 }
 
 }  // namespace nevrik::graphics3d

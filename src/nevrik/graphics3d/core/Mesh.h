@@ -36,7 +36,7 @@ public:
     virtual bool draw() = 0;
     /// A new triangle soup of the mesh (reference count 1, the caller's),
     /// or null.
-    virtual geometry::TriangleMesh3<float>* createTriangleMesh() const = 0;
+    virtual object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const = 0;
     /// Fits the bounds around the vertex positions; false, changing nothing,
     /// when they cannot be read. This base cannot.
     virtual bool updateBounds();
@@ -63,8 +63,7 @@ public:
 protected:
     /// Applies the appearance, when there is one.
     void applyAppearance() const;
-    /// Takes over the reference the caller holds on `collider`.
-    void adoptCollider(geometry::MeshCollider3<float>* collider) noexcept;
+    void setCollider(object::Pointer<geometry::MeshCollider3<float>> collider) noexcept;
 
 private:
     object::Pointer<geometry::MeshCollider3<float>> mCollider;

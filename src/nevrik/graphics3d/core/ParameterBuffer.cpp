@@ -15,14 +15,15 @@ constexpr std::size_t kDataOffset = (sizeof(ParameterBuffer) + alignof(std::max_
 
 }  // namespace
 
-ParameterBuffer* ParameterBuffer::create(const ParameterFormat* format) {
+object::Pointer<ParameterBuffer> ParameterBuffer::create(const ParameterFormat* format) {
     if (format == nullptr || format->getComponents().isEmpty()) {
         return nullptr;
     }
     const std::uint32_t size = format->getTotal();
     void* memory = ::operator new(kDataOffset + size);
     std::memset(static_cast<std::uint8_t*>(memory) + kDataOffset, 0, size);
-    return ::new (memory) ParameterBuffer(format, size);
+    // Placement into one block with its data, so make() cannot build it.
+    return object::Pointer<ParameterBuffer>::adopt(::new (memory) ParameterBuffer(format, size));
 }
 
 ParameterBuffer::ParameterBuffer(const ParameterFormat* format, std::uint32_t size) noexcept

@@ -19,7 +19,7 @@ class ParameterBuffer : public object::Object, private object::Noncopyable {
 public:
     /// A new buffer (reference count 1, the caller's) with a zeroed block
     /// of `format`'s size. Null when `format` is null or has no components.
-    static ParameterBuffer* create(const ParameterFormat* format);
+    static object::Pointer<ParameterBuffer> create(const ParameterFormat* format);
 
     NEVRIK_CLASS_NAME(object::Object, ":ParameterBuffer")
 

@@ -179,7 +179,7 @@ Texture2D::Texture2D(std::uint32_t name) : Texture(name, GL_TEXTURE_2D) {
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &mHeight);
 }
 
-Texture2D* Texture2D::create(graphics::Image& image, std::int32_t levels) {
+object::Pointer<Texture2D> Texture2D::create(graphics::Image& image, std::int32_t levels) {
     if (graphics::isCompressed(image.getFormat()) && !uploadsBlocks(image)) {
         const object::Pointer<graphics::Image> decoded = graphics::FilterDecompress().apply(image);
         if (!decoded) {
@@ -225,18 +225,18 @@ Texture2D* Texture2D::create(graphics::Image& image, std::int32_t levels) {
     }
     source.reset();
     throwOnError();
-    return new Texture2D(texture.release());
+    return object::make<Texture2D>(texture.release());
 }
 
-Texture2D* Texture2D::create(std::uint32_t format, std::int32_t width, std::int32_t height,
-                             std::int32_t levels) {
+object::Pointer<Texture2D> Texture2D::create(std::uint32_t format, std::int32_t width, std::int32_t height,
+                                             std::int32_t levels) {
     NewTexture texture(format, width, height);
     const detail::GlPixelFormat& gl = texture.getGl();
     glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, levels == kGeneratedLevels ? GL_TRUE : GL_FALSE);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.internalFormat), texture.getWidth(),
                  texture.getHeight(), 0, gl.format, gl.type, nullptr);
     throwOnError();
-    return new Texture2D(texture.release());
+    return object::make<Texture2D>(texture.release());
 }
 
 bool Texture2D::update(graphics::Image& image, std::int32_t level) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nevrik/graphics3d/core/Texture.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstdint>
 
@@ -17,6 +18,10 @@ namespace nevrik::graphics3d {
 /// current context.
 class Texture2D : public Texture {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     /// Level counts of create(image, levels) besides a plain count.
     static constexpr std::int32_t kAllLevels = -1;
     static constexpr std::int32_t kGeneratedLevels = -2;
@@ -35,14 +40,14 @@ public:
     /// that makes no texture, TextureException when OpenGL refuses the name, the binding or the upload, when
     /// a side exceeds the driver's limit or when the image cannot be resized (pixels of 12 or 16 bytes); a
     /// resized image too large for a Bitmap throws FilterResize's object::Exception.
-    static Texture2D* create(graphics::Image& image, std::int32_t levels);
+    static object::Pointer<Texture2D> create(graphics::Image& image, std::int32_t levels);
     /// A new texture (reference count 1, the caller's) of `format` with
     /// undefined content, its sides rounded up to powers of two; mipmap
     /// generation is on exactly for kGeneratedLevels. Throws TypeException
     /// and TextureException as above, and TextureException for a negative
     /// side.
-    static Texture2D* create(std::uint32_t format, std::int32_t width, std::int32_t height,
-                             std::int32_t levels);
+    static object::Pointer<Texture2D> create(std::uint32_t format, std::int32_t width, std::int32_t height,
+                                             std::int32_t levels);
 
     NEVRIK_CLASS_NAME(Texture, ":Texture2D")
 

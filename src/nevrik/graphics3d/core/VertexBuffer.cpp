@@ -44,13 +44,12 @@ VertexBuffer::VertexBuffer(const VertexFormat& format) noexcept : mFormat(format
     }
 }
 
-VertexBuffer* VertexBuffer::create(const VertexFormat& format, std::uint32_t vertexCount,
-                                   std::uint32_t usageIndex) {
-    auto* buffer = new VertexBuffer(format);
+object::Pointer<VertexBuffer> VertexBuffer::create(const VertexFormat& format, std::uint32_t vertexCount,
+                                                   std::uint32_t usageIndex) {
+    auto buffer = object::make<VertexBuffer>(format);
     buffer->mVertexCount = vertexCount;
     const std::uint64_t size = std::uint64_t{vertexCount} * format.getStride();
     if (!buffer->mStorage.create(GL_ARRAY_BUFFER, size, usageIndex)) {
-        buffer->release();
         return nullptr;
     }
     return buffer;

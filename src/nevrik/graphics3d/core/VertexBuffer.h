@@ -4,6 +4,7 @@
 #include "nevrik/graphics3d/core/VertexFormat.h"
 #include "nevrik/graphics3d/core/detail/BufferStorage.h"
 #include "nevrik/object/Noncopyable.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstdint>
 
@@ -22,6 +23,10 @@ namespace nevrik::graphics3d {
 /// should be the one it was made with.
 class VertexBuffer : public Resource, private object::Noncopyable {
 public:
+    // clone() and create() make their objects with make().
+    template <class U, class... Arguments>
+    friend object::Pointer<U> object::make(Arguments&&...);
+
     /// Usage indices; system memory never makes a buffer object.
     static constexpr std::uint32_t kNoUsage = 0;
     static constexpr std::uint32_t kStatic = 1;
@@ -49,8 +54,8 @@ public:
     /// beyond kSystemMemory or no memory could be had. Entries whose scalar
     /// code is not one of TypeWord's or whose count is not 1 to 4 feed no
     /// component.
-    static VertexBuffer* create(const VertexFormat& format, std::uint32_t vertexCount,
-                                std::uint32_t usageIndex);
+    static object::Pointer<VertexBuffer> create(const VertexFormat& format, std::uint32_t vertexCount,
+                                                std::uint32_t usageIndex);
 
     NEVRIK_CLASS_NAME(Resource, ":VertexBuffer")
 

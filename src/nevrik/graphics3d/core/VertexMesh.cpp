@@ -95,14 +95,14 @@ bool VertexMesh::compile(system::Assembler& assembler) const {
     return true;
 }
 
-geometry::TriangleMesh3<float>* VertexMesh::createTriangleMesh() const {
+object::Pointer<geometry::TriangleMesh3<float>> VertexMesh::createTriangleMesh() const {
     std::optional<detail::PositionReader> positions;
     std::uint32_t first = 0;
     std::uint32_t count = 0;
     if (!detail::PositionReader::open(*this, positions) || !getRange(positions->getCount(), first, count)) {
         return nullptr;
     }
-    auto mesh = object::Pointer<geometry::TriangleMesh3<float>>::adopt(new geometry::TriangleMesh3<float>());
+    auto mesh = object::make<geometry::TriangleMesh3<float>>();
     if (positions->isReadable()) {
         positions->append(first, count, mesh->getVertices());
     }
@@ -112,7 +112,7 @@ geometry::TriangleMesh3<float>* VertexMesh::createTriangleMesh() const {
         indices[static_cast<int>(i)] = i;
     }
     detail::appendTriangles(getPrimitive(), indices, *mesh);
-    return mesh.detach();
+    return mesh;
 }
 
 bool VertexMesh::fitBounds(bool wholeBuffer) {
@@ -154,10 +154,10 @@ bool VertexMesh::createCollider() {
         !getRange(positions->getCount(), first, count)) {
         return false;
     }
-    auto* collider = new geometry::MeshCollider3<float>();
+    auto collider = object::make<geometry::MeshCollider3<float>>();
     collider->setPrimitive(getPrimitive());
     positions->append(first, count, collider->getVertices());
-    adoptCollider(collider);
+    setCollider(std::move(collider));
     return true;
 }
 

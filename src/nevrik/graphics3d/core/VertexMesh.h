@@ -26,7 +26,7 @@ public:
     /// range is empty (rangeStart == rangeEnd). False, drawing nothing, for a
     /// range beyond that count or running backwards.
     bool draw() override;
-    geometry::TriangleMesh3<float>* createTriangleMesh() const override;
+    object::Pointer<geometry::TriangleMesh3<float>> createTriangleMesh() const override;
     bool updateBounds() override;
     bool createCollider() override;
     bool compile(system::Assembler& assembler) const override;

@@ -21,7 +21,7 @@ bool findObject(const object::PropertyList& list, const char* name, object::Obje
 }  // namespace
 
 object::Pointer<object::PropertyList> ModelTranslator::getProperties() {
-    auto list = object::Pointer<object::PropertyList>::adopt(new object::PropertyList());
+    auto list = object::make<object::PropertyList>();
     list->add(object::Property(object::Property::kObject, kTextureManagerKey))
         .setObject(mTextureManager.get());
     list->add(object::Property(object::Property::kObject, kShaderManagerKey)).setObject(mShaderManager.get());
@@ -45,7 +45,7 @@ void ModelTranslator::setProperties(const object::PropertyList& list) {
 object::Pointer<Texture> ModelTranslator::loadTexture(const types::String& name) {
     try {
         if (!mTextureManager) {
-            mTextureManager = object::Pointer<TextureManager>::adopt(new TextureManager());
+            mTextureManager = object::make<TextureManager>();
         }
         return object::Pointer<Texture>(mTextureManager->get(name));
     } catch (const std::exception&) {

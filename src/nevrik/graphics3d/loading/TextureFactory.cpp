@@ -13,7 +13,7 @@ TextureFactory::TextureFactory() : TextureFactory(nullptr) {}
 
 TextureFactory::TextureFactory(io::FileFactory* files) : mFiles(files) {
     if (!mFiles) {
-        mFiles = object::Pointer<io::FileFactory>::adopt(new io::SystemFileFactory(types::String("")));
+        mFiles = object::make<io::SystemFileFactory>(types::String(""));
     }
 }
 
@@ -22,7 +22,7 @@ object::Pointer<Texture> TextureFactory::create(const types::String& name) {
     if (!image) {
         throw TextureException();
     }
-    auto texture = object::Pointer<Texture>::adopt(Texture2D::create(*image, Texture2D::kGeneratedLevels));
+    auto texture = Texture2D::create(*image, Texture2D::kGeneratedLevels);
     texture->setFilter(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
     return texture;
 }

@@ -71,10 +71,10 @@ void store(std::uint8_t* to, const float* values, std::size_t count) noexcept {
 }  // namespace
 
 Translator3DS::Translator3DS()
-    : mPlainShader(object::Pointer<PlainShader>::adopt(new PlainShader(kPlainArrays, kShaderFlags))),
-      mTextureShader(object::Pointer<TextureShader>::adopt(new TextureShader(kTexturedArrays, kShaderFlags))),
-      mBlendMode(object::Pointer<BlendMode>::adopt(new BlendMode(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA))),
-      mDepthMode(object::Pointer<DepthMode>::adopt(new DepthMode())) {
+    : mPlainShader(object::make<PlainShader>(kPlainArrays, kShaderFlags)),
+      mTextureShader(object::make<TextureShader>(kTexturedArrays, kShaderFlags)),
+      mBlendMode(object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)),
+      mDepthMode(object::make<DepthMode>()) {
     mDepthMode->setWriteMask(false);
 }
 
@@ -101,7 +101,7 @@ object::Pointer<Model> Translator3DS::read(io::InputStream& stream, std::uint32_
             readMaterial();
         }
     });
-    return object::Pointer<Model>::adopt(mModel.detach());
+    return std::move(mModel);
 }
 
 bool Translator3DS::write(io::OutputStream&, Model&) {
@@ -131,7 +131,7 @@ void Translator3DS::forEachChunk(const Handle& handle) {
 
 void Translator3DS::readEditor() {
     if (!mModel) {
-        mModel = object::Pointer<StaticModel>::adopt(new StaticModel());
+        mModel = object::make<StaticModel>();
     }
     forEachChunk([this](std::uint16_t id) {
         if (id == kNamedObject) {
@@ -153,8 +153,8 @@ void Translator3DS::readNamedObject() {
 }
 
 void Translator3DS::readMaterial() {
-    auto appearance = object::Pointer<Appearance>::adopt(new Appearance());
-    auto material = object::Pointer<ColourMaterial>::adopt(new ColourMaterial());
+    auto appearance = object::make<Appearance>();
+    auto material = object::make<ColourMaterial>();
     appearance->setMaterial(material.get());
     const auto setColour = [&](ColourMaterial::Colour which, const Colour& colour) {
         material->setColour(which, colour.rgba[0], colour.rgba[1], colour.rgba[2], colour.rgba[3]);
@@ -352,7 +352,7 @@ void Translator3DS::buildMesh() {
     const object::Pointer<IndexBuffer> indices = buildIndexBuffer(static_cast<std::uint32_t>(indexCount));
     std::uint32_t start = 0;
     for (const FaceMaterial& group : mGroups) {
-        auto mesh = object::Pointer<IndexMesh>::adopt(new IndexMesh());
+        auto mesh = object::make<IndexMesh>();
         mesh->setAppearance(group.appearance.get());
         mesh->setPrimitive(GL_TRIANGLES);
         mesh->setVertexBuffer(vertices.get(), 0);
@@ -388,8 +388,7 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
     const int position = format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
     const int normal = format.add(TypeWord::kFloat3, VertexFormat::kNormalArray);
     const int texCoord = mHasTexCoords ? format.add(TypeWord::kFloat2, VertexFormat::kAllTextureArrays) : -1;
-    auto buffer = object::Pointer<VertexBuffer>::adopt(
-        VertexBuffer::create(format, vertexCount, VertexBuffer::kStatic));
+    auto buffer = VertexBuffer::create(format, vertexCount, VertexBuffer::kStatic);
     if (!buffer) {
         throw io::TranslatorMemoryException();
     }
@@ -438,8 +437,7 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
 }
 
 object::Pointer<IndexBuffer> Translator3DS::buildIndexBuffer(std::uint32_t indexCount) const {
-    auto buffer =
-        object::Pointer<IndexBuffer>::adopt(IndexBuffer::create(2, indexCount, VertexBuffer::kStatic));
+    auto buffer = IndexBuffer::create(2, indexCount, VertexBuffer::kStatic);
     if (!buffer) {
         throw io::TranslatorMemoryException();
     }
