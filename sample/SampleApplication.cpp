@@ -19,7 +19,7 @@ SampleApplication::~SampleApplication() = default;
 bool SampleApplication::onStart() {
     mWindow = object::make<MainWindow>();
     mView = object::make<SampleView>(mModelPath);
-    mView->setLayoutFlags(kViewLayout);
+    mView->setLayoutFlags(gui::View::kFill);
     mWindow->addView(mView.get());
     mOpened = mWindow->open();
     if (!mOpened) {

@@ -4,7 +4,6 @@
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
-#include <cstdint>
 #include <mutex>
 
 namespace nevrik::sample {
@@ -23,8 +22,6 @@ class SampleView;
 /// the window, the view and the ticker while it runs.
 class SampleApplication : public application::Application {
 public:
-    /// The view follows the window's width and height.
-    static constexpr std::uint32_t kViewLayout = 0x33;
     /// When this environment variable is set, quitting prints the frames
     /// drawn, the picks made (one a frame) and how many of them hit.
     static constexpr const char* kStatisticsVariable = "NEVRIK_SAMPLE_STATS";

@@ -125,7 +125,7 @@ TEST_F(OpenGLTest, ActualPixelFormatBitsAreReadBackAndTheContextWrapsTheViewsOwn
 }
 
 TEST_F(OpenGLTest, ResizedViewRendersWithTheNewViewport) {
-    mView->setLayoutFlags(0x33);
+    mView->setLayoutFlags(View::kFill);
     mWindow->addView(mView.get());
     ASSERT_TRUE(mWindow->open());
     ASSERT_TRUE(mRecorder.waitFor([&] { return mView->mFrames >= 1; }));

@@ -157,7 +157,7 @@ TEST_F(WindowTest, ResizeMovesFollowingViewsAndStretchesStretchingOnes) {
     Pointer<RecordingView> stretcher = makeView({60.0f, 10.0f, 40.0f, 30.0f});
     Pointer<RecordingView> fixed = makeView({110.0f, 10.0f, 40.0f, 30.0f});
     follower->setLayoutFlags(0x22);
-    stretcher->setLayoutFlags(0x33);
+    stretcher->setLayoutFlags(View::kFill);
     for (View* view : {follower.get(), stretcher.get(), fixed.get()}) {
         ASSERT_TRUE(window->addView(view));
     }
@@ -193,7 +193,7 @@ TEST_F(WindowTest, ClosedWindowLaysViewsOutAtOnceAndOnlyOnChange) {
     Pointer<RecordingView> follower = makeView({10.0f, 10.0f, 40.0f, 30.0f});
     Pointer<RecordingView> stretcher = makeView({60.0f, 10.0f, 40.0f, 30.0f});
     follower->setLayoutFlags(View::kFollowRight | View::kFollowBottom);
-    stretcher->setLayoutFlags(0x33);
+    stretcher->setLayoutFlags(View::kFill);
     window->addView(follower.get());
     window->addView(stretcher.get());
 

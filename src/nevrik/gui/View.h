@@ -37,6 +37,8 @@ public:
     static constexpr std::uint32_t kFollowRight = 0x2;
     static constexpr std::uint32_t kStretchTop = 0x10;
     static constexpr std::uint32_t kFollowBottom = 0x20;
+    /// Stretches with the window both ways: a view that fills it.
+    static constexpr std::uint32_t kFill = kStretchLeft | kFollowRight | kStretchTop | kFollowBottom;
 
     /// A view occupying `frame` (in the window's client coordinates); its
     /// bounds are (0, 0, width, height) in its own.

@@ -32,9 +32,14 @@ namespace nevrik::gui {
 /// the window thread.
 class Window : public application::Looper {
 public:
-    /// Window style of a created window: caption, system menu, sizing frame,
-    /// maximise box.
-    static constexpr std::uint32_t kStyle = 0x00CD0000u;
+    /// Window style bits, as getStyle() reports them.
+    static constexpr std::uint32_t kStyleCaption = 0x00C00000u;
+    static constexpr std::uint32_t kStyleSystemMenu = 0x00080000u;
+    static constexpr std::uint32_t kStyleSizingFrame = 0x00040000u;
+    static constexpr std::uint32_t kStyleMaximiseBox = 0x00010000u;
+    /// Window style of a created window.
+    static constexpr std::uint32_t kStyle =
+        kStyleCaption | kStyleSystemMenu | kStyleSizingFrame | kStyleMaximiseBox;
     static constexpr int kPaletteEntries = 256;
 
     Window();

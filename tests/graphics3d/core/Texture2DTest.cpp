@@ -190,7 +190,7 @@ TEST_F(Texture2DTest, EveryChannelOrderReachesOpenGlAsTheCodecsLaidItOut) {
         const auto pixel = object::make<Bitmap>(format, 1, 1);
         const std::string packed = testing::packPixel(masks, graphics::getBytesPerPixel(format), colour);
         std::copy(packed.begin(), packed.end(), pixel->lock());
-        const Texture texture = Texture::adopt(Texture2D::create(*pixel, 1));
+        const Texture texture = Texture2D::create(*pixel, 1);
         const std::vector<std::uint8_t> texel = readBackRgba();
         const std::uint64_t channels[4] = {masks.red, masks.green, masks.blue, masks.alpha};
         for (int c = 0; c < 4; ++c) {
@@ -232,7 +232,7 @@ TEST_F(Texture2DTest, CompressedImagesUploadAsBlocksOrDecodedAndReadBackTheirCol
             ASSERT_EQ(blocks.size(),
                       static_cast<std::size_t>(graphics::getImageBytes(variant.format, width, height)));
             std::copy(blocks.begin(), blocks.end(), image->lock());
-            const Texture texture = Texture::adopt(Texture2D::create(*image, 1));
+            const Texture texture = Texture2D::create(*image, 1);
             ASSERT_EQ(texture->getHeight(), height);
             const std::vector<std::uint8_t> texels = readBackRgba();
             // The 12-wide image is resized to 16: columns 0, 8 and 15 take

@@ -1,8 +1,14 @@
 #include "nevrik/graphics3d/core/FrameBuffer.h"
 
+#include "nevrik/graphics/Bitmap.h"
+#include "nevrik/graphics/PixelFormat.h"
 #include "nevrik/graphics3d/core/Context.h"
 
 #include <GL/glew.h>
+
+#include <cstring>
+#include <exception>
+#include <vector>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -148,6 +154,37 @@ void FrameBuffer::switchTo(Context& context, FrameBuffer& next) {
     } else {
         glViewport(0, 0, next.mWidth, next.mHeight);
     }
+}
+
+object::Pointer<graphics::Image> FrameBuffer::readPixels(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                         std::int32_t height) {
+    if (width < 1 || height < 1 || Context::current() == nullptr) {
+        return {};
+    }
+    object::Pointer<graphics::Image> image;
+    try {
+        image = object::make<graphics::Bitmap>(graphics::PIXEL_RGBA8, width, height);
+    } catch (const std::exception&) {
+        return {};
+    }
+    std::uint8_t* pixels = image->lock();
+    const auto pitch = static_cast<std::size_t>(image->getPitch());
+    GLint alignment = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    // GL reads bottom row first; images keep the top row first.
+    std::vector<std::uint8_t> row(pitch);
+    for (std::int32_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+        std::uint8_t* upper = pixels + static_cast<std::size_t>(top) * pitch;
+        std::uint8_t* lower = pixels + static_cast<std::size_t>(bottom) * pitch;
+        std::memcpy(row.data(), upper, pitch);
+        std::memcpy(upper, lower, pitch);
+        std::memcpy(lower, row.data(), pitch);
+    }
+    image->unlock();
+    return image;
 }
 
 }  // namespace nevrik::graphics3d

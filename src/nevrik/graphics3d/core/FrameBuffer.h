@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nevrik/container/Array.h"
+#include "nevrik/graphics/Image.h"
 #include "nevrik/graphics3d/core/Resource.h"
 #include "nevrik/graphics3d/core/Texture.h"
 #include "nevrik/object/Noncopyable.h"
@@ -61,6 +62,13 @@ public:
     /// keeping the viewport of the framebuffer object that was current in it
     /// and setting the window's viewport again (all of it when none was kept).
     static void bindDefault();
+    /// The colour of the width x height pixels from (x, y) up and right of
+    /// the current render target's lower-left corner (the back buffer of a
+    /// double-buffered window), as an RGBA image whose first row is the top
+    /// one. Null without a current context, for a side below 1 or when the
+    /// image cannot be had.
+    static object::Pointer<graphics::Image> readPixels(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                       std::int32_t height);
 
     void setSize(std::int32_t width, std::int32_t height) noexcept;
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "nevrik/geometry/BoundingBox.h"
 #include "nevrik/graphics3d/core/Camera.h"
 #include "nevrik/math/Matrix4.h"
+#include "nevrik/math/Vector.h"
 
 namespace nevrik::graphics3d {
 
@@ -34,6 +36,30 @@ public:
     bool setClipping(float nearDistance, float farDistance) noexcept;
     void setDistance(float distance) noexcept { mDistance = distance; }
 
+    /// A centred window at distance 1 that sees `verticalDegrees` from top
+    /// to bottom and is `aspect` times as wide as high. False, changing
+    /// nothing, unless the angle lies strictly between 0 and 180 and the
+    /// aspect is above 0.
+    bool setFieldOfView(float verticalDegrees, float aspect) noexcept;
+    /// The view from `eye` towards `target`, `up` pointing up on the screen
+    /// (it need not be at a right angle to the line of sight). False,
+    /// changing nothing, when eye and target coincide or `up` lies along the
+    /// line of sight.
+    bool lookAt(const math::Vector3<float>& eye, const math::Vector3<float>& target,
+                const math::Vector3<float>& up) noexcept;
+    /// Looks at the centre of `box` along `direction`, from just far enough
+    /// that the whole box is in view, with the clipping planes around it.
+    /// False, changing nothing, for a box of no size, a direction of no
+    /// length or along `up`, and a window that does not contain its centre
+    /// line.
+    bool frame(const geometry::BoundingBox<float>& box, const math::Vector3<float>& direction,
+               const math::Vector3<float>& up) noexcept;
+    /// Loads the view of lookAt() or frame() as the model-view matrix, then
+    /// selects the matrix mode that was in force again.
+    void applyView() const;
+    /// World to eye coordinates (row-major); the identity until lookAt().
+    const math::Matrix4<float>& getView() const noexcept { return mView; }
+
     float getNear() const noexcept { return mNear; }
     float getFar() const noexcept { return mFar; }
     float getDistance() const noexcept { return mDistance; }
@@ -53,6 +79,7 @@ private:
     float mWidth = 2.0f;
     float mHeight = 2.0f;
     math::Matrix4<float> mMatrix;
+    math::Matrix4<float> mView;
 };
 
 }  // namespace nevrik::graphics3d
