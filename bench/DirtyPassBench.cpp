@@ -20,13 +20,13 @@ using namespace nevrik::scene3d;
 struct Grid {
     explicit Grid(int count) {
         auto* locale = universe->addLocale();
-        auto root = object::make<Root>();
+        auto root = nevrik::object::make<Root>();
         locale->addRoot(root.get());
-        auto made = object::make<Group>();
+        auto made = nevrik::object::make<Group>();
         root->addChild(made.get());
         group = made.get();
         for (int i = 0; i < count; ++i) {
-            auto leaf = object::make<Geometry>();
+            auto leaf = nevrik::object::make<Geometry>();
             Matrix4<float> placed;
             placed.setColumn(3, {300.0f * (i % 7), 300.0f * (i / 7 % 5), -300.0f * (i / 35)});
             leaf->setLocalTransform(placed);
@@ -37,7 +37,7 @@ struct Grid {
         universe->update();
     }
 
-    Pointer<Universe> universe = object::make<Universe>();
+    Pointer<Universe> universe = nevrik::object::make<Universe>();
     Group* group = nullptr;
     std::vector<Geometry*> leaves;
 };

@@ -26,7 +26,7 @@ Pointer<nevrik::freetype::Font> dejaVu() {
     const Pointer<nevrik::io::File> file = files.open("DejaVuSans.ttf", nevrik::io::File::kRead);
     nevrik::freetype::Descriptor descriptor("DejaVu Sans", "Book", 24.0f, 24.0f);
     descriptor.setCharmap(1);  // Windows Unicode
-    return object::make<nevrik::freetype::Font>(*file, descriptor);
+    return nevrik::object::make<nevrik::freetype::Font>(*file, descriptor);
 }
 
 // One frame of `state.range(0)` string views spread over the window.
@@ -37,7 +37,7 @@ void renderStringViews(benchmark::State& state) {
         return;
     }
     const Pointer<nevrik::freetype::Font> font = dejaVu();
-    const Pointer<nevrik::gui3d::Root> root = object::make<nevrik::gui3d::Root>(context, true);
+    const Pointer<nevrik::gui3d::Root> root = nevrik::object::make<nevrik::gui3d::Root>(context, true);
     const auto views = state.range(0);
     for (std::int64_t i = 0; i < views; ++i) {
         const float x = static_cast<float>(i % 4) * 160.0f;

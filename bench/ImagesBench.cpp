@@ -203,7 +203,7 @@ void decode(benchmark::State& state, io::Translator<graphics::Image>& translator
     std::int64_t pixelBytes = 0;
     for (auto _ : state) {
         testing::MemoryStream stream(file.data(), file.size());
-        object::Pointer<graphics::Image> image = translator.read(stream, stream.available());
+        nevrik::object::Pointer<graphics::Image> image = translator.read(stream, stream.available());
         pixelBytes = std::int64_t{image->getPitch()} * image->getHeight();
         benchmark::DoNotOptimize(image->lock());
     }

@@ -57,7 +57,7 @@ Pointer<IndexMesh> makeField() {
         }
     }
     indices->unlock();
-    auto mesh = object::make<IndexMesh>();
+    auto mesh = nevrik::object::make<IndexMesh>();
     mesh->setVertexBuffer(vertices.get(), 0);
     mesh->setIndexBuffer(indices.get());
     return mesh;

@@ -49,8 +49,8 @@ struct Bench {
     }
     ~Bench() { looper->quit(); }
 
-    Pointer<Looper> looper = object::make<Looper>();
-    Pointer<CountingHandler> handler = object::make<CountingHandler>();
+    Pointer<Looper> looper = nevrik::object::make<Looper>();
+    Pointer<CountingHandler> handler = nevrik::object::make<CountingHandler>();
 };
 
 // One message at a time: post, then wait until the looper thread delivered it.

@@ -30,7 +30,7 @@ namespace {
 using namespace nevrik;
 using graphics3d::Model;
 using graphics3d::Translator3DS;
-using object::Pointer;
+using nevrik::object::Pointer;
 
 constexpr int kCopies = 35;  // 7 x 5, as the sample shows them
 
@@ -64,9 +64,9 @@ const std::string& modelFolder(std::int64_t triangles) {
 // Reads the model the way the sample does: a fresh translator whose
 // textures come from the model's own folder.
 Pointer<Model> load(const std::string& folder, const std::string& bytes) {
-    auto files = object::make<io::SystemFileFactory>(folder.c_str());
-    auto translator = object::make<Translator3DS>();
-    translator->setTextureManager(object::make<graphics3d::TextureManager>(files.get()).get());
+    auto files = nevrik::object::make<io::SystemFileFactory>(folder.c_str());
+    auto translator = nevrik::object::make<Translator3DS>();
+    translator->setTextureManager(nevrik::object::make<graphics3d::TextureManager>(files.get()).get());
     testing::MemoryStream stream(bytes.data(), bytes.size());
     return translator->read(stream, Translator3DS::kWholeStream);
 }

@@ -46,9 +46,9 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
     Pointer<Model> model;
     if (std::system(command.c_str()) == 0) {
         try {
-            auto files = object::make<nevrik::io::SystemFileFactory>(folder);
-            auto reader = object::make<Translator3DS>();
-            reader->setTextureManager(object::make<TextureManager>(files.get()).get());
+            auto files = nevrik::object::make<nevrik::io::SystemFileFactory>(folder);
+            auto reader = nevrik::object::make<Translator3DS>();
+            reader->setTextureManager(nevrik::object::make<TextureManager>(files.get()).get());
             model = reader->read(files->open("f5e_05.3ds", nevrik::io::File::kRead)->getInputStream(),
                                  Translator3DS::kWholeStream);
             if (model) {
@@ -68,7 +68,7 @@ Pointer<Model> generatedModel(std::int64_t triangles) {
 class Scene {
 public:
     Scene(float nearDistance, float farDistance, const Vector3<float>& eye)
-        : mUniverse(object::make<Universe>()), mRoot(object::make<Root>()), mViewer(object::make<Viewer>()) {
+        : mUniverse(nevrik::object::make<Universe>()), mRoot(nevrik::object::make<Root>()), mViewer(nevrik::object::make<Viewer>()) {
         mUniverse->addLocale()->addRoot(mRoot.get());
         mViewer->setNear(nearDistance);
         mViewer->setFar(farDistance);

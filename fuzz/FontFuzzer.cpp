@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     try {
-        const object::Pointer<freetype::Font> font = fonts.createFont(freetype::Descriptor());
+        const nevrik::object::Pointer<freetype::Font> font = fonts.createFont(freetype::Descriptor());
         graphics::Bitmap& atlas = *font->getAtlas();
         const std::uint8_t* pixels = atlas.lock();
         unsigned sum = 0;

@@ -65,7 +65,7 @@ protected:
         ASSERT_TRUE(mDisplay.isOpen()) << "no X display";
         mWindow = object::make<Window>();
         mWindow->setSize(200.0f, 150.0f);
-        mView = object::make<ClearingView>(mRecorder, {10.0f, 10.0f, 64.0f, 48.0f});
+        mView = object::make<ClearingView>(mRecorder, input::Rect{10.0f, 10.0f, 64.0f, 48.0f});
     }
 
     void TearDown() override {

@@ -60,7 +60,7 @@ public:
 };
 
 TEST(ViewTest, RelayoutCarriesTheFrameThroughTheInverseTransform) {
-    auto view = object::make<LoggingView>({10.0f, 20.0f, 100.0f, 50.0f});
+    auto view = object::make<LoggingView>(input::Rect{10.0f, 20.0f, 100.0f, 50.0f});
     view->setTransform(graphics::Transform<float>(2.0f, 0.0f, 6.0f, 0.0f, 2.0f, 8.0f));
     view->relayout();
     EXPECT_EQ(view->getBounds().x, -3.0f);
@@ -76,7 +76,7 @@ TEST(ViewTest, RelayoutCarriesTheFrameThroughTheInverseTransform) {
 }
 
 TEST(ViewTest, FlatteningTransformLeavesTheBoundsAlone) {
-    auto view = object::make<LoggingView>({0.0f, 0.0f, 40.0f, 30.0f});
+    auto view = object::make<LoggingView>(input::Rect{0.0f, 0.0f, 40.0f, 30.0f});
     view->setTransform(graphics::Transform<float>(1.0f, 2.0f, 0.0f, 2.0f, 4.0f, 0.0f));
     view->relayout();
     EXPECT_EQ(view->getBounds().width, 40.0f);
@@ -84,7 +84,7 @@ TEST(ViewTest, FlatteningTransformLeavesTheBoundsAlone) {
 }
 
 TEST(ViewTest, WithoutAWindowThereIsNoChildWindow) {
-    auto view = object::make<LoggingView>({0.0f, 0.0f, 40.0f, 30.0f});
+    auto view = object::make<LoggingView>(input::Rect{0.0f, 0.0f, 40.0f, 30.0f});
     EXPECT_FALSE(view->create());
     EXPECT_FALSE(view->destroy());
     EXPECT_FALSE(view->invalidate());
@@ -93,7 +93,7 @@ TEST(ViewTest, WithoutAWindowThereIsNoChildWindow) {
 }
 
 TEST(ViewTest, ProcedureReportsEnteringOnceAndLeavingEveryTime) {
-    auto view = object::make<LoggingView>({0.0f, 0.0f, 40.0f, 30.0f});
+    auto view = object::make<LoggingView>(input::Rect{0.0f, 0.0f, 40.0f, 30.0f});
     view->send(WindowMessage::Type::MouseMove, 1, 1);
     view->send(WindowMessage::Type::MouseMove, 2, 1);
     EXPECT_TRUE(view->isTracking());
@@ -104,7 +104,7 @@ TEST(ViewTest, ProcedureReportsEnteringOnceAndLeavingEveryTime) {
 }
 
 TEST(ViewTest, ProcedureAnswersRefusedInputAndDropsRepeats) {
-    auto view = object::make<LoggingView>({0.0f, 0.0f, 40.0f, 30.0f});
+    auto view = object::make<LoggingView>(input::Rect{0.0f, 0.0f, 40.0f, 30.0f});
     WindowMessage key;
     key.type = WindowMessage::Type::KeyDown;
     key.repeat = true;
@@ -123,7 +123,7 @@ TEST(ViewTest, ProcedureAnswersRefusedInputAndDropsRepeats) {
 }
 
 TEST(ViewTest, ProcedureKeepsTheFrameAndPaintsTheUpdateArea) {
-    auto view = object::make<LoggingView>({0.0f, 0.0f, 40.0f, 30.0f});
+    auto view = object::make<LoggingView>(input::Rect{0.0f, 0.0f, 40.0f, 30.0f});
     view->send(WindowMessage::Type::Move, 7, 9);
     view->send(WindowMessage::Type::Size, 60, 45);
     EXPECT_EQ(view->getFrame().x, 7.0f);

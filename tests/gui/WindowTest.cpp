@@ -401,7 +401,7 @@ TEST_F(WindowTest, OpeningAndClosingRepeatedlyLeavesNoConnectionsOrMemoryBehind)
         auto window = object::make<Window>();
         window->setSize(120.0f, 90.0f);
         Pointer<RecordingView> view = makeView({0.0f, 0.0f, 60.0f, 40.0f});
-        auto rendered = object::make<OpenGL>({60.0f, 0.0f, 60.0f, 40.0f});
+        auto rendered = object::make<OpenGL>(input::Rect{60.0f, 0.0f, 60.0f, 40.0f});
         // The plain view is made second: once it exists, so does the context.
         window->addView(rendered.get());
         window->addView(view.get());

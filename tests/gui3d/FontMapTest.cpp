@@ -51,7 +51,7 @@ TEST_F(FontMapTest, PadsTheAtlasIntoTheTextureAndMapsEachCodeToItsOwnGlyph) {
     map.reset();
     EXPECT_EQ(font.getReferenceCount(), references);
 
-    FontMap* elsewhere = map.get();
+    object::Pointer<FontMap> elsewhere;
     std::thread other([&] { elsewhere = FontMap::create(font); });
     other.join();
     EXPECT_EQ(elsewhere, nullptr) << "no rendering context, no map";

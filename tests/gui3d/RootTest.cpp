@@ -85,8 +85,8 @@ TEST_F(RootTest, AttachesOnlyFreeViewsAndDetachesThemOnceWithBalancedReferences)
     Pointer<RecordingRoot> root = makeRoot(true);
     Pointer<RecordingRoot> other = makeRoot(false);
     EXPECT_EQ(other->getWindow(), nullptr) << "one root per window";
-    auto view = object::make<RecordingView>("a", {0, 0, 10, 10}, mCalls);
-    auto kept = object::make<RecordingView>("b", {0, 0, 10, 10}, mCalls);
+    auto view = object::make<RecordingView>("a", input::Rect{0, 0, 10, 10}, mCalls);
+    auto kept = object::make<RecordingView>("b", input::Rect{0, 0, 10, 10}, mCalls);
     EXPECT_FALSE(root->addView(nullptr));
     EXPECT_FALSE(root->removeView(view.get()));
     ASSERT_TRUE(root->addView(view.get()));
@@ -238,8 +238,8 @@ public:
 
 TEST_F(RootTest, RendersEachViewWithItsMatrixClippedToItsFrameInTheRoot) {
     Pointer<RecordingRoot> root = makeRoot(true);
-    auto scaled = object::make<ProbeView>({100, 50, 40, 30});
-    auto outside = object::make<ProbeView>({300, 180, 40, 40});
+    auto scaled = object::make<ProbeView>(input::Rect{100, 50, 40, 30});
+    auto outside = object::make<ProbeView>(input::Rect{300, 180, 40, 40});
     scaled->setTransform(graphics::Transform<float>(2, 0, 3, 0, 0.5f, 4));
     scaled->relayout();
     root->addView(scaled.get());

@@ -48,7 +48,7 @@ TEST(NavigatorTest, WithoutControllersTheTransformStays) {
     Navigator navigator;
     navigator.update(1.0f);
     expectNear(navigator.getTransform(), Matrix4<float>());
-    navigator.setFirst(object::make<Fixed>({1, 2, 3}).get());
+    navigator.setFirst(object::make<Fixed>(Vector3<float>{1, 2, 3}).get());
     navigator.update(1.0f);
     navigator.setFirst(nullptr);
     navigator.update(1.0f);
@@ -57,7 +57,7 @@ TEST(NavigatorTest, WithoutControllersTheTransformStays) {
 
 TEST(NavigatorTest, TrackballBeforeDistanceOrbitsTheOrigin) {
     auto trackball = object::make<TrackballController>();
-    auto distance = object::make<Fixed>({0, 0, 400});
+    auto distance = object::make<Fixed>(Vector3<float>{0, 0, 400});
     ASSERT_TRUE(trackball->setNext(distance.get()));
     Navigator navigator;
     navigator.setFirst(trackball.get());
@@ -75,7 +75,7 @@ TEST(NavigatorTest, TrackballBeforeDistanceOrbitsTheOrigin) {
 }
 
 TEST(NavigatorTest, ConstraintCorrectsBeforeTheProductAndNotifiesOnlyOnChange) {
-    auto first = object::make<Fixed>({1, 0, 0});
+    auto first = object::make<Fixed>(Vector3<float>{1, 0, 0});
     auto second = object::make<Fixed>();
     first->setNext(second.get());
     first->setConstraint(object::make<Lift>(true).get());

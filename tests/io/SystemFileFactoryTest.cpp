@@ -44,7 +44,7 @@ TEST_F(SystemFileFactoryTest, MissingFileIsFileNotFoundButMissingFolderOrAFolder
 }
 
 TEST_F(SystemFileFactoryTest, FailuresNameTheFileAndKeepTheirClassThroughAddedContext) {
-    const std::string path = (mFolder / "absent.3ds").string();
+    const std::string path = (std::filesystem::path(mFolder.path()) / "absent.3ds").string();
     try {
         try {
             mFactory.open("absent.3ds", File::kRead);

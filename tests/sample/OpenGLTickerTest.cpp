@@ -16,7 +16,7 @@ TEST(OpenGLTickerTest, TicksRepaintTheViewUntilStopped) {
     gui::Recorder recorder;
     auto window = object::make<gui::Window>();
     window->setSize(64, 48);
-    auto view = object::make<gui::RecordingView>(recorder, {0, 0, 64, 48});
+    auto view = object::make<gui::RecordingView>(recorder, input::Rect{0, 0, 64, 48});
     ASSERT_TRUE(window->addView(view.get()));
     ASSERT_TRUE(window->open());
     ASSERT_TRUE(recorder.waitFor([&] { return view->mCreated == 1; }));

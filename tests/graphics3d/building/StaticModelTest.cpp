@@ -235,7 +235,7 @@ TEST_F(StaticModelTest, AllBlendedModelCompilesToAnEmptyProgramDefersEverythingA
     mContext->getDeferQueue().flush();
     EXPECT_EQ(columnColours(), "0,3,0 0,3,0 0,0,0 0,0,0 ");
 
-    const object::Pointer<RenderStream> kept = mModel->getRenderStream();
+    const object::Pointer<RenderStream> kept(mModel->getRenderStream());
     mModel->getMatrices().append(math::Matrix4<float>());
     EXPECT_EQ(first->getReferenceCount(), 3);
     mModel->clear();

@@ -219,7 +219,7 @@ TEST_F(Translator3DSTest, BrokenChunkStructureIsAFormatError) {
     // A face naming a vertex the object lacks says in which chunk it was met.
     try {
         load(mainChunk(editor(meshObject(vertexList(3, floats({0, 0, 0, 1, 0, 0, 0, 1, 0})) +
-                                         faceList(1, words({0, 1, 3, 0}), faceGroup("m", {0})))))));
+                                         faceList(1, words({0, 1, 3, 0}), faceGroup("m", {0}))))));
         ADD_FAILURE() << "a face past the vertices was read";
     } catch (const io::TranslatorFormatException& e) {
         EXPECT_NE(std::string(e.describe().c_str()).rfind("3DS chunk 0x", 0), std::string::npos)
