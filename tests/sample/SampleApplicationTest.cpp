@@ -542,7 +542,7 @@ TEST_F(SampleApplicationTest, WhatIsMissingIsNamedInOneLineWithStatusOne) {
         {[] {}, "data/missing.3ds", "",
          "Cannot load the model: data/missing.3ds: The system cannot find the file specified.\n"},
         {[&] { fs::resize_file(model, 7); }, "", "",
-         "Cannot load the model data/f5e_05.3ds: the file is damaged or is no 3DS model: 3DS chunk 0x4D4D: "
+         "Cannot load the model data/f5e_05.3ds: the file is damaged or is no 3DS model: 3DS chunk header: "
          "TranslatorFormatException\n"},
         {[&] { fs::remove(model); }, "", "", cannotLoad + "The system cannot find the file specified.\n"},
         {[&] { fs::remove_all(mFolder / "data"); }, "", "",

@@ -92,8 +92,11 @@ object::Pointer<Model> Translator3DS::read(io::InputStream& stream, std::uint32_
             }
         });
     } catch (object::Exception& error) {
-        char where[32];
-        std::snprintf(where, sizeof where, "3DS chunk 0x%04X", static_cast<unsigned>(mChunks.getId()));
+        // No chunk is current while its header is being read.
+        char where[32] = "3DS chunk header";
+        if (mChunks.getId() != 0) {
+            std::snprintf(where, sizeof where, "3DS chunk 0x%04X", static_cast<unsigned>(mChunks.getId()));
+        }
         error.addContext(where);
         throw;
     }
