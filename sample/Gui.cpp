@@ -143,6 +143,9 @@ bool Gui::keyDown(std::uint32_t key) {
         case 'F':
             mStatisticsShown = !mStatisticsShown;
             break;
+        case 'S':
+            mScreenshotRequested = true;
+            break;
         default:
             return gui3d::Root::keyDown(key);
     }

@@ -82,6 +82,8 @@ public:
 
     float getDistance() const noexcept { return mDistance; }
     bool isStatisticsShown() const noexcept { return mStatisticsShown; }
+    /// Whether s was pressed since the last call; the call forgets it.
+    bool takeScreenshotRequest() noexcept { return std::exchange(mScreenshotRequested, false); }
 
     freetype::Font* getFont() const noexcept { return mFont.get(); }
     const input::Point& getMousePosition() const noexcept { return mMousePosition; }
@@ -113,6 +115,7 @@ private:
     float mDistance = kDistance;
     PanScale mPanScale;
     bool mStatisticsShown = false;
+    bool mScreenshotRequested = false;
 };
 
 }  // namespace nevrik::sample

@@ -1,8 +1,10 @@
 #include "sample/SampleView.h"
 
 #include "nevrik/geometry/PickResult.h"
+#include "nevrik/graphics/TranslatorPNG.h"
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/graphics3d/core/DeferQueue.h"
+#include "nevrik/graphics3d/core/FrameBuffer.h"
 #include "nevrik/graphics3d/core/MatrixStack.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/graphics3d/loading/Translator3DS.h"
@@ -191,6 +193,12 @@ object::Pointer<graphics3d::Model> SampleView::loadModel() {
         reader->setTextureManager(make<graphics3d::TextureManager>(files.get()).get());
         object::Pointer<graphics3d::Model> model =
             reader->read(file->getInputStream(), graphics3d::Translator3DS::kWholeStream);
+        // The model is drawn without them; the user learns which and why.
+        const auto& missing = reader->getMissingTextures();
+        for (int index = 0; index < missing.getCount(); ++index) {
+            std::fprintf(stderr, "Texture %s of %s not loaded: %s\n", missing[index].name.c_str(),
+                         shown.c_str(), missing[index].reason.c_str());
+        }
         file.reset();
         if (!model) {
             // Picking and drawing both need a model; a file without one
@@ -252,6 +260,9 @@ void SampleView::render() {
     mVerdict->setText(hit ? kOverText : kNotOverText);
     mGui->deliverMessages();
     mGui->render();
+    if (mGui->takeScreenshotRequest()) {
+        saveScreenshot();
+    }
 
     const std::uint64_t now = platform::Clock::now();
     if (mStatistics.frames++ == 0) {
@@ -262,6 +273,32 @@ void SampleView::render() {
     mStatistics.pickTime += picked - picking;
     mStatistics.renderTime += (picking - start) + (platform::Clock::threadTime() - picked);
     showStatistics(now);
+}
+
+void SampleView::saveScreenshot() {
+    // Numbered from 1, never over an earlier one.
+    auto files = make<io::SystemFileFactory>(".");
+    types::String name;
+    for (int number = 1; name.isEmpty() || files->exists(name); ++number) {
+        name = types::String("nevrik-") + std::to_string(number).c_str() + ".png";
+    }
+    const input::Rect& bounds = getBounds();
+    const float targetHeight = static_cast<float>(mRenderContext->getSize()[1]);
+    const object::Pointer<graphics::Image> image = graphics3d::FrameBuffer::readPixels(
+        static_cast<std::int32_t>(bounds.x),
+        static_cast<std::int32_t>(targetHeight - bounds.y - bounds.height),
+        static_cast<std::int32_t>(bounds.width), static_cast<std::int32_t>(bounds.height));
+    try {
+        const object::Pointer<io::File> file = files->create(name);
+        if (image && graphics::TranslatorPNG().write(file->getOutputStream(), *image)) {
+            std::fprintf(stderr, "Saved the view as %s\n", name.c_str());
+            return;
+        }
+    } catch (const object::Exception& error) {
+        std::fprintf(stderr, "Cannot save the view: %s\n", error.describe().c_str());
+        return;
+    }
+    std::fprintf(stderr, "Cannot save the view as %s\n", name.c_str());
 }
 
 void SampleView::showStatistics(std::uint64_t now) {

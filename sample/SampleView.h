@@ -143,6 +143,9 @@ private:
     // the pivot's depth when no model is there.
     float panScale(const input::Point& position);
     // The frame rate and pick time of the last period, when they are shown.
+    // Writes the view to the next free nevrik-N.png in the current folder
+    // and says so, or why not, on standard error.
+    void saveScreenshot();
     void showStatistics(std::uint64_t now);
     // Three lines from the lower right corner along the rows of the
     // transform's rotation part: x red, y green, z blue.

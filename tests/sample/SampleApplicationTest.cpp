@@ -405,10 +405,26 @@ TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsVie
     mDisplay.key(XK_f, true);
     mDisplay.key(XK_f, false);
     EXPECT_TRUE(waitUntil([&] { return picture().sameSceneAs(home); }, 30));
+    // S saves the view, at the view's size, as a PNG in the program's folder.
+    const fs::path shot = mFolder / "nevrik-1.png";
+    mDisplay.key(XK_s, true);
+    mDisplay.key(XK_s, false);
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(shot) && fs::file_size(shot) > 33; }, 30));
     mDisplay.key(XK_Escape, true);
     mDisplay.key(XK_Escape, false);
     EXPECT_EQ(sample.finish(), 0);
-    EXPECT_EQ(sample.getText(), "");
+    EXPECT_EQ(sample.getText(), "Saved the view as nevrik-1.png\n");
+    std::string header(24, '\0');
+    std::ifstream(shot, std::ios::binary).read(header.data(), 24);
+    const auto word = [&](int at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(header[at])) << 24 |
+               static_cast<unsigned>(static_cast<unsigned char>(header[at + 1])) << 16 |
+               static_cast<unsigned>(static_cast<unsigned char>(header[at + 2])) << 8 |
+               static_cast<unsigned>(static_cast<unsigned char>(header[at + 3]));
+    };
+    EXPECT_EQ(header.substr(1, 3), "PNG");
+    EXPECT_EQ(word(16), 800u);
+    EXPECT_EQ(word(20), 300u);
 }
 
 TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeBurstAndClosesWithZero) {
