@@ -86,6 +86,11 @@ long OpenGL::procedure(platform::NativeWindow& window, const platform::WindowMes
     if (message.type != platform::WindowMessage::Type::Paint) {
         return view.mPrevious(window, message);
     }
+    // Nothing is drawn into a window another program destroyed.
+    Window* top = view.getWindow();
+    if (window.isLost() || (top != nullptr && top->getNativeWindow().isLost())) {
+        return 0;
+    }
     if (view.mGraphicsContext != nullptr && view.mGraphicsContext->makeCurrent()) {
         view.render();
         platform::GlContext::swapBuffers(window.getConnection(), window.getId());

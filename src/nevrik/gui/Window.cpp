@@ -290,6 +290,12 @@ long Window::procedure(platform::NativeWindow& /*window*/, const WindowMessage& 
             }
             break;
         case WindowMessage::Type::Paint:
+            // A window destroyed by another program has no drawable left: a
+            // GL driver asked to draw or swap there may write through sizes it
+            // could not read back.
+            if (window.mNative.isLost()) {
+                break;
+            }
             window.paint(window.mContext,
                          {static_cast<float>(message.x), static_cast<float>(message.y),
                           static_cast<float>(message.width), static_cast<float>(message.height)});
