@@ -9,7 +9,10 @@ fi
 
 work=$(mktemp -d)
 # -displayfd makes Xvfb pick a free display number and write it once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset +extension GLX \
+# Without MIT-SHM, Mesa's software driver presents with plain XPutImage: through
+# shared memory it crashed now and then when a test destroyed a window it was
+# drawing into (XShmCreateImage on the dead drawable).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset +extension GLX -extension MIT-SHM \
     3>"$work/display" >"$work/log" 2>&1 &
 xvfb_pid=$!
 trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT
