@@ -3,6 +3,8 @@
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/object/Property.h"
 
+#include <GL/glew.h>
+
 #include <algorithm>
 #include <exception>
 
@@ -68,6 +70,26 @@ TextureManager& ModelTranslator::textureManager() {
         mTextureManager = object::make<TextureManager>();
     }
     return *mTextureManager;
+}
+
+ModelTranslator::ModelTranslator()
+    : mPlainShader(object::make<PlainShader>(kPlainArrays, kShaderFlags)),
+      mTextureShader(object::make<TextureShader>(kTexturedArrays, kShaderFlags)),
+      mBlendMode(object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)),
+      mDepthMode(object::make<DepthMode>()) {
+    mDepthMode->setWriteMask(false);
+}
+
+void ModelTranslator::setSharedStates(Appearance& appearance, bool blended) const {
+    if (appearance.getTexture(0) != nullptr) {
+        appearance.setShader(mTextureShader.get());
+    } else {
+        appearance.setShader(mPlainShader.get());
+    }
+    if (blended) {
+        appearance.setBlendMode(mBlendMode.get());
+        appearance.setDepthMode(mDepthMode.get());
+    }
 }
 
 object::Pointer<Appearance> ModelTranslator::makeDefaultAppearance(Shader& shader) {

@@ -2,9 +2,14 @@
 
 #include "nevrik/container/Array.h"
 #include "nevrik/graphics3d/core/Appearance.h"
+#include "nevrik/graphics3d/core/BlendMode.h"
+#include "nevrik/graphics3d/core/DepthMode.h"
 #include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/graphics3d/core/PlainShader.h"
 #include "nevrik/graphics3d/core/Shader.h"
 #include "nevrik/graphics3d/core/Texture.h"
+#include "nevrik/graphics3d/core/TextureShader.h"
+#include "nevrik/graphics3d/core/VertexFormat.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/Translator.h"
 #include "nevrik/object/Object.h"
@@ -34,7 +39,19 @@ public:
         types::String reason;
     };
 
-    ModelTranslator() = default;
+    /// Lighting, two-sided lighting and a local viewer, for both shaders.
+    static constexpr std::uint32_t kShaderFlags =
+        FixedShader::kLighting | FixedShader::kTwoSided | FixedShader::kLocalViewer;
+    /// Vertex arrays of the untextured and the textured shader.
+    static constexpr std::uint32_t kPlainArrays = VertexFormat::kPositionArray | VertexFormat::kNormalArray;
+    static constexpr std::uint32_t kTexturedArrays = kPlainArrays | VertexFormat::kTextureArray;
+    /// Filters of every texture a model names: trilinear minification,
+    /// linear magnification.
+    static constexpr std::uint32_t kMinFilter = Texture::kLinearMipmapLinear;
+    static constexpr std::uint32_t kMagFilter = Texture::kLinear;
+
+    /// Makes the render objects every model this reader reads shares.
+    ModelTranslator();
 
     /// A new list (the caller's only reference) of the two properties with
     /// the current managers, null where none is set. The list borrows them:
@@ -62,6 +79,12 @@ public:
     void setTextureManager(TextureManager* manager) noexcept { mTextureManager = manager; }
     object::Object* getShaderManager() const noexcept { return mShaderManager.get(); }
     void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
+    /// The render objects the models read share, which live as long as the
+    /// translator and the appearances holding them.
+    PlainShader* getPlainShader() const noexcept { return mPlainShader.get(); }
+    TextureShader* getTextureShader() const noexcept { return mTextureShader.get(); }
+    BlendMode* getBlendMode() const noexcept { return mBlendMode.get(); }
+    DepthMode* getDepthMode() const noexcept { return mDepthMode.get(); }
 
 protected:
     /// The texture manager, made on first need over the current directory
@@ -70,6 +93,10 @@ protected:
     /// What faces without a material are drawn with: a new appearance, lit
     /// through `shader`, light grey and opaque, on the current context.
     static object::Pointer<Appearance> makeDefaultAppearance(Shader& shader);
+    /// Gives `appearance` the shared textured shader when unit 0 has a
+    /// texture, else the plain one, and, when `blended`, the shared alpha
+    /// blending without depth writes.
+    void setSharedStates(Appearance& appearance, bool blended) const;
     /// For readers, as a model starts: forgets the previous one's missing
     /// textures.
     void clearMissingTextures() noexcept { mMissingTextures.clear(); }
@@ -77,6 +104,10 @@ protected:
     void recordMissing(const types::String& name, const types::String& reason);
 
 private:
+    object::Pointer<PlainShader> mPlainShader;
+    object::Pointer<TextureShader> mTextureShader;
+    object::Pointer<BlendMode> mBlendMode;
+    object::Pointer<DepthMode> mDepthMode;
     container::Array<MissingTexture> mMissingTextures;
     object::Pointer<TextureManager> mTextureManager;
     object::Pointer<object::Object> mShaderManager;

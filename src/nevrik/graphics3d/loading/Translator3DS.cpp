@@ -58,13 +58,7 @@ using detail::fillBuffer;
 
 }  // namespace
 
-Translator3DS::Translator3DS()
-    : mPlainShader(object::make<PlainShader>(kPlainArrays, kShaderFlags)),
-      mTextureShader(object::make<TextureShader>(kTexturedArrays, kShaderFlags)),
-      mBlendMode(object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)),
-      mDepthMode(object::make<DepthMode>()) {
-    mDepthMode->setWriteMask(false);
-}
+Translator3DS::Translator3DS() = default;
 
 Translator3DS::~Translator3DS() = default;
 
@@ -198,15 +192,7 @@ void Translator3DS::readMaterial() {
         const float* rgba = material->getColour(colour);
         material->setColour(colour, rgba[0], rgba[1], rgba[2], 1.0f - transparency);
     }
-    if (appearance->getTexture(0) != nullptr) {
-        appearance->setShader(mTextureShader.get());
-    } else {
-        appearance->setShader(mPlainShader.get());
-    }
-    if (transparency > 0.0f) {
-        appearance->setBlendMode(mBlendMode.get());
-        appearance->setDepthMode(mDepthMode.get());
-    }
+    setSharedStates(*appearance, transparency > 0.0f);
     // A later material of the same name takes the place of the earlier one.
     mMaterials.insert(appearance->getName(), appearance);
 }
@@ -379,7 +365,7 @@ void Translator3DS::assignFaces() {
         return;
     }
     if (!mDefaultAppearance) {
-        mDefaultAppearance = makeDefaultAppearance(*mPlainShader);
+        mDefaultAppearance = makeDefaultAppearance(*getPlainShader());
     }
     loose.appearance = mDefaultAppearance;
     loose.count = static_cast<std::uint32_t>(loose.faces.size());

@@ -39,16 +39,6 @@ class Translator3DS : public ModelTranslator {
 public:
     /// The `size` of read() that stands for everything the stream has left.
     static constexpr std::uint32_t kWholeStream = 0xFFFFFFFF;
-    /// Lighting, two-sided lighting and a local viewer, for both shaders.
-    static constexpr std::uint32_t kShaderFlags =
-        FixedShader::kLighting | FixedShader::kTwoSided | FixedShader::kLocalViewer;
-    /// Vertex arrays of the untextured and the textured shader.
-    static constexpr std::uint32_t kPlainArrays = VertexFormat::kPositionArray | VertexFormat::kNormalArray;
-    static constexpr std::uint32_t kTexturedArrays = kPlainArrays | VertexFormat::kTextureArray;
-    /// Filters of every texture a model names: trilinear minification,
-    /// linear magnification.
-    static constexpr std::uint32_t kMinFilter = Texture::kLinearMipmapLinear;
-    static constexpr std::uint32_t kMagFilter = Texture::kLinear;
 
     Translator3DS();
     ~Translator3DS() override;
@@ -71,11 +61,6 @@ public:
     bool probe(io::File& file) override;
 
     NEVRIK_CLASS_NAME(ModelTranslator, ":Translator3DS")
-
-    PlainShader* getPlainShader() const noexcept { return mPlainShader.get(); }
-    TextureShader* getTextureShader() const noexcept { return mTextureShader.get(); }
-    BlendMode* getBlendMode() const noexcept { return mBlendMode.get(); }
-    DepthMode* getDepthMode() const noexcept { return mDepthMode.get(); }
 
 private:
     // The faces of one mesh object drawn with one material.
@@ -113,10 +98,6 @@ private:
     // Forgets everything of the file read last, the model included.
     void endRead() noexcept;
 
-    object::Pointer<PlainShader> mPlainShader;
-    object::Pointer<TextureShader> mTextureShader;
-    object::Pointer<BlendMode> mBlendMode;
-    object::Pointer<DepthMode> mDepthMode;
     // What the faces of no group are drawn with (lit, light grey, opaque):
     // one per model, made when the model needs it.
     object::Pointer<Appearance> mDefaultAppearance;

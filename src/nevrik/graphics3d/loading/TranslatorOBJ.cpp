@@ -135,14 +135,7 @@ void checkFaces(const tinyobj::attrib_t& attrib, const std::vector<tinyobj::shap
 
 }  // namespace
 
-TranslatorOBJ::TranslatorOBJ()
-    : mPlainShader(object::make<PlainShader>(Translator3DS::kPlainArrays, Translator3DS::kShaderFlags)),
-      mTextureShader(
-          object::make<TextureShader>(Translator3DS::kTexturedArrays, Translator3DS::kShaderFlags)),
-      mBlendMode(object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)),
-      mDepthMode(object::make<DepthMode>()) {
-    mDepthMode->setWriteMask(false);
-}
+TranslatorOBJ::TranslatorOBJ() = default;
 
 TranslatorOBJ::~TranslatorOBJ() = default;
 
@@ -278,7 +271,7 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
         }
         object::Pointer<Appearance> appearance;
         if (id == materials.size()) {
-            appearance = makeDefaultAppearance(*mPlainShader);
+            appearance = makeDefaultAppearance(*getPlainShader());
         } else {
             const tinyobj::material_t& source = materials[id];
             appearance = object::make<Appearance>();
@@ -299,16 +292,10 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
                 texture = loadTexture(types::String(source.diffuse_texname.c_str()));
             }
             if (texture) {
-                texture->setFilter(Translator3DS::kMinFilter, Translator3DS::kMagFilter);
+                texture->setFilter(kMinFilter, kMagFilter);
                 appearance->setTexture(0, texture.get());
-                appearance->setShader(mTextureShader.get());
-            } else {
-                appearance->setShader(mPlainShader.get());
             }
-            if (alpha < 1.0f) {
-                appearance->setBlendMode(mBlendMode.get());
-                appearance->setDepthMode(mDepthMode.get());
-            }
+            setSharedStates(*appearance, alpha < 1.0f);
         }
         auto mesh = object::make<IndexMesh>();
         mesh->setAppearance(appearance.get());

@@ -53,14 +53,7 @@ public:
 
     NEVRIK_CLASS_NAME(ModelTranslator, ":TranslatorOBJ")
 
-    PlainShader* getPlainShader() const noexcept { return mPlainShader.get(); }
-    TextureShader* getTextureShader() const noexcept { return mTextureShader.get(); }
-
 private:
-    object::Pointer<PlainShader> mPlainShader;
-    object::Pointer<TextureShader> mTextureShader;
-    object::Pointer<BlendMode> mBlendMode;
-    object::Pointer<DepthMode> mDepthMode;
 };
 
 }  // namespace nevrik::graphics3d
