@@ -338,11 +338,14 @@ TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultAndADestroyedWindow
     auto plain = object::make<Plain>(mRecorder);
     plain->setSize(100.0f, 100.0f);
     ASSERT_TRUE(plain->open());
+    // Taken first: the looper forgets its thread as soon as it quits, while
+    // the thread object lives until the looper runs again.
+    system::Thread* thread = plain->getThread();
     mDisplay.requestClose(plain->getNativeWindow().getId());
     ASSERT_TRUE(mRecorder.waitFor([&] { return plain->mClosings == 1; }));
     // The window thread ends once its loop sees the quit it posted itself;
     // join() waits for that (and says false if it came too late to wait).
-    plain->getThread()->join();
+    thread->join();
     EXPECT_FALSE(plain->isOpen());
     EXPECT_FALSE(plain->isRunning());
     ASSERT_TRUE(plain->open()) << "a window closed by its close box opens again";
@@ -352,10 +355,11 @@ TEST_F(WindowTest, CloseBoxReachesCloseRequestedAndTheDefaultAndADestroyedWindow
     Pointer<RecordingView> view = makeView({5.0f, 5.0f, 50.0f, 50.0f});
     ASSERT_TRUE(plain->addView(view.get()));
     ASSERT_TRUE(mRecorder.waitFor([&] { return view->mCreated == 1; }));
+    thread = plain->getThread();
     XDestroyWindow(mDisplay.get(), plain->getNativeWindow().getId());
     XSync(mDisplay.get(), False);
     ASSERT_TRUE(mRecorder.waitFor([&] { return plain->mClosings == 2; }));
-    plain->getThread()->join();
+    thread->join();
     EXPECT_FALSE(plain->isOpen());
     EXPECT_FALSE(view->getNativeWindow().isCreated());
     ASSERT_TRUE(plain->open());
