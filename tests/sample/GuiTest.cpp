@@ -2,6 +2,7 @@
 
 #include "gui/Recorder.h"
 #include "gui/TestDisplay.h"
+#include "io/TempFolder.h"
 #include "platform/GlDriver.h"
 
 #include "nevrik/gui/OpenGL.h"
@@ -56,8 +57,8 @@ float cameraDistance(const Gui& gui) {
 void withGui(const std::function<void(Gui&)>& check) {
     ASSERT_TRUE(gui::TestDisplay::shared().isOpen());
     const fs::path home = fs::current_path();
-    const fs::path folder = fs::temp_directory_path() / "nevrik-gui-test";
-    fs::create_directories(folder);
+    const testing::TempFolder temp;
+    const fs::path& folder = temp.path();
     fs::copy_file(NEVRIK_SAMPLE_FONT, folder / "sample.ttf", fs::copy_options::overwrite_existing);
     fs::current_path(folder);
     gui::Recorder recorder;
@@ -69,7 +70,6 @@ void withGui(const std::function<void(Gui&)>& check) {
     EXPECT_TRUE(recorder.waitFor([&] { return host->mDone; }));
     window->close();
     fs::current_path(home);
-    fs::remove_all(folder);
 }
 
 TEST(GuiTest, OnlyTheTrackballListensAndMouseInputTurnsAndDolliesTheCameraAtOnce) {

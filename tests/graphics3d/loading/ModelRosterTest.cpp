@@ -6,6 +6,7 @@
 
 #include "graphics3d/Chunks3DS.h"
 #include "graphics3d/GlFixture.h"
+#include "io/TempFolder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -31,8 +32,8 @@ std::vector<std::string> missingNames(const ModelRoster& roster) {
 // A model found by path, its reader by content whatever the file is called,
 // its textures in its own folder; failures name what went wrong.
 TEST_F(ModelRosterTest, ReadsAnyModelByPathWithTexturesFromItsFolder) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "nevrik-roster" / "ship";
-    std::filesystem::remove_all(folder.parent_path());
+    const testing::TempFolder temp;
+    const std::filesystem::path folder = temp.path() / "ship";
     std::filesystem::create_directories(folder);
     std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.bmp", folder / "hull.bmp");
     const std::string maps = chunk(0xA200, chunk(0xA300, text("MAPS\\HULL.BMP"))) +
@@ -65,7 +66,6 @@ TEST_F(ModelRosterTest, ReadsAnyModelByPathWithTexturesFromItsFolder) {
     EXPECT_TRUE(roster.getMissingTextures().isEmpty());
     EXPECT_THROW(roster.readFile((folder / "absent.3ds").c_str()), io::FileNotFoundException);
     EXPECT_THROW(roster.readFile(""), io::IOException);
-    std::filesystem::remove_all(folder.parent_path());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "graphics3d/Chunks3DS.h"
 #include "graphics3d/GlFixture.h"
 #include "graphics3d/ImageFiles.h"
+#include "io/TempFolder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -549,8 +550,8 @@ TEST_F(Translator3DSTest, EveryFaceIsDrawnOnceAndLooseOnesInGrey) {
 // drive, either slash. Only base names are looked for, in the model's folder
 // alone: the factory is never asked for anything else.
 TEST_F(Translator3DSTest, TextureNamesAreBaseNamesFoundInTheModelsFolderWhateverTheirCase) {
-    const std::filesystem::path root = std::filesystem::temp_directory_path() / "nevrik-3ds-textures";
-    std::filesystem::remove_all(root);
+    const testing::TempFolder temp;
+    const std::filesystem::path& root = temp.path();
     std::filesystem::create_directories(root / "model");
     std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.bmp", root / "model" / "skin.bmp");
     std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.tga", root / "model" / "Bump.Tga");
@@ -607,7 +608,6 @@ TEST_F(Translator3DSTest, TextureNamesAreBaseNamesFoundInTheModelsFolderWhatever
     // The list belongs to the model read last.
     load(mainChunk(editor(triangleObject("m"))));
     EXPECT_EQ(mTranslator->getMissingTextures().getCount(), 0);
-    std::filesystem::remove_all(root);
 }
 
 }  // namespace

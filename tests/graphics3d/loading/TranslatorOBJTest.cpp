@@ -9,6 +9,7 @@
 
 #include "graphics/MemoryStream.h"
 #include "graphics3d/GlFixture.h"
+#include "io/TempFolder.h"
 
 #include <array>
 #include <filesystem>
@@ -49,14 +50,11 @@ class TranslatorOBJTest : public GlFixture {
 protected:
     void SetUp() override {
         GlFixture::SetUp();
-        std::filesystem::remove_all(mFolder);
-        std::filesystem::create_directories(mFolder);
         mTranslator->setTextureManager(
             object::make<TextureManager>(object::make<io::SystemFileFactory>(mFolder.c_str()).get()).get());
     }
     void TearDown() override {
         mTranslator.reset();
-        std::filesystem::remove_all(mFolder);
         GlFixture::TearDown();
     }
 
@@ -68,7 +66,8 @@ protected:
         return dynamic_cast<IndexMesh&>(*model->getMeshes()[index]);
     }
 
-    const std::filesystem::path mFolder = std::filesystem::temp_directory_path() / "nevrik-obj";
+    const testing::TempFolder mTemp;
+    const std::filesystem::path& mFolder = mTemp.path();
     Pointer<TranslatorOBJ> mTranslator = object::make<TranslatorOBJ>();
 };
 
