@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <utility>
 
@@ -19,10 +20,10 @@ using Vector3f = math::Vector3<float>;
 constexpr int kBins = 16;
 // Nodes this small become leaves without asking the heuristic; up to
 // kLargestLeaf triangles stay together when splitting would not pay.
-constexpr std::uint32_t kSmallLeaf = 4;
-constexpr std::uint32_t kLargestLeaf = 8;
+constexpr std::uint32_t kSmallLeaf = 8;
+constexpr std::uint32_t kLargestLeaf = 16;
 // What visiting an inner node costs (two box tests), in triangle tests.
-constexpr double kVisitCost = 2.0;
+constexpr double kVisitCost = 4.0;
 // A triangle whose corner angle at P has a sine below this is a sliver: its
 // determinant is small for every ray, so the test's rounding can move its hit
 // anywhere and no box may stand for it.
@@ -159,6 +160,81 @@ struct Extent {
 };
 
 }  // namespace
+
+#if defined(__SSE2__)
+// rayMeetsTriangle on four triangles at once, operation for operation in
+// the same order (the library is built without contraction), so each lane
+// rounds exactly as the scalar test: bit k of the result says triangle k met
+// the ray at t[k] >= lower. NaN fails every comparison in both.
+class FourTriangles {
+public:
+    FourTriangles(const Ray& ray, float lower) noexcept
+        : mOx(_mm_set1_ps(ray.origin.x)),
+          mOy(_mm_set1_ps(ray.origin.y)),
+          mOz(_mm_set1_ps(ray.origin.z)),
+          mDx(_mm_set1_ps(ray.direction.x)),
+          mDy(_mm_set1_ps(ray.direction.y)),
+          mDz(_mm_set1_ps(ray.direction.z)),
+          mLower(_mm_set1_ps(lower)) {}
+
+    // `rows` point at four records that start with corner, e1 and e2 as nine
+    // consecutive floats followed by at least three more bytes of the record.
+    int test(const float* const rows[4], float t[4]) const noexcept {
+        // Columns from rows: px py pz e1x | e1y e1z e2x e2y | e2x e2y e2z -.
+        __m128 px = _mm_loadu_ps(rows[0]);
+        __m128 py = _mm_loadu_ps(rows[1]);
+        __m128 pz = _mm_loadu_ps(rows[2]);
+        __m128 e1x = _mm_loadu_ps(rows[3]);
+        _MM_TRANSPOSE4_PS(px, py, pz, e1x);
+        __m128 e1y = _mm_loadu_ps(rows[0] + 4);
+        __m128 e1z = _mm_loadu_ps(rows[1] + 4);
+        __m128 e2x = _mm_loadu_ps(rows[2] + 4);
+        __m128 e2y = _mm_loadu_ps(rows[3] + 4);
+        _MM_TRANSPOSE4_PS(e1y, e1z, e2x, e2y);
+        __m128 spareX = _mm_loadu_ps(rows[0] + 6);
+        __m128 spareY = _mm_loadu_ps(rows[1] + 6);
+        __m128 e2z = _mm_loadu_ps(rows[2] + 6);
+        __m128 spare = _mm_loadu_ps(rows[3] + 6);
+        _MM_TRANSPOSE4_PS(spareX, spareY, e2z, spare);
+
+        const __m128 hx = sub(mul(mDy, e2z), mul(mDz, e2y));
+        const __m128 hy = sub(mul(mDz, e2x), mul(mDx, e2z));
+        const __m128 hz = sub(mul(mDx, e2y), mul(mDy, e2x));
+        const __m128 det = dot(e1x, e1y, e1z, hx, hy, hz);
+        const __m128 epsilon = _mm_set1_ps(kParallel);
+        __m128 rejected =
+            _mm_and_ps(_mm_cmpgt_ps(det, _mm_sub_ps(_mm_setzero_ps(), epsilon)), _mm_cmplt_ps(det, epsilon));
+        const __m128 inverse = _mm_div_ps(_mm_set1_ps(1.0f), det);
+        const __m128 sx = sub(mOx, px);
+        const __m128 sy = sub(mOy, py);
+        const __m128 sz = sub(mOz, pz);
+        const __m128 u = mul(dot(sx, sy, sz, hx, hy, hz), inverse);
+        const __m128 zero = _mm_setzero_ps();
+        const __m128 one = _mm_set1_ps(1.0f);
+        rejected = _mm_or_ps(rejected, _mm_or_ps(_mm_cmplt_ps(u, zero), _mm_cmpgt_ps(u, one)));
+        const __m128 qx = sub(mul(sy, e1z), mul(sz, e1y));
+        const __m128 qy = sub(mul(sz, e1x), mul(sx, e1z));
+        const __m128 qz = sub(mul(sx, e1y), mul(sy, e1x));
+        const __m128 v = mul(dot(mDx, mDy, mDz, qx, qy, qz), inverse);
+        rejected = _mm_or_ps(rejected, _mm_or_ps(_mm_cmplt_ps(v, zero), _mm_cmpgt_ps(_mm_add_ps(u, v), one)));
+        const __m128 distance = mul(dot(e2x, e2y, e2z, qx, qy, qz), inverse);
+        _mm_storeu_ps(t, distance);
+        return _mm_movemask_ps(_mm_andnot_ps(rejected, _mm_cmpge_ps(distance, mLower)));
+    }
+
+private:
+    static __m128 mul(__m128 a, __m128 b) noexcept { return _mm_mul_ps(a, b); }
+    static __m128 sub(__m128 a, __m128 b) noexcept { return _mm_sub_ps(a, b); }
+    // (ax bx + ay by) + az bz, as Vector::dot adds.
+    static __m128 dot(__m128 ax, __m128 ay, __m128 az, __m128 bx, __m128 by, __m128 bz) noexcept {
+        return _mm_add_ps(_mm_add_ps(mul(ax, bx), mul(ay, by)), mul(az, bz));
+    }
+
+    __m128 mOx, mOy, mOz;
+    __m128 mDx, mDy, mDz;
+    __m128 mLower;
+};
+#endif
 
 // Splits nodes recursively; depth is bounded by kMaxDepth. Each split bins
 // its references once and partitions them once: the children's boxes come
@@ -373,12 +449,10 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
     // The per-triangle loop keeps the last of its accepted triangles, which is
     // the one of smallest t and, of equal t, latest in order: the same
     // choice, made in any visiting order.
-    const auto consider = [&](const Triangle& triangle) {
-        float candidate = 0.0f;
-        if (!rayMeetsTriangle(ray, triangle.p, triangle.e1, triangle.e2, candidate) ||
-            !(candidate >= lower)) {
-            return false;
-        }
+    static_assert(sizeof(Triangle) == 40 && offsetof(Triangle, e1) == 12 && offsetof(Triangle, e2) == 24,
+                  "four-wide tests read corner and edges as nine floats");
+    // Takes an accepted triangle at `candidate` if it beats the best so far.
+    const auto take = [&](const Triangle& triangle, float candidate) {
         if (candidate < best || (candidate == best && triangle.order > bestOrder)) {
             best = candidate;
             bestOrder = triangle.order;
@@ -387,6 +461,42 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         }
         return false;
     };
+    // Tests triangles [begin, end); true when a query without `nearest` is answered.
+#if defined(__SSE2__)
+    const FourTriangles four(ray, lower);
+    const auto testRange = [&](std::uint32_t begin, std::uint32_t end) {
+        for (std::uint32_t k = begin; k < end; k += 4) {
+            // A short last group repeats its last triangle, which then ties
+            // with itself and changes nothing.
+            const Triangle* group[4];
+            const float* rows[4];
+            for (std::uint32_t lane = 0; lane < 4; ++lane) {
+                group[lane] = &mTriangles[std::min(k + lane, end - 1)];
+                rows[lane] = reinterpret_cast<const float*>(group[lane]);
+            }
+            float distances[4];
+            for (int met = four.test(rows, distances); met != 0; met &= met - 1) {
+                const int lane = __builtin_ctz(static_cast<unsigned int>(met));
+                if (take(*group[lane], distances[lane])) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+#else
+    const auto testRange = [&](std::uint32_t begin, std::uint32_t end) {
+        for (std::uint32_t k = begin; k < end; ++k) {
+            float candidate = 0.0f;
+            const Triangle& triangle = mTriangles[k];
+            if (rayMeetsTriangle(ray, triangle.p, triangle.e1, triangle.e2, candidate) &&
+                candidate >= lower && take(triangle, candidate)) {
+                return true;
+            }
+        }
+        return false;
+    };
+#endif
     const auto finish = [&]() {
         if (winner == nullptr) {
             return false;
@@ -396,10 +506,8 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         return true;
     };
 
-    for (std::uint32_t k = 0; k < mLooseCount; ++k) {
-        if (consider(mTriangles[k])) {
-            return finish();
-        }
+    if (testRange(0, mLooseCount)) {
+        return finish();
     }
     if (mNodes.empty()) {
         return finish();
@@ -422,6 +530,52 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
     // Whether the ray can meet anything in the widened box within
     // [lower, best]; gives the entry parameter. Without NaN inputs (the
     // collider refuses non-finite rays here) no bound comes out NaN.
+#if defined(__SSE2__)
+    // The three axes in three lanes; a lane that bounds nothing (parallel,
+    // unbounded or the fourth) multiplies by 0 and is then opened to
+    // (-inf, inf), a parallel one checked apart.
+    const auto lane = [&](int axis, float value) {
+        return axis < 3 && !parallel[axis] && !unbounded[axis] ? value : 0.0f;
+    };
+    const auto flag = [](bool set) { return set ? -1 : 0; };
+    const __m128 rayOrigin = _mm_setr_ps(origin[0], origin[1], origin[2], 0.0f);
+    const __m128 rayInverse =
+        _mm_setr_ps(lane(0, inverse[0]), lane(1, inverse[1]), lane(2, inverse[2]), 0.0f);
+    const __m128 isFree =
+        _mm_castsi128_ps(_mm_setr_epi32(flag(parallel[0] || unbounded[0]), flag(parallel[1] || unbounded[1]),
+                                        flag(parallel[2] || unbounded[2]), -1));
+    const __m128 isParallel =
+        _mm_castsi128_ps(_mm_setr_epi32(flag(parallel[0]), flag(parallel[1]), flag(parallel[2]), 0));
+    const bool anyParallel = parallel[0] || parallel[1] || parallel[2];
+    const __m128 widen = _mm_set1_ps(slack);
+    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
+                  "a node's bounds load as four lanes each");
+    const __m128 below = _mm_and_ps(isFree, _mm_set1_ps(-kInfinity));
+    const __m128 above = _mm_and_ps(isFree, _mm_set1_ps(kInfinity));
+    const auto enter = [&](const Node& node, float& entry) {
+        // Lane 3 of each load is `first` or `count`: cleared before it can
+        // reach the arithmetic as a denormal.
+        const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
+        const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
+        if (anyParallel &&
+            _mm_movemask_ps(_mm_and_ps(
+                isParallel, _mm_or_ps(_mm_cmplt_ps(rayOrigin, low), _mm_cmpgt_ps(rayOrigin, high)))) != 0) {
+            return false;
+        }
+        const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, rayOrigin), rayInverse);
+        const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, rayOrigin), rayInverse);
+        __m128 near = _mm_or_ps(below, _mm_andnot_ps(isFree, _mm_min_ps(t0, t1)));
+        __m128 far = _mm_or_ps(above, _mm_andnot_ps(isFree, _mm_max_ps(t0, t1)));
+        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
+        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
+        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
+        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
+        const float opening = std::max(_mm_cvtss_f32(near), lower);
+        entry = opening;
+        return opening <= std::min(_mm_cvtss_f32(far), best);
+    };
+#else
     const auto enter = [&](const Node& node, float& entry) {
         float near = lower;
         float far = best;
@@ -448,6 +602,7 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         entry = near;
         return near <= far;
     };
+#endif
 
     struct Entry {
         std::uint32_t node;
@@ -488,10 +643,8 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         if (node == nullptr) {
             continue;
         }
-        for (std::uint32_t k = node->first; k < node->first + node->count; ++k) {
-            if (consider(mTriangles[k])) {
-                return finish();
-            }
+        if (testRange(node->first, node->first + node->count)) {
+            return finish();
         }
     }
     return finish();
