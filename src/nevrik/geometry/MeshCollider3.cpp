@@ -2,6 +2,7 @@
 
 #include "nevrik/geometry/detail/RayTriangle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -19,15 +20,15 @@ struct Bounds {
     float upper;
 };
 
-Bounds boundsOf(MeshCollider3<float>::Range range) noexcept {
+Bounds boundsOf(MeshCollider3<float>::Range range, float limit) noexcept {
     switch (range) {
         case MeshCollider3<float>::Range::kSegment:
-            return {0.0f, 1.0f};
+            return {0.0f, std::min(1.0f, limit)};
         case MeshCollider3<float>::Range::kLine:
-            return {-kLargest, kLargest};
+            return {-kLargest, std::min(kLargest, limit)};
         case MeshCollider3<float>::Range::kRay:
         default:
-            return {0.0f, kLargest};
+            return {0.0f, std::min(kLargest, limit)};
     }
 }
 
@@ -73,14 +74,14 @@ bool MeshCollider3<float>::intersectLine(const Ray& ray, PickResult* hit) const 
     return intersect(Range::kLine, ray, hit);
 }
 
-bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hit) const {
+bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hit, float limit) const {
     // A non-finite ray, or one whose products with the triangles overflow,
     // can make the test accept triangles far from any box (an infinite
     // determinant gives t = 0): only the loop answers for it.
     if (!mBuilt || !mHierarchy.answers(ray)) {
-        return intersectReference(range, ray, hit);
+        return intersectReference(range, ray, hit, limit);
     }
-    const Bounds bounds = boundsOf(range);
+    const Bounds bounds = boundsOf(range, limit);
     float t = 0.0f;
     Vector3f normal;
     if (!mHierarchy.intersect(ray, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
@@ -90,8 +91,9 @@ bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hi
     return true;
 }
 
-bool MeshCollider3<float>::intersectReference(Range range, const Ray& ray, PickResult* hit) const {
-    const Bounds bounds = boundsOf(range);
+bool MeshCollider3<float>::intersectReference(Range range, const Ray& ray, PickResult* hit,
+                                              float limit) const {
+    const Bounds bounds = boundsOf(range, limit);
     float best = bounds.upper;
     bool found = false;
     Vector3f normal;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace nevrik::geometry {
 
@@ -49,11 +50,15 @@ public:
     bool intersectRay(const Ray& ray, PickResult* hit) const override;
     bool intersectSegment(const Ray& ray, PickResult* hit) const override;
     bool intersectLine(const Ray& ray, PickResult* hit) const override;
-    /// The query of `range`, through the hierarchy when it is built.
-    bool intersect(Range range, const Ray& ray, PickResult* hit) const;
+    /// The query of `range`, through the hierarchy when it is built. Hits
+    /// beyond `limit` are not looked for: a caller that already holds a hit
+    /// at `limit` learns of every nearer one (and of ties) at less cost.
+    bool intersect(Range range, const Ray& ray, PickResult* hit,
+                   float limit = std::numeric_limits<float>::max()) const;
     /// The query of `range` by testing every triangle in order: the
     /// reference the hierarchy must agree with.
-    bool intersectReference(Range range, const Ray& ray, PickResult* hit) const;
+    bool intersectReference(Range range, const Ray& ray, PickResult* hit,
+                            float limit = std::numeric_limits<float>::max()) const;
 
     /// Builds the hierarchy over the current triangles, replacing any old one.
     void build();

@@ -411,6 +411,12 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
     }
     mNodes.shrink_to_fit();
     mTriangles.shrink_to_fit();
+    // The largest power of two that origin and direction parts may reach
+    // together and still fit.
+    mQuickLimit = kNoLimit;
+    for (float limit = 0x1p100f; limit >= 1.0f && mQuickLimit == kNoLimit; limit *= 0.5f) {
+        mQuickLimit = fits(limit, limit) ? limit : kNoLimit;
+    }
 }
 
 void TriangleHierarchy::clear() noexcept {
@@ -419,9 +425,18 @@ void TriangleHierarchy::clear() noexcept {
     mLooseCount = 0;
     mReach = 0.0f;
     mEdge = 0.0f;
+    mQuickLimit = kNoLimit;
 }
 
 bool TriangleHierarchy::answers(const Ray& ray) const noexcept {
+    // Most rays are well within the largest parts that fit: comparisons
+    // only, failed by NaN too.
+    const auto within = [this](const Vector3f& v) {
+        return std::abs(v.x) <= mQuickLimit && std::abs(v.y) <= mQuickLimit && std::abs(v.z) <= mQuickLimit;
+    };
+    if (within(ray.origin) && within(ray.direction)) {
+        return true;
+    }
     double origin = 0.0;
     double direction = 0.0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -431,6 +446,10 @@ bool TriangleHierarchy::answers(const Ray& ray) const noexcept {
         origin = std::max(origin, double{std::abs(ray.origin[axis])});
         direction = std::max(direction, double{std::abs(ray.direction[axis])});
     }
+    return fits(origin, direction);
+}
+
+bool TriangleHierarchy::fits(double origin, double direction) const noexcept {
     // Every product in the test is of at most three factors among the
     // direction, an edge and origin - corner, summed at most six times over.
     const double edge = mEdge;

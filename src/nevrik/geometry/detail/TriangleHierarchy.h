@@ -56,6 +56,8 @@ public:
     std::size_t getNodeCount() const noexcept { return mNodes.size(); }
 
 private:
+    static constexpr float kNoLimit = -1.0f;
+
     struct Node {
         float lower[3];
         // Leaf: first gathered triangle. Inner node: first child; the second follows it.
@@ -73,6 +75,10 @@ private:
     struct Reference;
     class Builder;
 
+    // Whether the test's products stay finite for rays of these largest
+    // |origin| and |direction| parts.
+    bool fits(double origin, double direction) const noexcept;
+
     std::vector<Node> mNodes;
     // The loose triangles first, in mesh order, then the tree's in leaf order.
     std::vector<Triangle> mTriangles;
@@ -82,6 +88,9 @@ private:
     float mReach = 0.0f;
     // The largest |coordinate| of a tree triangle's edge.
     float mEdge = 0.0f;
+    // Rays whose parts are all within this fit (answers() needs no more);
+    // kNoLimit when even parts of 1 may not.
+    float mQuickLimit = kNoLimit;
 };
 
 }  // namespace nevrik::geometry::detail

@@ -84,8 +84,11 @@ bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<fl
             }
             continue;
         }
+        // Only a strictly nearer hit replaces the one kept, so a mesh need
+        // not look beyond it.
         geometry::PickResult scratch;
-        if (collider->intersectRay(local, &scratch) && scratch.distance < best) {
+        if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, local, &scratch, best) &&
+            scratch.distance < best) {
             best = scratch.distance;
             hit->point = matrix.transformPoint(scratch.point);
             hit->normal = scratch.normal;
