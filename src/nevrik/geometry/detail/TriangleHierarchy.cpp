@@ -534,42 +534,28 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         return finish();
     }
 
-    const float origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
-    const float direction[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
-    float inverse[3];
-    bool parallel[3];
-    bool unbounded[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        parallel[axis] = direction[axis] == 0.0f;
-        inverse[axis] = 1.0f / direction[axis];
-        // A direction so small that its inverse overflows: the slab bounds
-        // nothing rather than something wrong.
-        unbounded[axis] = !parallel[axis] && !std::isfinite(inverse[axis]);
-    }
     const float slack =
-        kSlack * (std::max({std::abs(origin[0]), std::abs(origin[1]), std::abs(origin[2])}) + mReach);
+        kSlack *
+        (std::max({std::abs(ray.origin.x), std::abs(ray.origin.y), std::abs(ray.origin.z)}) + mReach);
     // Whether the ray can meet anything in the widened box within
     // [lower, best]; gives the entry parameter. Without NaN inputs (the
     // collider refuses non-finite rays here) no bound comes out NaN.
 #if defined(__SSE2__)
-    // The three axes in three lanes; a lane that bounds nothing (parallel,
-    // unbounded or the fourth) multiplies by 0 and is then opened to
-    // (-inf, inf), a parallel one checked apart.
-    const auto lane = [&](int axis, float value) {
-        return axis < 3 && !parallel[axis] && !unbounded[axis] ? value : 0.0f;
-    };
-    const auto flag = [](bool set) { return set ? -1 : 0; };
-    const __m128 rayOrigin = _mm_setr_ps(origin[0], origin[1], origin[2], 0.0f);
-    const __m128 rayInverse =
-        _mm_setr_ps(lane(0, inverse[0]), lane(1, inverse[1]), lane(2, inverse[2]), 0.0f);
-    const __m128 isFree =
-        _mm_castsi128_ps(_mm_setr_epi32(flag(parallel[0] || unbounded[0]), flag(parallel[1] || unbounded[1]),
-                                        flag(parallel[2] || unbounded[2]), -1));
-    const __m128 isParallel =
-        _mm_castsi128_ps(_mm_setr_epi32(flag(parallel[0]), flag(parallel[1]), flag(parallel[2]), 0));
-    const bool anyParallel = parallel[0] || parallel[1] || parallel[2];
-    const __m128 widen = _mm_set1_ps(slack);
+    // The three axes in three lanes, the inverse rates from one division. A
+    // lane that bounds nothing multiplies by 0 and is then opened to
+    // (-inf, inf): the fourth, a parallel one (checked apart) and one whose
+    // rate is so small that its inverse overflows.
     const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 rayOrigin = _mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f);
+    const __m128 rayDirection = _mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 1.0f);
+    const __m128 reciprocal = _mm_div_ps(_mm_set1_ps(1.0f), rayDirection);
+    const __m128 isParallel = _mm_and_ps(_mm_cmpeq_ps(rayDirection, _mm_setzero_ps()), threeLanes);
+    const __m128 isFree =
+        _mm_or_ps(_mm_cmpeq_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), reciprocal), _mm_set1_ps(kInfinity)),
+                  _mm_andnot_ps(threeLanes, _mm_castsi128_ps(_mm_set1_epi32(-1))));
+    const __m128 rayInverse = _mm_andnot_ps(isFree, reciprocal);
+    const bool anyParallel = _mm_movemask_ps(isParallel) != 0;
+    const __m128 widen = _mm_set1_ps(slack);
     static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
                   "a node's bounds load as four lanes each");
     const __m128 below = _mm_and_ps(isFree, _mm_set1_ps(-kInfinity));
@@ -597,6 +583,17 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         return opening <= std::min(_mm_cvtss_f32(far), best);
     };
 #else
+    const float origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    float inverse[3];
+    bool parallel[3];
+    bool unbounded[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        parallel[axis] = ray.direction[axis] == 0.0f;
+        inverse[axis] = 1.0f / ray.direction[axis];
+        // A direction so small that its inverse overflows: the slab bounds
+        // nothing rather than something wrong.
+        unbounded[axis] = !parallel[axis] && !std::isfinite(inverse[axis]);
+    }
     const auto enter = [&](const Node& node, float& entry) {
         float near = lower;
         float far = best;
