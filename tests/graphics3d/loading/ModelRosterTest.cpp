@@ -69,7 +69,7 @@ TEST_F(ModelRosterTest, ReadsAnyModelByPathWithTexturesFromItsFolder) {
 }
 
 // Every failure names the file once, whichever layer it comes from: the
-// roster for content no reader knows, the file layer for a file it cannot
+// roster for content no reader knows or a file without a model, the file layer for a file it cannot
 // open, the roster again for a reader's failure deep inside the file (all
 // of them IOExceptions).
 TEST_F(ModelRosterTest, FailuresNameTheFileOnce) {
@@ -85,7 +85,9 @@ TEST_F(ModelRosterTest, FailuresNameTheFileOnce) {
         }
         return std::string("no failure");
     };
+    temp.write("empty.3ds", mainChunk(""));
     EXPECT_EQ(failure(temp / "notes.txt"), temp / "notes.txt" + ": " + ModelRoster::kUnknownFormat);
+    EXPECT_EQ(failure(temp / "empty.3ds"), temp / "empty.3ds" + ": " + ModelRoster::kNoModel);
     for (const std::string& path : {temp / "absent.obj", temp / "cut.3ds", temp / "notes.txt"}) {
         const std::string text = failure(path);
         EXPECT_EQ(text.rfind(path + ": ", 0), 0u) << text;

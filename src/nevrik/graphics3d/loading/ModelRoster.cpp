@@ -41,6 +41,9 @@ object::Pointer<Model> ModelRoster::readFile(const types::String& path) {
         }
         io::InputStream& stream = file->getInputStream();
         object::Pointer<Model> model = reader->read(stream, stream.available());
+        if (!model) {
+            throw io::TranslatorFormatException(kNoModel);
+        }
         if (modelReader != nullptr) {
             mMissingTextures = modelReader->getMissingTextures();
         }
