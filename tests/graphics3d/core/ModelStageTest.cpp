@@ -108,12 +108,12 @@ Extent drawnExtent(graphics::Image& image, const Pixel& empty) {
 
 using ModelStageTest = GlFixture;
 
-// Cubes anywhere, of any size, turned any way, in targets of several shapes:
+// Cubes anywhere, of any size, seen from any side, in targets of several shapes:
 // the whole cube is in view (the target's corners, outside the sphere around
 // it, stay background), it is not lost in the middle (its centre pixel is
-// drawn and it spans over half the narrower side), the turn goes about its
-// own centre (one about the origin takes far cubes out of view), and
-// unturned it shows square whatever the target's shape.
+// drawn and it spans over half the narrower side), the camera orbits the
+// cube's own centre (an orbit about the origin takes far cubes out of view),
+// and from the front the cube shows square whatever the target's shape.
 TEST_F(ModelStageTest, FramesAnyCubeTurnedAnyWayInTargetsOfAnyShape) {
     std::mt19937 random(20);
     std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
@@ -131,7 +131,7 @@ TEST_F(ModelStageTest, FramesAnyCubeTurnedAnyWayInTargetsOfAnyShape) {
 
         const Extent square = drawnExtent(*stage.renderImage(width, height), empty);
         EXPECT_LE(std::abs(square.width - square.height), 2) << square.width << " x " << square.height;
-        stage.setRotation(rotation);
+        stage.setOrbit(rotation);
         object::Pointer<graphics::Image> image = stage.renderImage(width, height);
         ASSERT_TRUE(image);
         ASSERT_EQ(image->getWidth(), width);

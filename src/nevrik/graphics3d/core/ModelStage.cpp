@@ -53,8 +53,12 @@ void ModelStage::render(std::int32_t width, std::int32_t height) {
         const geometry::BoundingBox<float> box = mModel->getBounds().toBoundingBox();
         // A box of no size keeps the view it had: there is nothing to frame.
         mCamera.frame(box, kDirection, kUp);
+        // Orbiting the camera one way turns the model the other way about
+        // the same centre, under the one light at the eye.
+        math::Matrix4<float> turn = mOrbit;
+        turn.invert();
         const math::Vector3<float> centre = box.centre();
-        placement = translation(centre) * mRotation * translation(centre * -1.0f);
+        placement = translation(centre) * turn * translation(centre * -1.0f);
     }
     mCamera.apply();
     // The light's position goes through the identity: it stays at the eye.

@@ -20,8 +20,8 @@ namespace nevrik::graphics3d {
 /// and thumbnails that need no scene graph.
 ///
 /// The camera frames the bounds' enclosing sphere, so the model stays in
-/// view however it is turned about its centre (setRotation), in a target of
-/// any shape. Holds a reference on the model. Held by value or
+/// view however the camera orbits its centre (setOrbit), in a target of any
+/// shape. Holds a reference on the model. Held by value or
 /// reference-counted; used on the thread of the current context, and gone
 /// before that context is.
 class ModelStage : public object::Object {
@@ -53,16 +53,17 @@ public:
     /// nothing or the pixels cannot be read.
     object::Pointer<graphics::Image> renderImage(std::int32_t width, std::int32_t height);
 
-    /// The model turned by `rotation` (a rotation matrix) about the centre
-    /// of its bounds; the identity at first.
-    void setRotation(const math::Matrix4<float>& rotation) noexcept { mRotation = rotation; }
+    /// The camera turned by `turn` (a rotation, as a trackball gives it)
+    /// about the centre of the model's bounds, from where the front view has
+    /// it; the identity at first.
+    void setOrbit(const math::Matrix4<float>& turn) noexcept { mOrbit = turn; }
     void setBackground(float red, float green, float blue) noexcept;
 
     Model* getModel() const noexcept { return mModel.get(); }
-    const math::Matrix4<float>& getRotation() const noexcept { return mRotation; }
+    const math::Matrix4<float>& getOrbit() const noexcept { return mOrbit; }
     const float* getBackground() const noexcept { return mBackground; }
-    /// The camera as the last render() set it up; its view is the framing
-    /// one, the model's rotation is not in it.
+    /// The camera as the last render() set it up; its view is the front
+    /// one, the orbit is not in it.
     const PerspectiveCamera& getCamera() const noexcept { return mCamera; }
     PointLight& getLight() noexcept { return mLight; }
 
@@ -71,7 +72,7 @@ private:
     object::Pointer<ParameterBuffer> mParameters;
     PerspectiveCamera mCamera;
     PointLight mLight;
-    math::Matrix4<float> mRotation;
+    math::Matrix4<float> mOrbit;
     float mBackground[3] = {kBackground[0], kBackground[1], kBackground[2]};
 };
 
