@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
     const bool counted = argc > 2 && std::string(argv[1]) == "--frames";
     const int frames = counted ? std::atoi(argv[2]) : -1;
     const char* model = argc > (counted ? 3 : 1) ? argv[argc - 1] : "data/f5e_05.3ds";
+    Input input;  // before the window: its procedure hears the window go
     platform::GlWindow window;
     if (!window.open("hello model", 800, 600)) {
         std::fprintf(stderr, "hello_model: no OpenGL window can be made on this display\n");
         return 1;
     }
-    Input input;
     window.getWindow().setProcedure({handle, &input});
     try {
         graphics3d::ModelRoster models;
