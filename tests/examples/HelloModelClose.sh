@@ -5,6 +5,14 @@
 set -euo pipefail
 "$1" "$3" &
 pid=$!
-window=$(xdotool search --sync --onlyvisible --name '^hello model$' | head -n 1)
+# However this script ends, the program does not outlive it.
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+# Asked again until the window shows: a search fails outright when a window of
+# another test goes while it looks at it.
+window=
+while [ -z "$window" ]; do
+    kill -0 "$pid"
+    window=$(xdotool search --onlyvisible --name '^hello model$' 2>/dev/null | head -n 1 || true)
+done
 "$2" "$window"
 wait "$pid"
