@@ -5,6 +5,9 @@
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
+#include <string>
+#include <vector>
+
 namespace nevrik::graphics3d {
 
 // The image fixtures' folder.
@@ -23,6 +26,23 @@ public:
     }
 
     int mOpened = 0;
+};
+
+// A folder's files, recording every name it is asked about.
+class RecordingFiles : public io::SystemFileFactory {
+public:
+    using SystemFileFactory::SystemFileFactory;
+
+    bool exists(const types::String& name) override {
+        asked.push_back(name.c_str());
+        return SystemFileFactory::exists(name);
+    }
+    object::Pointer<io::File> open(const types::String& name, std::uint32_t mode) override {
+        asked.push_back(name.c_str());
+        return SystemFileFactory::open(name, mode);
+    }
+
+    std::vector<std::string> asked;
 };
 
 }  // namespace nevrik::graphics3d

@@ -198,8 +198,7 @@ struct Transform {
             for (int column = 0; column < 3; ++column) {
                 const int r0 = (row + 1) % 3, r1 = (row + 2) % 3;
                 const int c0 = (column + 1) % 3, c1 = (column + 2) % 3;
-                normals.m[column * 4 + row] =
-                    sign * (at(r0, c0) * at(r1, c1) - at(r0, c1) * at(r1, c0));
+                normals.m[column * 4 + row] = sign * (at(r0, c0) * at(r1, c1) - at(r0, c1) * at(r1, c0));
             }
         }
         return normals;
@@ -218,7 +217,8 @@ struct Transform {
 };
 
 // `values` must have `count` numbers when it has any.
-const std::vector<double>& checkedLength(const std::vector<double>& values, std::size_t count, const char* what) {
+const std::vector<double>& checkedLength(const std::vector<double>& values, std::size_t count,
+                                         const char* what) {
     if (!values.empty() && values.size() != count) {
         refuse(std::string(what) + " of " + std::to_string(values.size()) + " numbers");
     }
@@ -239,9 +239,10 @@ Transform localTransform(const tinygltf::Node& node) {
         const double length = std::sqrt(r[0] * r[0] + r[1] * r[1] + r[2] * r[2] + r[3] * r[3]);
         if (length > 0.0) {
             const double x = r[0] / length, y = r[1] / length, z = r[2] / length, w = r[3] / length;
-            const double rotation[9] = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),
-                                        2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),
-                                        2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y)};
+            const double rotation[9] = {
+                1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),
+                2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),
+                2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y)};
             for (int column = 0; column < 3; ++column) {
                 for (int row = 0; row < 3; ++row) {
                     local.m[column * 4 + row] = rotation[column * 3 + row];
@@ -329,7 +330,8 @@ float floatAt(const std::uint8_t* at, int componentType, bool normalized) noexce
         case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT:
             return normalized ? load<std::uint16_t>(at) / 65535.0f : load<std::uint16_t>(at);
         default:
-            return static_cast<float>(normalized ? load<std::uint32_t>(at) / 4294967295.0 : load<std::uint32_t>(at));
+            return static_cast<float>(normalized ? load<std::uint32_t>(at) / 4294967295.0
+                                                 : load<std::uint32_t>(at));
     }
 }
 
@@ -379,8 +381,8 @@ public:
             if (bytes.compare(0, 4, kMagic) == 0) {
                 const std::uint32_t length = checkBinary(bytes);
                 checkNesting(bytes.data() + kHeaderBytes + kChunkHeaderBytes, u32(bytes, 12));
-                parsed = parser.LoadBinaryFromMemory(&mGltf, &errors, &warnings,
-                                                     reinterpret_cast<const unsigned char*>(bytes.data()), length);
+                parsed = parser.LoadBinaryFromMemory(
+                    &mGltf, &errors, &warnings, reinterpret_cast<const unsigned char*>(bytes.data()), length);
             } else {
                 checkNesting(bytes.data(), bytes.size());
                 parsed = parser.LoadASCIIFromString(&mGltf, &errors, &warnings, bytes.data(),
@@ -411,8 +413,9 @@ public:
         std::vector<bool> reached(mGltf.nodes.size(), false);
         // Depth first, by hand: a chain of nodes is as long as the file.
         std::vector<std::pair<int, Transform>> pending;
-        for (int root : roots()) {
-            pending.emplace_back(root, Transform());
+        const std::vector<int> scene = roots();
+        for (auto root = scene.rbegin(); root != scene.rend(); ++root) {
+            pending.emplace_back(*root, Transform());
         }
         while (!pending.empty()) {
             const int index = pending.back().first;
@@ -475,12 +478,14 @@ private:
 
     void addMesh(int index, const Transform& world) {
         if (static_cast<std::size_t>(index) >= mGltf.meshes.size()) {
-            refuse(numbered("mesh", static_cast<std::size_t>(index)) + " of " + std::to_string(mGltf.meshes.size()));
+            refuse(numbered("mesh", static_cast<std::size_t>(index)) + " of " +
+                   std::to_string(mGltf.meshes.size()));
         }
         const tinygltf::Mesh& mesh = mGltf.meshes[static_cast<std::size_t>(index)];
         for (std::size_t primitive = 0; primitive < mesh.primitives.size(); ++primitive) {
-            within(numbered("mesh", static_cast<std::size_t>(index)) + " primitive " + std::to_string(primitive),
-                   [&] { addPrimitive(mesh.primitives[primitive], world); });
+            within(
+                numbered("mesh", static_cast<std::size_t>(index)) + " primitive " + std::to_string(primitive),
+                [&] { addPrimitive(mesh.primitives[primitive], world); });
         }
     }
 
@@ -546,8 +551,8 @@ private:
         }
         std::vector<float> texCoords;
         if (look.appearance->getTexture(0) != nullptr) {
-            texCoords = attribute(primitive, ("TEXCOORD_" + std::to_string(look.texCoordSet)).c_str(), vertexCount,
-                                  {TINYGLTF_TYPE_VEC2});
+            texCoords = attribute(primitive, ("TEXCOORD_" + std::to_string(look.texCoordSet)).c_str(),
+                                  vertexCount, {TINYGLTF_TYPE_VEC2});
             texCoords.resize(2 * vertexCount, 0.0f);
         }
 
@@ -585,7 +590,8 @@ private:
                 detail::unitNormal(&normals[3 * i], unit);
                 detail::storeFloats(vertex + format.getEntry(normalEntry)->offset, unit, 3);
                 if (texCoordEntry >= 0) {
-                    detail::storeFloats(vertex + format.getEntry(texCoordEntry)->offset, &texCoords[2 * i], 2);
+                    detail::storeFloats(vertex + format.getEntry(texCoordEntry)->offset, &texCoords[2 * i],
+                                        2);
                 }
                 if (colourEntry >= 0) {
                     detail::storeFloats(vertex + format.getEntry(colourEntry)->offset, &colours[4 * i], 4);
@@ -702,8 +708,9 @@ private:
     object::Pointer<Texture> decodePicture(std::size_t index) {
         const tinygltf::Image& image = mGltf.images[index];
         const bool file = !image.uri.empty() && image.uri.compare(0, 5, "data:") != 0;
-        const types::String name(file ? image.uri.c_str()
-                                      : image.name.empty() ? numbered("image", index).c_str() : image.name.c_str());
+        const types::String name(file                 ? image.uri.c_str()
+                                 : image.name.empty() ? numbered("image", index).c_str()
+                                                      : image.name.c_str());
         const std::uint8_t* bytes = image.image.data();
         std::size_t size = image.image.size();
         if (image.bufferView >= 0) {
@@ -727,15 +734,15 @@ private:
     }
 
     // `name`'s attribute as floats, none when the primitive has none.
-    std::vector<float> attribute(const tinygltf::Primitive& primitive, const char* name, std::size_t vertexCount,
-                                 std::initializer_list<int> types) {
+    std::vector<float> attribute(const tinygltf::Primitive& primitive, const char* name,
+                                 std::size_t vertexCount, std::initializer_list<int> types) {
         const auto found = primitive.attributes.find(name);
         if (found == primitive.attributes.end()) {
             return {};
         }
         if (accessor(found->second).count != vertexCount) {
-            refuse(std::string(name) + " has " + std::to_string(accessor(found->second).count) + " elements for " +
-                   std::to_string(vertexCount) + " vertices");
+            refuse(std::string(name) + " has " + std::to_string(accessor(found->second).count) +
+                   " elements for " + std::to_string(vertexCount) + " vertices");
         }
         return readFloats(found->second, types);
     }
@@ -762,8 +769,9 @@ private:
         const std::vector<unsigned char>& data = mGltf.buffers[static_cast<std::size_t>(view.buffer)].data;
         if (view.byteOffset > data.size() || view.byteLength > data.size() - view.byteOffset) {
             refuse(numbered("bufferView", static_cast<std::size_t>(index)) + " takes bytes " +
-                   std::to_string(view.byteOffset) + " to " + std::to_string(view.byteOffset + view.byteLength) +
-                   " of a buffer of " + std::to_string(data.size()));
+                   std::to_string(view.byteOffset) + " to " +
+                   std::to_string(view.byteOffset + view.byteLength) + " of a buffer of " +
+                   std::to_string(data.size()));
         }
         return {data.data() + view.byteOffset, view.byteLength};
     }
@@ -801,8 +809,8 @@ private:
         const tinygltf::BufferView& view = mGltf.bufferViews[static_cast<std::size_t>(source.bufferView)];
         const std::size_t stride = view.byteStride != 0 ? view.byteStride : elementSize;
         if (stride < elementSize) {
-            refuse("a stride of " + std::to_string(stride) + " for elements of " + std::to_string(elementSize) +
-                   " bytes");
+            refuse("a stride of " + std::to_string(stride) + " for elements of " +
+                   std::to_string(elementSize) + " bytes");
         }
         return {elements(source.bufferView, source.byteOffset, stride, source.count, elementSize), stride};
     }
@@ -831,12 +839,12 @@ private:
         }
         const auto count = static_cast<std::size_t>(sparse.count);
         const std::size_t indexSize = sizeOf(sparse.indices.componentType);
-        const std::uint8_t* indices = elements(sparse.indices.bufferView,
-                                               static_cast<std::size_t>(sparse.indices.byteOffset), indexSize,
-                                               count, indexSize);
-        const std::uint8_t* values = elements(sparse.values.bufferView,
-                                              static_cast<std::size_t>(sparse.values.byteOffset), elementSize, count,
-                                              elementSize);
+        const std::uint8_t* indices =
+            elements(sparse.indices.bufferView, static_cast<std::size_t>(sparse.indices.byteOffset),
+                     indexSize, count, indexSize);
+        const std::uint8_t* values =
+            elements(sparse.values.bufferView, static_cast<std::size_t>(sparse.values.byteOffset),
+                     elementSize, count, elementSize);
         for (std::size_t i = 0; i < count; ++i) {
             const std::uint32_t target = indexAt(indices + i * indexSize, sparse.indices.componentType);
             if (target >= source.count) {
@@ -861,12 +869,12 @@ private:
             const auto located = locate(source, elementSize);
             std::vector<float> values(source.count * static_cast<std::size_t>(components), 0.0f);
             forEachElement(source, elementSize, located, [&](std::size_t i, const std::uint8_t* at) {
-                               for (int k = 0; k < components; ++k) {
-                                   values[i * static_cast<std::size_t>(components) + static_cast<std::size_t>(k)] =
-                                       floatAt(at + static_cast<std::size_t>(k) * componentSize, source.componentType,
-                                               source.normalized);
-                               }
-                           });
+                for (int k = 0; k < components; ++k) {
+                    values[i * static_cast<std::size_t>(components) + static_cast<std::size_t>(k)] =
+                        floatAt(at + static_cast<std::size_t>(k) * componentSize, source.componentType,
+                                source.normalized);
+                }
+            });
             return values;
         });
     }
@@ -880,9 +888,9 @@ private:
         }
         const auto located = locate(source, sizeOf(source.componentType));
         std::vector<std::uint32_t> indices(source.count, 0);
-        forEachElement(source, sizeOf(source.componentType), located, [&](std::size_t i, const std::uint8_t* at) {
-            indices[i] = indexAt(at, source.componentType);
-        });
+        forEachElement(
+            source, sizeOf(source.componentType), located,
+            [&](std::size_t i, const std::uint8_t* at) { indices[i] = indexAt(at, source.componentType); });
         for (std::size_t i = 0; i < indices.size(); ++i) {
             if (indices[i] >= vertexCount) {
                 refuse("index " + std::to_string(i) + " names vertex " + std::to_string(indices[i]) + " of " +
@@ -914,7 +922,8 @@ private:
                 *error = "not found";
                 return false;
             }
-            const std::string bytes = detail::readBytes(file->getInputStream(), file->getInputStream().available());
+            const std::string bytes =
+                detail::readBytes(file->getInputStream(), file->getInputStream().available());
             out->assign(bytes.begin(), bytes.end());
             return true;
         } catch (const std::exception& e) {

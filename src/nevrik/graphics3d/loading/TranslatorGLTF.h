@@ -39,7 +39,7 @@ public:
     static constexpr std::uint32_t kWholeStream = Translator3DS::kWholeStream;
     /// Most vertices one model may draw in all. The file's size bounds every
     /// accessor, but not how many nodes draw them.
-    static constexpr std::uint32_t kMaxVertices = 1u << 23;
+    static constexpr std::uint32_t kMaxVertices = 1u << 22;
     /// Deepest nesting of JSON arrays and objects read; the parser recurses
     /// on nesting.
     static constexpr int kMaxNesting = 64;
