@@ -1,5 +1,6 @@
 #include "nevrik/io/MemoryFile.h"
 
+#include "nevrik/io/FileSeekException.h"
 #include "nevrik/io/IllegalPositionModeException.h"
 
 #include <algorithm>
@@ -41,7 +42,11 @@ std::int32_t MemoryFile::seek(std::int32_t offset, int positionMode) {
         default:
             throw IllegalPositionModeException();
     }
-    mPosition = static_cast<std::int32_t>(std::clamp<std::int64_t>(origin + offset, 0, mSize));
+    const std::int64_t target = origin + offset;
+    if (target < 0) {
+        throw FileSeekException();
+    }
+    mPosition = static_cast<std::int32_t>(std::min<std::int64_t>(target, mSize));
     return mPosition;
 }
 

@@ -21,7 +21,8 @@ public:
     /// Writes nothing: returns 0.
     std::int32_t write(const void* buffer, std::int32_t count) override;
     std::int32_t read(void* buffer, std::int32_t count) override;
-    /// Positions are kept within 0 and the size.
+    /// A target past the end stops at the end; one before the start throws
+    /// FileSeekException, not moving (other modes as every file).
     std::int32_t seek(std::int32_t offset, int positionMode) override;
     std::int32_t getPosition() override { return mPosition; }
     bool rewind() override;

@@ -370,7 +370,8 @@ TEST_F(TranslatorGLTFTest, HostileFilesAreRefusedWithTheReason) {
         {json(rest + ",\"extras\":" + std::string(100, '[') + std::string(100, ']')),
          "nested deeper than 64"},
         {[&](Builder& file) {
-             const std::string uri = "data:application/octet-stream;base64," + base64(file.data + "more");
+             const std::string uri =
+                 "data:application/octet-stream;base64," + base64(file.data + std::string(3000, 'x'));
              return file.json(rest, &uri);
          },
          "Failed to decode 'uri'"},
@@ -393,6 +394,7 @@ TEST_F(TranslatorGLTFTest, HostileFilesAreRefusedWithTheReason) {
         const std::string why = refusal(each.make(file));
         EXPECT_EQ(why.rfind("glTF: ", 0), 0u) << why;
         EXPECT_NE(why.find(each.reason), std::string::npos) << why << " for " << each.reason;
+        EXPECT_LT(why.size(), 400u) << why;
     }
     ASSERT_NE(load(Builder(base).json(rest)), nullptr);
     EXPECT_EQ(refusal(Builder(base).json(rest)), "loaded");
@@ -464,6 +466,7 @@ TEST_F(TranslatorGLTFTest, ProbedByContentAndReadThroughTheRoster) {
         {"shape.dat", file.json(rest)},
         {"shape.bin", file.glb(rest)},
         {"bom.txt", "\xEF\xBB\xBF \n" + late},
+        {"escaped.gltf", "{\"note\":\"say \\\"{[\\\\\"," + file.json(rest).substr(1)},
     };
     const std::pair<std::string, std::string> others[] = {
         {"old.gltf", "{\"asset\":{\"version\":\"1.0\"}}"},

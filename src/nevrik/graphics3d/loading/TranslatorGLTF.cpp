@@ -40,6 +40,7 @@ constexpr std::size_t kHeaderBytes = 12;
 constexpr std::size_t kChunkHeaderBytes = 8;
 // The extensions a file may require: quantized attributes are read like any.
 constexpr const char* kKnownExtensions[] = {"KHR_mesh_quantization"};
+constexpr std::size_t kMaxMessage = 240;
 constexpr std::uint64_t kMaxIndices = 3 * std::uint64_t{TranslatorGLTF::kMaxVertices};
 
 [[noreturn]] void refuse(const std::string& what) {
@@ -95,15 +96,26 @@ std::uint32_t checkBinary(const std::string& bytes) {
     return length;
 }
 
-// The index just past the string whose body starts at `at` (its closing
-// quote), or `size` when the text ends first.
+// The closing quote of the string whose body starts at `at`, or `size`
+// when the text ends first. Buffers in data URIs make strings of megabytes:
+// quotes are looked for a block at a time.
 std::size_t stringEnd(const char* text, std::size_t size, std::size_t at) noexcept {
-    for (; at < size && text[at] != '"'; ++at) {
-        if (text[at] == '\\') {
-            ++at;
+    while (at < size) {
+        const void* quote = std::memchr(text + at, '"', size - at);
+        if (quote == nullptr) {
+            return size;
         }
+        const auto end = static_cast<std::size_t>(static_cast<const char*>(quote) - text);
+        std::size_t escapes = 0;
+        while (end - escapes > at && text[end - escapes - 1] == '\\') {
+            ++escapes;
+        }
+        if (escapes % 2 == 0) {
+            return end;
+        }
+        at = end + 1;
     }
-    return std::min(at, size);
+    return size;
 }
 
 // The parser recurses on nesting, so a file of brackets could exhaust the
@@ -395,7 +407,9 @@ public:
             refuse(e.what());
         }
         if (!parsed) {
-            errors.erase(errors.find_last_not_of('\n') + 1);
+            // The parser quotes what it refuses, a data URI of megabytes
+            // included.
+            errors.erase(std::min(errors.find_last_not_of('\n') + 1, kMaxMessage));
             refuse(errors.empty() ? "the parser refuses the file" : errors);
         }
         for (const std::string& extension : mGltf.extensionsRequired) {
