@@ -3,6 +3,7 @@
 #include "gui3d/GuiFixture.h"
 #include "gui3d/RecordingView.h"
 
+#include <stdexcept>
 #include <thread>
 #include <utility>
 
@@ -219,6 +220,28 @@ TEST_F(RootTest, PostedMessagesWaitForDeliveryFrontFirstAndAreReleased) {
     EXPECT_TRUE(application::post(view, 4));
     root.reset();  // undelivered, released with the root
     EXPECT_EQ(application::Message::getLiveCount(), live);
+}
+
+// A handler that throws takes its message with it and leaves the rest queued.
+TEST_F(RootTest, AThrowingHandlerLeaksNoMessage) {
+    struct Throwing : RecordingView {
+        using RecordingView::RecordingView;
+        bool onMessage(application::Message& message) override {
+            RecordingView::onMessage(message);
+            throw std::runtime_error("handler failed");
+        }
+    };
+    const std::int64_t live = application::Message::getLiveCount();
+    Pointer<RecordingRoot> root = makeRoot(true);
+    auto view = object::make<Throwing>("t", input::Rect{0, 0, 1, 1}, mCalls);
+    ASSERT_TRUE(root->addView(view.get()));
+    EXPECT_TRUE(application::post(view.get(), 1));
+    EXPECT_TRUE(application::post(view.get(), 2));
+    EXPECT_THROW(root->deliverMessages(), std::runtime_error);
+    EXPECT_EQ(root->getQueuedCount(), 1);
+    EXPECT_THROW(root->deliverMessages(), std::runtime_error);
+    EXPECT_EQ(application::Message::getLiveCount(), live);
+    EXPECT_EQ(calls(), "t.attached t.message1 t.message2");
 }
 
 // Notes the matrix, clipping and batch it is rendered with.

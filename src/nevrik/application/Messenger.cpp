@@ -130,22 +130,22 @@ void Messenger::setThread(system::Thread* thread, std::uint32_t queueThreadId) {
 }
 
 void Messenger::deliver(Message* message) {
+    // Held here, so a handler that throws cannot leak the message.
+    object::Pointer<Message> held = object::Pointer<Message>::adopt(message);
     Handler* target = message->getTarget();
-    bool delivered = false;
+    if (target == nullptr) {
+        return;
+    }
     {
         system::Mutex::Guard delivering(target->mDeliveryLock);
         // Checked under the target's delivery lock: a move after the check
         // makes the new messenger's thread wait for this delivery.
         if (target->getMessenger() == this) {
             target->onMessage(*message);
-            delivered = true;
+            return;
         }
     }
-    if (delivered) {
-        message->release();
-    } else {
-        queue(message, false);
-    }
+    queue(held.detach(), false);
 }
 
 bool Messenger::queue(Message* message, bool front) {

@@ -148,18 +148,17 @@ bool Root::setFocusedView(View* view) {
 
 void Root::deliverMessages() {
     for (;;) {
-        // Holds the queue's reference, so a handler that throws cannot leak it.
-        object::Pointer<application::Message> message;
+        application::Message* message;
         {
             system::Mutex::Guard guard(mLock);
-            message = object::Pointer<application::Message>::adopt(mQueue.pop());
+            message = mQueue.pop();
         }
-        if (!message) {
+        if (message == nullptr) {
             return;
         }
-        if (application::Handler* target = message->getTarget()) {
-            target->onMessage(*message);
-        }
+        // Serialised with any other delivery to the same handler, and handed
+        // on when the handler has moved to another messenger meanwhile.
+        deliver(message);
     }
 }
 
