@@ -6,11 +6,10 @@
 #include "nevrik/graphics3d/core/DeferQueue.h"
 #include "nevrik/graphics3d/core/FrameBuffer.h"
 #include "nevrik/graphics3d/core/MatrixStack.h"
-#include "nevrik/graphics3d/loading/TextureManager.h"
-#include "nevrik/graphics3d/loading/Translator3DS.h"
+#include "nevrik/graphics3d/loading/ModelRoster.h"
 #include "nevrik/io/File.h"
 #include "nevrik/io/SystemFileFactory.h"
-#include "nevrik/io/TranslatorFormatException.h"
+#include "nevrik/io/TranslatorException.h"
 #include "nevrik/object/Pointer.h"
 #include "nevrik/platform/Clock.h"
 #include "nevrik/scene3d/ModelNode.h"
@@ -36,17 +35,18 @@ math::Matrix4<float> translation(float x, float y, float z) {
     return matrix;
 }
 
-// Why the model file `name` in `folder` failed, for a failure that carries
-// no text of its own but its class name: the file system tells more.
-types::String explain(const object::Exception& error, const std::string& folder, const types::String& name,
-                      io::FileFactory& files) {
+// Why the model file at `path` failed, for a failure that carries no text
+// of its own but its class name: the file system tells more.
+types::String explain(const object::Exception& error, const types::String& path) {
     if (dynamic_cast<const io::TranslatorException*>(&error) != nullptr) {
-        return "the file is damaged or is no 3DS model";
+        return "the file is damaged";
     }
+    const std::filesystem::path file(path.c_str());
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
     if (!std::filesystem::is_directory(folder)) {
         return types::String("the folder \"") + folder.c_str() + "\" does not exist";
     }
-    return files.exists(name) ? "the file cannot be opened or read" : "the file does not exist";
+    return std::filesystem::exists(file) ? "the file cannot be opened or read" : "the file does not exist";
 }
 
 }  // namespace
@@ -177,46 +177,28 @@ void SampleView::createScene() {
 }
 
 object::Pointer<graphics3d::Model> SampleView::loadModel() {
-    // Textures are looked for beside the model.
-    std::string folder = kDataFolder;
-    types::String name = kModelFile;
-    if (!mModelPath.isEmpty()) {
-        const std::filesystem::path path(mModelPath.c_str());
-        folder = path.has_parent_path() ? path.parent_path().string() : ".";
-        name = path.filename().c_str();
-    }
-    auto files = make<io::SystemFileFactory>(folder.c_str());
-    const types::String shown = mModelPath.isEmpty() ? files->join(name) : mModelPath;
+    const types::String path =
+        mModelPath.isEmpty() ? types::String(kDataFolder) + "/" + kModelFile : mModelPath;
     try {
-        object::Pointer<io::File> file = files->open(name, io::File::kRead);
-        auto reader = make<graphics3d::Translator3DS>();
-        reader->setTextureManager(make<graphics3d::TextureManager>(files.get()).get());
-        object::Pointer<graphics3d::Model> model =
-            reader->read(file->getInputStream(), graphics3d::Translator3DS::kWholeStream);
+        // Any format the engine reads, told by the file's content; textures
+        // are looked for beside the model.
+        graphics3d::ModelRoster roster;
+        object::Pointer<graphics3d::Model> model = roster.readFile(path);
         // The model is drawn without them; the user learns which and why.
-        const auto& missing = reader->getMissingTextures();
-        for (int index = 0; index < missing.getCount(); ++index) {
-            std::fprintf(stderr, "Texture %s of %s not loaded: %s\n", missing[index].name.c_str(),
-                         shown.c_str(), missing[index].reason.c_str());
-        }
-        file.reset();
-        if (!model) {
-            // Picking and drawing both need a model; a file without one
-            // would otherwise be found out only by a null pointer.
-            throw io::TranslatorFormatException("it holds no 3DS editor data");
+        for (const auto& missing : roster.getMissingTextures()) {
+            std::fprintf(stderr, "Texture %s of %s not loaded: %s\n", missing.name.c_str(), path.c_str(),
+                         missing.reason.c_str());
         }
         model->setCompiled(model->optimise());
         model->createColliders(true);
         return model;
     } catch (object::Exception& error) {
         // The user reads which model failed and why; handlers above still
-        // see the class. The file layer names the file when it failed there.
+        // see the class. The roster has named the file.
         if (error.getMessage() == error.getName()) {
-            error.addContext(explain(error, folder, name, *files));
+            error.addContext(explain(error, path));
         }
-        const auto& where = error.getContext();
-        const bool named = std::find(where.begin(), where.end(), files->join(name)) != where.end();
-        error.addContext(named ? types::String("Cannot load the model") : "Cannot load the model " + shown);
+        error.addContext("Cannot load the model");
         throw;
     }
 }

@@ -90,8 +90,8 @@ public:
     static Placement placementFor(const geometry::OrientedBox& bounds);
 
     /// A 600 × 500 view at the window's origin asking for kFormat that shows
-    /// the 3DS model at `modelPath`, or the default model (kModelFile in
-    /// kDataFolder) when the path is empty.
+    /// the model at `modelPath`, in any format the model roster reads, or the
+    /// default model (kModelFile in kDataFolder) when the path is empty.
     explicit SampleView(const types::String& modelPath = types::String());
 
     /// Makes the child window and its rendering context, the GUI and the

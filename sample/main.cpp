@@ -16,8 +16,9 @@ constexpr int kUsageError = 2;
 
 constexpr const char* kUsage =
     "usage: nevrik_sample [MODEL]\n"
-    "Shows 35 copies of the 3DS model MODEL (data/f5e_05.3ds when none is given)\n"
-    "and says whether the mouse is over one of them.\n"
+    "Shows 35 copies of the model MODEL (data/f5e_05.3ds when none is given) and\n"
+    "says whether the mouse is over one of them. Any model format the engine reads\n"
+    "(3DS, Wavefront OBJ), told by the file's content.\n"
     "  left drag: turn    right drag: pan    wheel or middle drag: closer or further\n"
     "  r: starting view   f: frame rate and pick time   Esc or q: quit\n"
     "Exit status: 0 after quitting, 1 when something is missing (the message says\n"

@@ -6,7 +6,8 @@
 # window through its close box and reports the exit status.
 #
 # usage: scripts/run-sample.sh [build-folder [MODEL]]   (default build/release)
-# With a display, MODEL (a 3DS file) is shown instead of the generated one.
+# With a display, MODEL (any model file the engine reads) is shown instead of
+# the generated one.
 # scripts/soak-sample.sh sources this file for its helpers.
 set -euo pipefail
 

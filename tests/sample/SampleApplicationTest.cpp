@@ -101,6 +101,8 @@ private:
     std::chrono::steady_clock::duration mLifetime{};
 };
 
+class Picture;
+
 class SampleApplicationTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -161,6 +163,9 @@ protected:
         }
         return pixels;
     }
+
+    // What `window` shows now.
+    Picture picture(::Window window);
 
     // The verdict is white over the sky in the lower left: its rightmost
     // column (the longer verdict reaches further) and its distance from the
@@ -243,6 +248,13 @@ private:
     int mHeight;
 };
 
+Picture SampleApplicationTest::picture(::Window window) {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned long> pixels = grab(window, width, height);
+    return Picture(std::move(pixels), width, height);
+}
+
 // A cube of edge 2 × kCubeHalf around the origin in one red material, its
 // faces turned outwards.
 constexpr float kCubeHalf = 50.0f;
@@ -285,12 +297,7 @@ TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsVie
     ::Window window = 0;
     ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
     mDisplay.moveAway(window, 0, 520);
-    const auto picture = [&] {
-        int width = 0;
-        int height = 0;
-        std::vector<unsigned long> pixels = grab(window, width, height);
-        return Picture(std::move(pixels), width, height);
-    };
+    const auto picture = [&] { return SampleApplicationTest::picture(window); };
     // The cube at the origin faces the camera: its front shows as a square,
     // in the middle of the view, whatever the view's shape.
     const auto square = [&](int width, int height) {
@@ -427,6 +434,34 @@ TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsVie
     EXPECT_EQ(word(20), 300u);
 }
 
+// The same cube as Wavefront OBJ: the sample reads whatever model the
+// engine reads, told by the file's content.
+TEST_F(SampleApplicationTest, AnOBJModelShowsAsItsThreeDSTwinDoes) {
+    std::ofstream obj(mFolder / "cube.obj");
+    for (int i = 0; i < 8; ++i) {
+        obj << "v " << ((i & 1) != 0 ? kCubeHalf : -kCubeHalf) << ' '
+            << ((i & 2) != 0 ? kCubeHalf : -kCubeHalf) << ' ' << ((i & 4) != 0 ? kCubeHalf : -kCubeHalf)
+            << '\n';
+    }
+    obj << "f 1 3 4 2\nf 5 6 8 7\nf 1 2 6 5\nf 3 7 8 4\nf 1 5 7 3\nf 2 4 8 6\n";
+    obj.close();
+    SampleProcess sample(mFolder, "cube.obj");
+    ASSERT_TRUE(sample.isStarted());
+    ::Window window = 0;
+    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
+    mDisplay.moveAway(window, 0, 520);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const auto [across, down] = picture(window).extent(300, 250);
+            return down > 50 && std::abs(across - down) <= 1;
+        },
+        30));
+    mDisplay.key(XK_Escape, true);
+    mDisplay.key(XK_Escape, false);
+    EXPECT_EQ(sample.finish(), 0);
+    EXPECT_EQ(sample.getText(), "");
+}
+
 TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeBurstAndClosesWithZero) {
     SampleProcess sample(mFolder);
     ASSERT_TRUE(sample.isStarted());
@@ -558,8 +593,10 @@ TEST_F(SampleApplicationTest, WhatIsMissingIsNamedInOneLineWithStatusOne) {
         {[] {}, "data/missing.3ds", "",
          "Cannot load the model: data/missing.3ds: The system cannot find the file specified.\n"},
         {[&] { fs::resize_file(model, 7); }, "", "",
-         "Cannot load the model data/f5e_05.3ds: the file is damaged or is no 3DS model: 3DS chunk header: "
+         "Cannot load the model: the file is damaged: data/f5e_05.3ds: 3DS chunk header: "
          "TranslatorFormatException\n"},
+        {[&] { std::ofstream(model) << "no model here"; }, "", "",
+         cannotLoad + "no model reader recognises its content\n"},
         {[&] { fs::remove(model); }, "", "", cannotLoad + "The system cannot find the file specified.\n"},
         {[&] { fs::remove_all(mFolder / "data"); }, "", "",
          "Cannot load the model: the folder \"data\" does not exist: data/f5e_05.3ds: IOException\n"},

@@ -13,6 +13,10 @@ namespace nevrik::platform {
 /// Held by value; used only by the thread that opened it.
 class GlWindow {
 public:
+    /// What open() asks for unless told otherwise: 32-bit colour and a 24-bit
+    /// depth buffer, since 3D drawing without one shows hidden faces.
+    static constexpr PixelFormat kDefaultFormat{32, 0, 0, 0, 24, 0};
+
     GlWindow() = default;
     GlWindow(const GlWindow&) = delete;
     GlWindow& operator=(const GlWindow&) = delete;
@@ -26,7 +30,7 @@ public:
     /// nothing behind, when the window is open already, there is no X
     /// server, no configuration fits, the size is not positive or the
     /// context cannot be made current.
-    bool open(const char* title, int width, int height, const PixelFormat& format = PixelFormat{},
+    bool open(const char* title, int width, int height, const PixelFormat& format = kDefaultFormat,
               bool visible = true);
     /// Releases and deletes the context, then destroys the window.
     void close();

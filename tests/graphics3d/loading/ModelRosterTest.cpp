@@ -68,5 +68,32 @@ TEST_F(ModelRosterTest, ReadsAnyModelByPathWithTexturesFromItsFolder) {
     EXPECT_THROW(roster.readFile(""), io::IOException);
 }
 
+// Every failure names the file once, whichever layer it comes from: the
+// roster for content no reader knows or a file without a model, the file layer for a file it cannot
+// open, the roster again for a reader's failure deep inside the file (all
+// of them IOExceptions).
+TEST_F(ModelRosterTest, FailuresNameTheFileOnce) {
+    const testing::TempFolder temp;
+    temp.write("notes.txt", "no model here");
+    const std::string whole = mainChunk(editor(material("hull", "") + triangleObject("hull")));
+    temp.write("cut.3ds", whole.substr(0, whole.size() / 2));
+    const auto failure = [](const std::string& path) {
+        try {
+            ModelRoster().readFile(path.c_str());
+        } catch (const io::IOException& error) {
+            return std::string(error.describe().c_str());
+        }
+        return std::string("no failure");
+    };
+    temp.write("empty.3ds", mainChunk(""));
+    EXPECT_EQ(failure(temp / "notes.txt"), temp / "notes.txt" + ": " + ModelRoster::kUnknownFormat);
+    EXPECT_EQ(failure(temp / "empty.3ds"), temp / "empty.3ds" + ": " + ModelRoster::kNoModel);
+    for (const std::string& path : {temp / "absent.obj", temp / "cut.3ds", temp / "notes.txt"}) {
+        const std::string text = failure(path);
+        EXPECT_EQ(text.rfind(path + ": ", 0), 0u) << text;
+        EXPECT_EQ(text.find(path, 1), std::string::npos) << text;
+    }
+}
+
 }  // namespace
 }  // namespace nevrik::graphics3d

@@ -4,7 +4,9 @@
 #include "nevrik/io/File.h"
 #include "nevrik/io/FileNotFoundException.h"
 #include "nevrik/io/SystemFileFactory.h"
+#include "nevrik/io/TranslatorFormatException.h"
 
+#include <algorithm>
 #include <string>
 
 namespace nevrik::graphics3d {
@@ -25,21 +27,37 @@ object::Pointer<Model> ModelRoster::readFile(const types::String& path) {
     const auto files = object::make<io::SystemFileFactory>(types::String(folder.c_str()));
 
     mMissingTextures.clear();
-    const object::Pointer<io::File> file = files->open(types::String(name.c_str()), io::File::kRead);
-    if (!file) {
-        throw io::FileNotFoundException();
+    try {
+        const object::Pointer<io::File> file = files->open(types::String(name.c_str()), io::File::kRead);
+        if (!file) {
+            throw io::FileNotFoundException();
+        }
+        io::Translator<Model>* reader = find(*file);
+        if (reader == nullptr) {
+            throw io::TranslatorFormatException(kUnknownFormat);
+        }
+        auto* modelReader = dynamic_cast<ModelTranslator*>(reader);
+        if (modelReader != nullptr) {
+            modelReader->setTextureManager(object::make<TextureManager>(files.get()).get());
+        }
+        io::InputStream& stream = file->getInputStream();
+        object::Pointer<Model> model = reader->read(stream, stream.available());
+        if (!model) {
+            throw io::TranslatorFormatException(kNoModel);
+        }
+        if (modelReader != nullptr) {
+            mMissingTextures = modelReader->getMissingTextures();
+        }
+        return model;
+    } catch (object::Exception& error) {
+        // Whoever reports the failure can say which file it was; the file
+        // layer has named it already when it failed there.
+        const auto& where = error.getContext();
+        if (std::find(where.begin(), where.end(), files->join(types::String(name.c_str()))) == where.end()) {
+            error.addContext(path);
+        }
+        throw;
     }
-    io::Translator<Model>& reader = claim(*file);
-    auto* modelReader = dynamic_cast<ModelTranslator*>(&reader);
-    if (modelReader != nullptr) {
-        modelReader->setTextureManager(object::make<TextureManager>(files.get()).get());
-    }
-    io::InputStream& stream = file->getInputStream();
-    object::Pointer<Model> model = reader.read(stream, stream.available());
-    if (modelReader != nullptr) {
-        mMissingTextures = modelReader->getMissingTextures();
-    }
-    return model;
 }
 
 }  // namespace nevrik::graphics3d

@@ -26,12 +26,19 @@ public:
     ModelRoster(const ModelRoster&) = delete;
     ModelRoster& operator=(const ModelRoster&) = delete;
 
+    /// The messages of the failures when no reader recognises a file and
+    /// when its reader finds no model in it.
+    static constexpr const char* kUnknownFormat = "no model reader recognises its content";
+    static constexpr const char* kNoModel = "it holds no model";
+
     /// The model in the file at `path` (relative to the current directory or
-    /// absolute), with the caller's only reference; null when its reader
-    /// finds no model in it. Textures come from the file's folder through a
-    /// texture manager of this read. Throws io::FileNotFoundException and the
-    /// other IOExceptions of opening the file, io::TranslatorFormatException
-    /// when no reader claims it, and whatever the reader throws.
+    /// absolute), with the caller's only reference; never null. Textures come
+    /// from the file's folder through a texture manager of this read. Throws
+    /// io::FileNotFoundException and the other IOExceptions of opening the
+    /// file, io::TranslatorFormatException when no reader claims it
+    /// (kUnknownFormat) or its reader finds no model in it (kNoModel), and
+    /// whatever the reader throws; every one of them names the file in its
+    /// context.
     object::Pointer<Model> readFile(const types::String& path);
 
     /// The textures the model read last names but that could not be had.
