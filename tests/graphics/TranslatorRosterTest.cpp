@@ -66,6 +66,8 @@ std::vector<int> rgbOf(Image& image) {
 
 class TranslatorRosterTest : public ::testing::Test {
 protected:
+    TranslatorRosterTest() { mFixtureCopy.copyIn(NEVRIK_TEST_DATA "/images"); }
+
     // The class name of the translator the roster picks for `bytes`.
     types::String claimantOf(const std::string& bytes) {
         mFolder.write("file", bytes);
@@ -76,7 +78,8 @@ protected:
 
     nevrik::testing::TempFolder mFolder;
     io::SystemFileFactory mScratch{mFolder.path().c_str()};
-    io::SystemFileFactory mFixtures{NEVRIK_TEST_DATA "/images"};
+    const nevrik::testing::TempFolder mFixtureCopy;
+    io::SystemFileFactory mFixtures{mFixtureCopy.path().c_str()};
     TranslatorRoster mRoster;
 };
 

@@ -13,17 +13,17 @@
 
 namespace nevrik::graphics3d {
 
-// A copy of the image fixtures, made once per test program: files are
+// A copy of the fixtures (tests/data), made once per test program: files are
 // opened exclusively, and test programs run side by side.
-inline types::String imageFolder() {
+inline const std::filesystem::path& testData() {
     static const testing::TempFolder sCopy;
-    static const bool sCopied = [] {
-        std::filesystem::copy(NEVRIK_TEST_DATA "/images", sCopy.path(),
-                              std::filesystem::copy_options::recursive);
-        return true;
-    }();
+    static const bool sCopied = (sCopy.copyIn(NEVRIK_TEST_DATA), true);
     (void)sCopied;
-    return types::String(sCopy.path().c_str());
+    return sCopy.path();
+}
+
+inline types::String imageFolder() {
+    return types::String((testData() / "images").c_str());
 }
 
 // The image fixtures' folder.

@@ -24,6 +24,11 @@ public:
     const std::filesystem::path& path() const { return mPath; }
     std::string operator/(const std::string& name) const { return (mPath / name).string(); }
 
+    /// Copies what `folder` holds in: files open exclusively, so tests that
+    /// run side by side each read fixtures of their own.
+    void copyIn(const std::filesystem::path& folder) const {
+        std::filesystem::copy(folder, mPath, std::filesystem::copy_options::recursive);
+    }
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(*this / name, std::ios::binary) << bytes;
     }

@@ -6,6 +6,7 @@
 
 #include "graphics3d/Chunks3DS.h"
 #include "graphics3d/GlFixture.h"
+#include "graphics3d/ImageFiles.h"
 #include "io/TempFolder.h"
 
 #include <filesystem>
@@ -55,7 +56,7 @@ TEST_F(ModelRosterTest, ReadsAnyModelByPathWithTexturesFromItsFolder) {
     // Relative to the current directory, and the fixture whose textures
     // live elsewhere: both reported missing.
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(NEVRIK_TEST_DATA);
+    std::filesystem::current_path(testData());
     const Pointer<Model> quad = roster.readFile("models/quad.3ds");
     std::filesystem::current_path(previous);
     ASSERT_NE(quad, nullptr);

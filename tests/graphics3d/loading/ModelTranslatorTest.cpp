@@ -82,7 +82,7 @@ TEST_F(ModelTranslatorTest, LoadTextureGoesThroughTheManagerAndDropsFailures) {
 
 TEST_F(ModelTranslatorTest, WithoutAManagerTexturesComeFromTheCurrentDirectory) {
     const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(NEVRIK_TEST_DATA "/images");
+    std::filesystem::current_path(imageFolder().c_str());
     Translator3DS translator;
     const Pointer<Texture> texture = translator.loadTexture("rgb24.tga");
     std::filesystem::current_path(previous);

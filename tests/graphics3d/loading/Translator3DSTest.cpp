@@ -184,7 +184,7 @@ TEST_F(Translator3DSTest, RosterLoadsTheFixtureThroughItsFile) {
     io::TranslatorRoster<Model> roster;
     ASSERT_TRUE(roster.add(mTranslator.get()));
     mTranslator->setTextureManager(object::make<TextureManager>(imageFiles().get()).get());
-    auto files = object::make<io::SystemFileFactory>(NEVRIK_TEST_DATA "/models");
+    auto files = object::make<io::SystemFileFactory>(types::String((testData() / "models").c_str()));
     const Pointer<Model> model = roster.load(*files, "quad.3ds");
     ASSERT_NE(model, nullptr);
     ASSERT_EQ(model->getMeshes().getCount(), 1);
