@@ -75,16 +75,24 @@ bool MeshCollider3<float>::intersectLine(const Ray& ray, PickResult* hit) const 
 }
 
 bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hit, float limit) const {
+    if (!mBuilt) {
+        return intersectReference(range, ray, hit, limit);
+    }
+    return intersect(range, Probe(ray), hit, limit);
+}
+
+bool MeshCollider3<float>::intersect(Range range, const Probe& probe, PickResult* hit, float limit) const {
+    const Ray& ray = probe.getRay();
     // A non-finite ray, or one whose products with the triangles overflow,
     // can make the test accept triangles far from any box (an infinite
     // determinant gives t = 0): only the loop answers for it.
-    if (!mBuilt || !mHierarchy.answers(ray)) {
+    if (!mBuilt || !mHierarchy.answers(probe)) {
         return intersectReference(range, ray, hit, limit);
     }
     const Bounds bounds = boundsOf(range, limit);
     float t = 0.0f;
     Vector3f normal;
-    if (!mHierarchy.intersect(ray, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
+    if (!mHierarchy.intersect(probe, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
         return false;
     }
     record(ray, t, normal, hit);

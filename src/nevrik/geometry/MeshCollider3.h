@@ -46,6 +46,9 @@ class MeshCollider3<float> : public Collider<float, 3> {
 public:
     /// The parameter range of each query: ray, segment, line.
     enum class Range { kRay, kSegment, kLine };
+    /// A ray made ready once for putting to several colliders (the meshes of
+    /// one model): each then starts with its box test.
+    using Probe = detail::TriangleHierarchy::Probe;
 
     bool intersectRay(const Ray& ray, PickResult* hit) const override;
     bool intersectSegment(const Ray& ray, PickResult* hit) const override;
@@ -54,6 +57,9 @@ public:
     /// beyond `limit` are not looked for: a caller that already holds a hit
     /// at `limit` learns of every nearer one (and of ties) at less cost.
     bool intersect(Range range, const Ray& ray, PickResult* hit,
+                   float limit = std::numeric_limits<float>::max()) const;
+    /// As above for `probe`'s ray.
+    bool intersect(Range range, const Probe& probe, PickResult* hit,
                    float limit = std::numeric_limits<float>::max()) const;
     /// The query of `range` by testing every triangle in order: the
     /// reference the hierarchy must agree with.

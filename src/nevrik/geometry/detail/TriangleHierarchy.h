@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace nevrik::geometry::detail {
 
 // A bounding-volume hierarchy over the triangles of one collider, answering
@@ -36,6 +40,40 @@ public:
         std::uint32_t order;
     };
 
+    // What a query derives from the ray alone: made once and shared by every
+    // hierarchy the same ray is put to (the meshes of one model), so each of
+    // them that the ray misses costs one box test.
+    class Probe {
+    public:
+        explicit Probe(const Ray& ray) noexcept;
+
+        const Ray& getRay() const noexcept { return mRay; }
+
+    private:
+        friend TriangleHierarchy;
+
+        Ray mRay;
+        // The largest |part| of origin and direction, +infinity when one is
+        // NaN: within a hierarchy's quick limit, it answers with no more ado.
+        float mLargest = 0.0f;
+        // The largest |origin coordinate|, which scales the boxes' slack.
+        float mOriginReach = 0.0f;
+#if defined(__SSE2__)
+        // The box test's three axes in lanes: see intersect().
+        __m128 mOrigin;
+        __m128 mInverse;
+        __m128 mParallel;
+        __m128 mFree;
+        __m128 mBelow;
+        __m128 mAbove;
+        bool mAnyParallel = false;
+#else
+        float mInverse[3] = {};
+        bool mParallel[3] = {};
+        bool mUnbounded[3] = {};
+#endif
+    };
+
     // Deepest level of the tree; a node there is a leaf whatever it holds, so
     // building ends and the walk's stack is bounded.
     static constexpr int kMaxDepth = 48;
@@ -47,16 +85,18 @@ public:
     // Whether intersect() can answer for `ray`: its parts are finite, and
     // nothing the per-triangle test computes for a tree triangle overflows
     // (an infinite determinant accepts at t = 0 wherever the ray passes).
-    bool answers(const Ray& ray) const noexcept;
+    bool answers(const Probe& probe) const noexcept;
     // The accepted triangle with lower <= t <= upper of smallest t, of equal
     // t the one latest in the mesh's order; `nearest` false stops at the first
     // one accepted. On a hit gives t and that triangle's e1 x e2.
-    bool intersect(const Ray& ray, float lower, float upper, bool nearest, float& t,
+    bool intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
                    math::Vector3<float>& normal) const noexcept;
 
     // Bytes of the nodes and gathered triangles.
     std::size_t getByteSize() const noexcept;
-    std::size_t getNodeCount() const noexcept { return mNodes.size(); }
+    std::size_t getNodeCount() const noexcept {
+        return mNodes.size();
+    }
 
 private:
     static constexpr float kNoLimit = -1.0f;
