@@ -430,13 +430,7 @@ void TriangleHierarchy::clear() noexcept {
     mQuickLimit = kNoLimit;
 }
 
-bool TriangleHierarchy::answers(const Probe& probe) const noexcept {
-    // Most rays are well within the largest parts that fit: one comparison,
-    // failed by NaN too.
-    if (probe.mLargest <= mQuickLimit) {
-        return true;
-    }
-    const Ray& ray = probe.mRay;
+bool TriangleHierarchy::fits(const Ray& ray) const noexcept {
     double origin = 0.0;
     double direction = 0.0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -499,78 +493,86 @@ TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
 #endif
 }
 
-bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
-                                  math::Vector3<float>& normal) const noexcept {
-    const Ray& ray = probe.mRay;
-    float best = upper;
-    const float slack = kSlack * (probe.mOriginReach + mReach);
-    // Whether the ray can meet anything in the widened box within
-    // [lower, best]; gives the entry parameter. Without NaN inputs (the
-    // collider refuses non-finite rays here) no bound comes out NaN.
+// Without NaN inputs (the collider refuses non-finite rays here) no bound
+// comes out NaN.
 #if defined(__SSE2__)
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 widen = _mm_set1_ps(slack);
+inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
+                                     float best, float& entry) noexcept {
     static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
                   "a node's bounds load as four lanes each");
-    const auto enter = [&](const Node& node, float& entry) {
-        // Lane 3 of each load is `first` or `count`: cleared before it can
-        // reach the arithmetic as a denormal.
-        const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
-        const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
-        if (probe.mAnyParallel &&
-            _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
-                                                                  _mm_cmpgt_ps(probe.mOrigin, high)))) != 0) {
-            return false;
-        }
-        const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, probe.mOrigin), probe.mInverse);
-        const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, probe.mOrigin), probe.mInverse);
-        __m128 near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
-        __m128 far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
-        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
-        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
-        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
-        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
-        const float opening = std::max(_mm_cvtss_f32(near), lower);
-        entry = opening;
-        return opening <= std::min(_mm_cvtss_f32(far), best);
-    };
+    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 widen = _mm_set1_ps(slack);
+    // Lane 3 of each load is `first` or `count`: cleared before it can
+    // reach the arithmetic as a denormal.
+    const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
+    const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
+    if (probe.mAnyParallel &&
+        _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
+                                                              _mm_cmpgt_ps(probe.mOrigin, high)))) != 0) {
+        return false;
+    }
+    const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, probe.mOrigin), probe.mInverse);
+    const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, probe.mOrigin), probe.mInverse);
+    __m128 near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
+    __m128 far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
+    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
+    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
+    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
+    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
+    const float opening = std::max(_mm_cvtss_f32(near), lower);
+    entry = opening;
+    return opening <= std::min(_mm_cvtss_f32(far), best);
+}
 #else
-    const auto enter = [&](const Node& node, float& entry) {
-        float near = lower;
-        float far = best;
-        for (int axis = 0; axis < 3; ++axis) {
-            const float origin = ray.origin[axis];
-            const float low = node.lower[axis] - slack;
-            const float high = node.upper[axis] + slack;
-            if (probe.mParallel[axis]) {
-                if (!(origin >= low && origin <= high)) {
-                    return false;
-                }
-                continue;
+inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
+                                     float best, float& entry) noexcept {
+    float near = lower;
+    float far = best;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float origin = probe.mRay.origin[axis];
+        const float low = node.lower[axis] - slack;
+        const float high = node.upper[axis] + slack;
+        if (probe.mParallel[axis]) {
+            if (!(origin >= low && origin <= high)) {
+                return false;
             }
-            if (probe.mUnbounded[axis]) {
-                continue;
-            }
-            float t0 = (low - origin) * probe.mInverse[axis];
-            float t1 = (high - origin) * probe.mInverse[axis];
-            if (t0 > t1) {
-                std::swap(t0, t1);
-            }
-            near = t0 > near ? t0 : near;
-            far = t1 < far ? t1 : far;
+            continue;
         }
-        entry = near;
-        return near <= far;
-    };
+        if (probe.mUnbounded[axis]) {
+            continue;
+        }
+        float t0 = (low - origin) * probe.mInverse[axis];
+        float t1 = (high - origin) * probe.mInverse[axis];
+        if (t0 > t1) {
+            std::swap(t0, t1);
+        }
+        near = t0 > near ? t0 : near;
+        far = t1 < far ? t1 : far;
+    }
+    entry = near;
+    return near <= far;
+}
 #endif
+
+bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
+                                  math::Vector3<float>& normal) const noexcept {
+    const float slack = kSlack * (probe.mOriginReach + mReach);
     // The root's box first: most hierarchies a model puts a ray to, it
     // misses. Against `upper` rather than a loose triangle's hit: the walk
     // drops an entry beyond the best hit anyway.
     float rootEntry = 0.0f;
-    const bool rootMet = !mNodes.empty() && enter(mNodes[0], rootEntry);
+    const bool rootMet = !mNodes.empty() && enter(probe, mNodes[0], slack, lower, upper, rootEntry);
     if (!rootMet && mLooseCount == 0) {
         return false;
     }
+    return walk(probe, lower, upper, nearest, slack, rootMet, rootEntry, t, normal);
+}
+
+bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool nearest, float slack,
+                             bool rootMet, float rootEntry, float& t,
+                             math::Vector3<float>& normal) const noexcept {
+    const Ray& ray = probe.mRay;
+    float best = upper;
 
     std::int64_t bestOrder = -1;
     const Triangle* winner = nullptr;
@@ -658,8 +660,8 @@ bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, 
             const Node* b = a + 1;
             float entryA = 0.0f;
             float entryB = 0.0f;
-            const bool hitA = enter(*a, entryA);
-            const bool hitB = enter(*b, entryB);
+            const bool hitA = enter(probe, *a, slack, lower, best, entryA);
+            const bool hitB = enter(probe, *b, slack, lower, best, entryB);
             if (hitA && hitB) {
                 if (entryB < entryA) {
                     std::swap(a, b);

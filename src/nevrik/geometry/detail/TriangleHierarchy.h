@@ -85,7 +85,11 @@ public:
     // Whether intersect() can answer for `ray`: its parts are finite, and
     // nothing the per-triangle test computes for a tree triangle overflows
     // (an infinite determinant accepts at t = 0 wherever the ray passes).
-    bool answers(const Probe& probe) const noexcept;
+    bool answers(const Probe& probe) const noexcept {
+        // Most rays are well within the largest parts that fit: one
+        // comparison, failed by NaN too.
+        return probe.mLargest <= mQuickLimit || fits(probe.mRay);
+    }
     // The accepted triangle with lower <= t <= upper of smallest t, of equal
     // t the one latest in the mesh's order; `nearest` false stops at the first
     // one accepted. On a hit gives t and that triangle's e1 x e2.
@@ -118,6 +122,16 @@ private:
     struct Reference;
     class Builder;
 
+    // Whether the ray meets `node`'s box widened by `slack` within
+    // [lower, best]; gives the entry parameter.
+    static bool enter(const Probe& probe, const Node& node, float slack, float lower, float best,
+                      float& entry) noexcept;
+    // intersect() past the root's box, which gave `rootMet` and `rootEntry`:
+    // apart, so that a hierarchy the ray misses costs no more than that test.
+    bool walk(const Probe& probe, float lower, float upper, bool nearest, float slack, bool rootMet,
+              float rootEntry, float& t, math::Vector3<float>& normal) const noexcept;
+    // Whether `ray`'s parts are finite and the test's products stay finite for it.
+    bool fits(const Ray& ray) const noexcept;
     // Whether the test's products stay finite for rays of these largest
     // |origin| and |direction| parts.
     bool fits(double origin, double direction) const noexcept;
