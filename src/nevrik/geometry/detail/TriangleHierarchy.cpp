@@ -30,12 +30,6 @@ constexpr double kVisitCost = 8.0;
 // determinant is small for every ray, so the test's rounding can move its hit
 // anywhere and no box may stand for it.
 constexpr double kSliver = 1.0 / 256.0;
-// Boxes are widened by this fraction of (largest |origin coordinate| + reach)
-// when a ray is tested against them. The per-triangle test rounds relative to
-// those magnitudes; the slack keeps every triangle it can accept inside its
-// box unless the ray grazes the triangle's plane to within a few hundredths of
-// a radian, where the test's own answer is ruled by rounding.
-constexpr float kSlack = 1.0f / 16384.0f;
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 bool isFinite(const Vector3f& v) noexcept {
@@ -493,70 +487,9 @@ TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
 #endif
 }
 
-// Without NaN inputs (the collider refuses non-finite rays here) no bound
-// comes out NaN.
-#if defined(__SSE2__)
-inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
-                                     float best, float& entry) noexcept {
-    static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
-                  "a node's bounds load as four lanes each");
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 widen = _mm_set1_ps(slack);
-    // Lane 3 of each load is `first` or `count`: cleared before it can
-    // reach the arithmetic as a denormal.
-    const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
-    const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
-    if (probe.mAnyParallel &&
-        _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
-                                                              _mm_cmpgt_ps(probe.mOrigin, high)))) != 0) {
-        return false;
-    }
-    const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, probe.mOrigin), probe.mInverse);
-    const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, probe.mOrigin), probe.mInverse);
-    __m128 near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
-    __m128 far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
-    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
-    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
-    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
-    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
-    const float opening = std::max(_mm_cvtss_f32(near), lower);
-    entry = opening;
-    return opening <= std::min(_mm_cvtss_f32(far), best);
-}
-#else
-inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
-                                     float best, float& entry) noexcept {
-    float near = lower;
-    float far = best;
-    for (int axis = 0; axis < 3; ++axis) {
-        const float origin = probe.mRay.origin[axis];
-        const float low = node.lower[axis] - slack;
-        const float high = node.upper[axis] + slack;
-        if (probe.mParallel[axis]) {
-            if (!(origin >= low && origin <= high)) {
-                return false;
-            }
-            continue;
-        }
-        if (probe.mUnbounded[axis]) {
-            continue;
-        }
-        float t0 = (low - origin) * probe.mInverse[axis];
-        float t1 = (high - origin) * probe.mInverse[axis];
-        if (t0 > t1) {
-            std::swap(t0, t1);
-        }
-        near = t0 > near ? t0 : near;
-        far = t1 < far ? t1 : far;
-    }
-    entry = near;
-    return near <= far;
-}
-#endif
-
 bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
                                   math::Vector3<float>& normal) const noexcept {
-    const float slack = kSlack * (probe.mOriginReach + mReach);
+    const float slack = slackFor(probe);
     // The root's box first: most hierarchies a model puts a ray to, it
     // misses. Against `upper` rather than a loose triangle's hit: the walk
     // drops an entry beyond the best hit anyway.
