@@ -53,8 +53,9 @@ public:
     }
 
 #if defined(__SSE2__)
-    // The three axes in lanes: a cube loads as centre and edge in one go.
-    bool meets(const geometry::Cube& loose, float& entry) const noexcept {
+    // Whether the ray meets the cell or bounds at some t in [0, limit]. The
+    // three axes in lanes: a cube loads as centre and edge in one go.
+    bool meets(const geometry::Cube& loose, float limit) const noexcept {
         static_assert(sizeof(geometry::Cube) == 4 * sizeof(float), "a cube loads as four lanes");
         const __m128 cube = _mm_loadu_ps(&loose.centre.x);
         const __m128 edge = _mm_shuffle_ps(cube, cube, _MM_SHUFFLE(3, 3, 3, 3));
@@ -64,12 +65,12 @@ public:
             return false;
         }
         const __m128 half = _mm_add_ps(edge, _mm_mul_ps(_mm_set1_ps(kWidening), _mm_add_ps(distance, edge)));
-        return clip(_mm_sub_ps(offset, half), _mm_add_ps(offset, half), entry);
+        return clip(_mm_sub_ps(offset, half), _mm_add_ps(offset, half), limit);
     }
 
     // The bounds widened by the magnitudes of their and the origin's
     // coordinates, the scale of the exact box test's rounding.
-    bool meets(const geometry::BoundingBox<float>& bounds, float& entry) const noexcept {
+    bool meets(const geometry::BoundingBox<float>& bounds, float limit) const noexcept {
         const __m128 low = _mm_setr_ps(bounds.min.x, bounds.min.y, bounds.min.z, 0.0f);
         const __m128 high = _mm_setr_ps(bounds.max.x, bounds.max.y, bounds.max.z, 0.0f);
         const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), mLanes.origin);
@@ -85,10 +86,10 @@ public:
             0) {
             return false;
         }
-        return clip(below, above, entry);
+        return clip(below, above, limit);
     }
 #else
-    bool meets(const geometry::Cube& loose, float& entry) const noexcept {
+    bool meets(const geometry::Cube& loose, float limit) const noexcept {
         float below[3];
         float above[3];
         for (int axis = 0; axis < 3; ++axis) {
@@ -100,10 +101,10 @@ public:
             below[axis] = offset - half;
             above[axis] = offset + half;
         }
-        return clip(below, above, entry);
+        return clip(below, above, limit);
     }
 
-    bool meets(const geometry::BoundingBox<float>& bounds, float& entry) const noexcept {
+    bool meets(const geometry::BoundingBox<float>& bounds, float limit) const noexcept {
         float below[3];
         float above[3];
         for (int axis = 0; axis < 3; ++axis) {
@@ -115,7 +116,7 @@ public:
                 return false;
             }
         }
-        return clip(below, above, entry);
+        return clip(below, above, limit);
     }
 #endif
 
@@ -123,9 +124,10 @@ private:
     static constexpr float kWidening = 1.0f / 1048576.0f;
 
 #if defined(__SSE2__)
-    // The slabs from `below` to `above` (offsets from the origin) met from
-    // t = 0 on; parallel axes are checked by the caller.
-    bool clip(__m128 below, __m128 above, float& entry) const noexcept {
+    // Whether the ray meets the slabs from `below` to `above` (offsets from
+    // the origin) at some t in [0, limit]; parallel axes are checked by the
+    // caller.
+    bool clip(__m128 below, __m128 above, float limit) const noexcept {
         const __m128 t1 = _mm_mul_ps(below, mLanes.inverse);
         const __m128 t2 = _mm_mul_ps(above, mLanes.inverse);
         const __m128 open = _mm_or_ps(_mm_or_ps(mLanes.parallel, mLanes.unbounded), _mm_cmpunord_ps(t1, t2));
@@ -137,11 +139,10 @@ private:
         far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
         far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
         // The ray runs from t = 0 on.
-        entry = std::max(_mm_cvtss_f32(near), 0.0f);
-        return entry <= _mm_cvtss_f32(far);
+        return std::max(_mm_cvtss_f32(near), 0.0f) <= std::min(_mm_cvtss_f32(far), limit);
     }
 #else
-    bool clip(const float below[3], const float above[3], float& entry) const noexcept {
+    bool clip(const float below[3], const float above[3], float limit) const noexcept {
         float near = 0.0f;
         float far = std::numeric_limits<float>::max();
         for (int axis = 0; axis < 3; ++axis) {
@@ -156,8 +157,7 @@ private:
             near = std::max(near, t1);
             far = std::min(far, t2);
         }
-        entry = near;
-        return near <= far;
+        return near <= std::min(far, limit);
     }
 #endif
 
@@ -181,14 +181,11 @@ private:
 // and is skipped; whatever it could tie with was found first and stays.
 struct Picker {
     detail::CellVerdict enter(const geometry::Cube& loose) const noexcept {
-        float entry = 0.0f;
-        return cells.meets(loose, entry) && !(entry > result.distance) ? detail::CellVerdict::Descend
-                                                                       : detail::CellVerdict::Skip;
+        return cells.meets(loose, result.distance) ? detail::CellVerdict::Descend : detail::CellVerdict::Skip;
     }
 
     void visit(geometry::Placeable<float, 3, Graphics>& placeable, bool) const {
-        float entry = 0.0f;
-        if (!cells.meets(placeable.getWorldBounds(), entry) || entry > result.distance ||
+        if (!cells.meets(placeable.getWorldBounds(), result.distance) ||
             !geometry::intersects(placeable.getWorldBox(), ray, nullptr)) {
             return;
         }
