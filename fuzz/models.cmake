@@ -31,3 +31,12 @@ file(WRITE ${obj_seeds}/cube.obj
     "f 2 3 7 6\ng side\nf 3/3 4/4 8/1 7/2\nf 4 1 5 8\nl 1 7\n")
 file(WRITE ${obj_seeds}/polygon.obj
     "v 0 0 0\nv 1 0 0\nv 2 1 0\nv 1 2 0\nv 0 1 0\nf -5 -4 -3 -2 -1\ns 1\nf 1 2 3\n")
+
+# nevrik_gltf_fuzzer: arbitrary bytes as a glTF 2.0 model, JSON or binary, read
+# by TranslatorGLTF. Seeds: tests/data/models/cube.gltf and cube.glb, a cube
+# and its strip and fan with every index type, a sparse accessor, a node
+# hierarchy (one transform mirroring), three alpha modes and an embedded
+# picture, as a data URI and as a buffer view.
+#   nevrik_gltf_fuzzer -max_total_time=600 corpus tests/data/models
+nevrik_fuzzer(gltf ${CMAKE_CURRENT_SOURCE_DIR}/ModelGLTFFuzzer.cpp LIBRARIES nevrik::graphics3d_loading)
+target_include_directories(nevrik_gltf_fuzzer PRIVATE ${PROJECT_SOURCE_DIR}/tests)

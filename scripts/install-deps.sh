@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make pkg-config
     libx11-dev libxext-dev libxtst-dev libgl-dev libglew-dev
-    libfreetype-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev libtinyobjloader-dev
+    libfreetype-dev libpng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev libtinyobjloader-dev libtinygltf-dev
     libgtest-dev libbenchmark-dev
     libgl1-mesa-dri xvfb xauth xdotool x11-utils fonts-dejavu-core
     imagemagick

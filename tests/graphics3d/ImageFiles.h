@@ -5,17 +5,36 @@
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
+#include "io/TempFolder.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
 namespace nevrik::graphics3d {
+
+// A copy of the image fixtures, made once per test program: files are
+// opened exclusively, and test programs run side by side.
+inline types::String imageFolder() {
+    static const testing::TempFolder sCopy;
+    static const bool sCopied = [] {
+        std::filesystem::copy(NEVRIK_TEST_DATA "/images", sCopy.path(),
+                              std::filesystem::copy_options::recursive);
+        return true;
+    }();
+    (void)sCopied;
+    return types::String(sCopy.path().c_str());
+}
 
 // The image fixtures' folder.
 inline object::Pointer<io::FileFactory> imageFiles() {
-    return object::make<io::SystemFileFactory>(types::String(NEVRIK_TEST_DATA "/images"));
+    return object::make<io::SystemFileFactory>(imageFolder());
 }
 
 // The image fixtures' folder, counting the files opened through it.
 class CountingFiles : public io::SystemFileFactory {
 public:
-    CountingFiles() : SystemFileFactory(types::String(NEVRIK_TEST_DATA "/images")) {}
+    CountingFiles() : SystemFileFactory(imageFolder()) {}
 
     object::Pointer<io::File> open(const types::String& name, std::uint32_t mode) override {
         ++mOpened;
@@ -23,6 +42,23 @@ public:
     }
 
     int mOpened = 0;
+};
+
+// A folder's files, recording every name it is asked about.
+class RecordingFiles : public io::SystemFileFactory {
+public:
+    using SystemFileFactory::SystemFileFactory;
+
+    bool exists(const types::String& name) override {
+        asked.push_back(name.c_str());
+        return SystemFileFactory::exists(name);
+    }
+    object::Pointer<io::File> open(const types::String& name, std::uint32_t mode) override {
+        asked.push_back(name.c_str());
+        return SystemFileFactory::open(name, mode);
+    }
+
+    std::vector<std::string> asked;
 };
 
 }  // namespace nevrik::graphics3d

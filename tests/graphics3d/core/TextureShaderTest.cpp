@@ -48,5 +48,29 @@ TEST_F(TextureShaderTest, CompiledDisableLeavesTheStateOfDisable) {
     EXPECT_FALSE(isEnabled(GL_LIGHTING));
 }
 
+// With vertex colours the colour array stands for the ambient and diffuse
+// colours while the shader is bound, compiled or not, and no longer after.
+TEST_F(TextureShaderTest, VertexColoursTrackAmbientAndDiffuseWhileBound) {
+    const std::uint32_t flags = FixedShader::kLighting | FixedShader::kVertexColours;
+    TextureShader coloured(kTextured | VertexFormat::kColourArray, flags);
+    PlainShader plain(VertexFormat::kPositionArray, FixedShader::kLighting);
+    coloured.bind();
+    EXPECT_TRUE(isEnabled(GL_COLOR_MATERIAL));
+    EXPECT_TRUE(isEnabled(GL_COLOR_ARRAY));
+    EXPECT_EQ(integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+    EXPECT_EQ(integer(GL_COLOR_MATERIAL_FACE), GL_FRONT_AND_BACK);
+    plain.bind();
+    EXPECT_FALSE(isEnabled(GL_COLOR_MATERIAL));
+    EXPECT_FALSE(isEnabled(GL_COLOR_ARRAY));
+
+    expectCompiledLikeApplied([&] { coloured.enable(); },
+                              [&](system::Assembler& assembler) { coloured.compileEnable(assembler); });
+    EXPECT_TRUE(isEnabled(GL_COLOR_MATERIAL));
+    EXPECT_EQ(integer(GL_COLOR_MATERIAL_PARAMETER), GL_AMBIENT_AND_DIFFUSE);
+    expectCompiledLikeApplied([&] { coloured.disable(); },
+                              [&](system::Assembler& assembler) { coloured.compileDisable(assembler); });
+    EXPECT_FALSE(isEnabled(GL_COLOR_MATERIAL));
+}
+
 }  // namespace
 }  // namespace nevrik::graphics3d

@@ -558,18 +558,6 @@ TEST_F(Translator3DSTest, TextureNamesAreBaseNamesFoundInTheModelsFolderWhatever
     std::filesystem::copy_file(NEVRIK_TEST_DATA "/images/rgb24.bmp", root / "secret.bmp");
     std::ofstream(root / "model" / "broken.bmp") << "BM not a picture";
 
-    struct RecordingFiles : io::SystemFileFactory {
-        using SystemFileFactory::SystemFileFactory;
-        bool exists(const types::String& name) override {
-            asked.push_back(name.c_str());
-            return SystemFileFactory::exists(name);
-        }
-        Pointer<io::File> open(const types::String& name, std::uint32_t mode) override {
-            asked.push_back(name.c_str());
-            return SystemFileFactory::open(name, mode);
-        }
-        std::vector<std::string> asked;
-    };
     const auto files = object::make<RecordingFiles>(types::String((root / "model").c_str()));
     mTranslator->setTextureManager(object::make<TextureManager>(files.get()).get());
     const auto maps = [](const char* diffuse, const char* bump) {

@@ -8,7 +8,8 @@
 #include "nevrik/io/TranslatorFormatException.h"
 
 #include "graphics/MemoryStream.h"
-#include "graphics3d/GlFixture.h"
+#include "graphics3d/DrawnTriangles.h"
+#include "graphics3d/ModelReaderFixture.h"
 #include "io/TempFolder.h"
 
 #include <array>
@@ -23,53 +24,8 @@ namespace nevrik::graphics3d {
 namespace {
 
 using object::Pointer;
-using Triangle = std::array<float, 9>;
 
-// The corners' positions of every triangle a mesh draws.
-std::multiset<Triangle> triangles(IndexMesh& mesh) {
-    VertexBuffer& vertices = *mesh.getVertexBuffer(0);
-    IndexBuffer& indices = *mesh.getIndexBuffer();
-    detail::BufferLock<VertexBuffer> vertexLock(vertices, VertexBuffer::kRead);
-    detail::BufferLock<IndexBuffer> indexLock(indices, VertexBuffer::kRead);
-    const auto* data = reinterpret_cast<const float*>(vertices.getData());
-    const std::uint32_t floats = vertices.getStride() / sizeof(float);
-    std::multiset<Triangle> drawn;
-    for (std::uint32_t i = mesh.getRangeStart(); i < mesh.getRangeEnd(); i += 3) {
-        Triangle triangle{};
-        for (int corner = 0; corner < 3; ++corner) {
-            for (int k = 0; k < 3; ++k) {
-                triangle[corner * 3 + k] = data[indices.getIndex(i + corner) * floats + k];
-            }
-        }
-        drawn.insert(triangle);
-    }
-    return drawn;
-}
-
-class TranslatorOBJTest : public GlFixture {
-protected:
-    void SetUp() override {
-        GlFixture::SetUp();
-        mTranslator->setTextureManager(
-            object::make<TextureManager>(object::make<io::SystemFileFactory>(mFolder.c_str()).get()).get());
-    }
-    void TearDown() override {
-        mTranslator.reset();
-        GlFixture::TearDown();
-    }
-
-    Pointer<Model> load(const std::string& text) {
-        testing::MemoryStream stream(text);
-        return mTranslator->read(stream, TranslatorOBJ::kWholeStream);
-    }
-    IndexMesh& mesh(const Pointer<Model>& model, int index) {
-        return dynamic_cast<IndexMesh&>(*model->getMeshes()[index]);
-    }
-
-    const testing::TempFolder mTemp;
-    const std::filesystem::path& mFolder = mTemp.path();
-    Pointer<TranslatorOBJ> mTranslator = object::make<TranslatorOBJ>();
-};
+using TranslatorOBJTest = ModelReaderFixture<TranslatorOBJ>;
 
 // A quad and a triangle of one material, one triangle of none, corners in
 // every index form; the library and its texture named as other systems do.

@@ -13,6 +13,10 @@ void FixedShader::sendEnable(const Calls& calls) const {
         detail::send(calls, glLightModeli, GL_LIGHT_MODEL_LOCAL_VIEWER, (mFlags & kLocalViewer) != 0 ? 1 : 0);
         detail::send(calls, glLightModeli, GL_LIGHT_MODEL_TWO_SIDE, (mFlags & kTwoSided) != 0 ? 1 : 0);
     }
+    if ((mFlags & kVertexColours) != 0) {
+        detail::send(calls, glColorMaterial, GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        detail::send(calls, glEnable, GL_COLOR_MATERIAL);
+    }
     if (texturesUnitZero()) {
         detail::send(calls, glActiveTexture, GL_TEXTURE0);
         detail::send(calls, glEnable, GL_TEXTURE_2D);
@@ -25,6 +29,9 @@ void FixedShader::sendDisable(const Calls& calls) const {
     if (texturesUnitZero()) {
         detail::send(calls, glActiveTexture, GL_TEXTURE0);
         detail::send(calls, glDisable, GL_TEXTURE_2D);
+    }
+    if ((mFlags & kVertexColours) != 0) {
+        detail::send(calls, glDisable, GL_COLOR_MATERIAL);
     }
     if ((mFlags & kLighting) != 0) {
         detail::send(calls, glDisable, GL_LIGHTING);

@@ -15,6 +15,9 @@ public:
     static constexpr std::uint32_t kLighting = 0x1;
     static constexpr std::uint32_t kTwoSided = 0x2;
     static constexpr std::uint32_t kLocalViewer = 0x4;
+    /// The vertices' colours stand for the material's ambient and diffuse
+    /// colours (colour material); meant with kColourArray in the array mask.
+    static constexpr std::uint32_t kVertexColours = 0x8;
 
     explicit FixedShader(std::uint32_t arrayMask = 0, std::uint32_t flags = 0) noexcept
         : Shader(arrayMask), mFlags(flags) {}
@@ -22,9 +25,9 @@ public:
     NEVRIK_CLASS_NAME(Shader, ":FixedShader")
 
     /// With kLighting: lighting on, and the local-viewer and two-sided light
-    /// models as the flags say.
+    /// models as the flags say; with kVertexColours: colour material on.
     void enable() const override;
-    /// With kLighting: lighting off.
+    /// Turns off what enable() turned on.
     void disable() const override;
     /// The calls of enable() and disable(), inline.
     void compileEnable(system::Assembler& assembler) const override;

@@ -129,6 +129,11 @@ class NewTexture {
 public:
     NewTexture(std::uint32_t format, std::int32_t width, std::int32_t height)
         : mGl(translate(format)), mWidth(powerOfTwo(width)), mHeight(powerOfTwo(height)) {
+        // Without a current context the GL entry points may not even be
+        // loaded: calling one would jump to null.
+        if (Context::current() == nullptr) {
+            throw TextureException();
+        }
         clearErrors();
         glGenTextures(1, &mName);
         if (glGetError() != GL_NO_ERROR || mName == 0) {

@@ -37,7 +37,7 @@ public:
     /// their palette. Compressed (DXT) images go up as blocks where the
     /// context offers S3TC and the sides are powers of two; otherwise they
     /// are decoded to PIXEL_RGBA8 first (graphics::FilterDecompress). Throws TypeException for a pixel format
-    /// that makes no texture, TextureException when OpenGL refuses the name, the binding or the upload, when
+    /// that makes no texture, TextureException when no context is current, when OpenGL refuses the name, the binding or the upload, when
     /// a side exceeds the driver's limit or when the image cannot be resized (pixels of 12 or 16 bytes); a
     /// resized image too large for a Bitmap throws FilterResize's object::Exception.
     static object::Pointer<Texture2D> create(graphics::Image& image, std::int32_t levels);

@@ -14,6 +14,7 @@ namespace nevrik::graphics3d {
 ModelRoster::ModelRoster() {
     add(&m3DS);
     add(&mOBJ);
+    add(&mGLTF);
 }
 
 object::Pointer<Model> ModelRoster::readFile(const types::String& path) {

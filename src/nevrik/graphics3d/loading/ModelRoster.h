@@ -4,6 +4,7 @@
 #include "nevrik/graphics3d/core/Model.h"
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 #include "nevrik/graphics3d/loading/Translator3DS.h"
+#include "nevrik/graphics3d/loading/TranslatorGLTF.h"
 #include "nevrik/graphics3d/loading/TranslatorOBJ.h"
 #include "nevrik/io/TranslatorRoster.h"
 #include "nevrik/object/Pointer.h"
@@ -50,6 +51,7 @@ public:
 private:
     Translator3DS m3DS;
     TranslatorOBJ mOBJ;
+    TranslatorGLTF mGLTF;
     container::Array<ModelTranslator::MissingTexture> mMissingTextures;
 };
 

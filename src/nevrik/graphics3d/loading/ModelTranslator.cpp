@@ -75,16 +75,19 @@ TextureManager& ModelTranslator::textureManager() {
 ModelTranslator::ModelTranslator()
     : mPlainShader(object::make<PlainShader>(kPlainArrays, kShaderFlags)),
       mTextureShader(object::make<TextureShader>(kTexturedArrays, kShaderFlags)),
+      mColourShader(object::make<PlainShader>(kPlainArrays | VertexFormat::kColourArray, kColourFlags)),
+      mColourTextureShader(
+          object::make<TextureShader>(kTexturedArrays | VertexFormat::kColourArray, kColourFlags)),
       mBlendMode(object::make<BlendMode>(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)),
       mDepthMode(object::make<DepthMode>()) {
     mDepthMode->setWriteMask(false);
 }
 
-void ModelTranslator::setSharedStates(Appearance& appearance, bool blended) const {
+void ModelTranslator::setSharedStates(Appearance& appearance, bool blended, bool coloured) const {
     if (appearance.getTexture(0) != nullptr) {
-        appearance.setShader(mTextureShader.get());
+        appearance.setShader(coloured ? mColourTextureShader.get() : mTextureShader.get());
     } else {
-        appearance.setShader(mPlainShader.get());
+        appearance.setShader(coloured ? mColourShader.get() : mPlainShader.get());
     }
     if (blended) {
         appearance.setBlendMode(mBlendMode.get());

@@ -45,6 +45,9 @@ public:
     /// Vertex arrays of the untextured and the textured shader.
     static constexpr std::uint32_t kPlainArrays = VertexFormat::kPositionArray | VertexFormat::kNormalArray;
     static constexpr std::uint32_t kTexturedArrays = kPlainArrays | VertexFormat::kTextureArray;
+    /// Vertices with colours of their own (which stand for the material's
+    /// ambient and diffuse colours) add their colour array to either.
+    static constexpr std::uint32_t kColourFlags = kShaderFlags | FixedShader::kVertexColours;
     /// Filters of every texture a model names: trilinear minification,
     /// linear magnification.
     static constexpr std::uint32_t kMinFilter = Texture::kLinearMipmapLinear;
@@ -83,6 +86,8 @@ public:
     /// translator and the appearances holding them.
     PlainShader* getPlainShader() const noexcept { return mPlainShader.get(); }
     TextureShader* getTextureShader() const noexcept { return mTextureShader.get(); }
+    PlainShader* getColourShader() const noexcept { return mColourShader.get(); }
+    TextureShader* getColourTextureShader() const noexcept { return mColourTextureShader.get(); }
     BlendMode* getBlendMode() const noexcept { return mBlendMode.get(); }
     DepthMode* getDepthMode() const noexcept { return mDepthMode.get(); }
 
@@ -94,9 +99,10 @@ protected:
     /// through `shader`, light grey and opaque, on the current context.
     static object::Pointer<Appearance> makeDefaultAppearance(Shader& shader);
     /// Gives `appearance` the shared textured shader when unit 0 has a
-    /// texture, else the plain one, and, when `blended`, the shared alpha
-    /// blending without depth writes.
-    void setSharedStates(Appearance& appearance, bool blended) const;
+    /// texture, else the plain one (their vertex-colour forms when
+    /// `coloured`), and, when `blended`, the shared alpha blending without
+    /// depth writes.
+    void setSharedStates(Appearance& appearance, bool blended, bool coloured = false) const;
     /// For readers, as a model starts: forgets the previous one's missing
     /// textures.
     void clearMissingTextures() noexcept { mMissingTextures.clear(); }
@@ -106,6 +112,8 @@ protected:
 private:
     object::Pointer<PlainShader> mPlainShader;
     object::Pointer<TextureShader> mTextureShader;
+    object::Pointer<PlainShader> mColourShader;
+    object::Pointer<TextureShader> mColourTextureShader;
     object::Pointer<BlendMode> mBlendMode;
     object::Pointer<DepthMode> mDepthMode;
     container::Array<MissingTexture> mMissingTextures;

@@ -56,7 +56,16 @@ types::String TextureFactory::findFile(const types::String& name) {
 }
 
 object::Pointer<Texture> TextureFactory::create(const types::String& name) {
-    const object::Pointer<graphics::Image> image = mTranslators.load(*mFiles, findFile(name));
+    const object::Pointer<io::File> file = mFiles->open(findFile(name), io::File::kRead);
+    if (!file) {
+        throw io::FileNotFoundException();
+    }
+    return create(*file);
+}
+
+object::Pointer<Texture> TextureFactory::create(io::File& file) {
+    io::InputStream& stream = file.getInputStream();
+    const object::Pointer<graphics::Image> image = mTranslators.claim(file).read(stream, stream.available());
     if (!image) {
         throw TextureException();
     }

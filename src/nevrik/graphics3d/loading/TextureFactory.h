@@ -38,6 +38,10 @@ public:
     /// TypeException and TextureException as Texture2D::create does, and
     /// whatever the file factory and the translator throw.
     object::Pointer<Texture> create(const types::String& name);
+    /// A new texture with its only reference, from the picture at the
+    /// position of the open `file` (one another file embeds, say), made as
+    /// above; throws as above, FileNotFoundException aside.
+    object::Pointer<Texture> create(io::File& file);
 
     io::FileFactory& getFiles() const noexcept { return *mFiles; }
     graphics::TranslatorRoster& getTranslators() noexcept { return mTranslators; }

@@ -1,6 +1,7 @@
 #include "nevrik/graphics3d/loading/Translator3DS.h"
 
 #include "nevrik/graphics3d/loading/detail/BufferFill.h"
+#include "nevrik/graphics3d/loading/detail/SmoothNormals.h"
 
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/Context.h"
@@ -400,39 +401,15 @@ object::Pointer<VertexBuffer> Translator3DS::buildVertexBuffer(std::uint32_t ver
         throw io::TranslatorMemoryException();
     }
 
-    // Area-weighted smooth normals: each face adds its unnormalised normal
-    // to its three corners.
-    std::vector<float> normals(std::size_t{vertexCount} * 3, 0.0f);
-    for (std::size_t i = 0; i < mFaces.size(); i += kFaceWords) {
-        const float* a = &mPositions[std::size_t{mFaces[i]} * 3];
-        const float* b = &mPositions[std::size_t{mFaces[i + 1]} * 3];
-        const float* c = &mPositions[std::size_t{mFaces[i + 2]} * 3];
-        const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-        const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-        const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-        for (int corner = 0; corner < 3; ++corner) {
-            float* sum = &normals[std::size_t{mFaces[i + corner]} * 3];
-            for (int k = 0; k < 3; ++k) {
-                sum[k] += n[k];
-            }
-        }
-    }
+    const std::vector<float> normals = detail::smoothNormalSums(mPositions, mFaces, kFaceWords);
 
     const std::uint32_t stride = buffer->getStride();
     fillBuffer(*buffer, [&](std::uint8_t* data) {
         for (std::size_t i = 0; i < vertexCount; ++i) {
             std::uint8_t* vertex = data + i * stride;
             detail::storeFloats(vertex + format.getEntry(position)->offset, &mPositions[i * 3], 3);
-            const float* sum = &normals[i * 3];
-            const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
-            // A vertex of no face, or only of degenerate ones, has no
-            // direction of its own: it faces +z.
-            float unit[3] = {0.0f, 0.0f, 1.0f};
-            if (length > 0.0f) {
-                for (int k = 0; k < 3; ++k) {
-                    unit[k] = sum[k] / length;
-                }
-            }
+            float unit[3];
+            detail::unitNormal(&normals[i * 3], unit);
             detail::storeFloats(vertex + format.getEntry(normal)->offset, unit, 3);
             if (texCoord >= 0) {
                 // A texture-coordinate list shorter than the positions leaves

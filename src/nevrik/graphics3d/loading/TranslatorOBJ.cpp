@@ -8,6 +8,8 @@
 #include "nevrik/graphics3d/core/VertexFormat.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/graphics3d/loading/detail/BufferFill.h"
+#include "nevrik/graphics3d/loading/detail/ReadBytes.h"
+#include "nevrik/graphics3d/loading/detail/SmoothNormals.h"
 #include "nevrik/io/File.h"
 #include "nevrik/io/InputStream.h"
 #include "nevrik/io/TranslatorFormatException.h"
@@ -30,8 +32,6 @@
 namespace nevrik::graphics3d {
 namespace {
 
-constexpr std::int32_t kReadBlock = 1 << 16;
-
 // Material libraries through the translator's file lookup: base names in
 // its folder only. A library that cannot be had leaves its materials out.
 class MaterialLibraries : public tinyobj::MaterialReader {
@@ -47,30 +47,14 @@ public:
             TextureFactory& factory = mTextures.getFactory();
             const object::Pointer<io::File> file =
                 factory.getFiles().open(factory.findFile(types::String(name.c_str())), io::File::kRead);
-            std::istringstream text(readAll(file->getInputStream(), file->getInputStream().available()));
+            std::istringstream text(
+                detail::readBytes(file->getInputStream(), file->getInputStream().available()));
             tinyobj::LoadMtl(names, materials, &text, warn, err);
             return true;
         } catch (const std::exception& e) {
             mMissing(name, e.what());
             return false;
         }
-    }
-
-    // The next `size` bytes of `stream`, or as many as it has; grown as
-    // bytes arrive, so a size the stream does not back allocates nothing.
-    static std::string readAll(io::InputStream& stream, std::uint32_t size) {
-        std::string bytes;
-        char block[kReadBlock];
-        while (bytes.size() < size) {
-            const auto want =
-                static_cast<std::int32_t>(std::min<std::uint64_t>(kReadBlock, size - bytes.size()));
-            const std::int32_t got = stream.read(block, want);
-            if (got <= 0) {
-                break;
-            }
-            bytes.append(block, static_cast<std::size_t>(got));
-        }
-        return bytes;
     }
 
 private:
@@ -144,7 +128,7 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
     if (size == kWholeStream) {
         size = stream.available();
     }
-    std::istringstream text(libraryNamesWithSlashes(MaterialLibraries::readAll(stream, size)));
+    std::istringstream text(libraryNamesWithSlashes(detail::readBytes(stream, size)));
     MaterialLibraries libraries(textureManager(), [this](const std::string& name, const char* reason) {
         recordMissing(types::String(name.c_str()), types::String(reason));
     });
@@ -184,23 +168,15 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
 
     // Corners without a normal: the area-weighted normals of the faces
     // around their vertex.
-    std::vector<float> normals(vertices.size() * 3, 0.0f);
-    for (const std::vector<std::uint32_t>& group : groups) {
-        for (std::size_t i = 0; i < group.size(); i += 3) {
-            const float* a = &attrib.vertices[3 * vertices[group[i]].vertex_index];
-            const float* b = &attrib.vertices[3 * vertices[group[i + 1]].vertex_index];
-            const float* c = &attrib.vertices[3 * vertices[group[i + 2]].vertex_index];
-            const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-            const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-            const float n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2],
-                                u[0] * v[1] - u[1] * v[0]};
-            for (int corner = 0; corner < 3; ++corner) {
-                for (int k = 0; k < 3; ++k) {
-                    normals[group[i + corner] * 3 + k] += n[k];
-                }
-            }
-        }
+    std::vector<float> positions(vertices.size() * 3);
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        std::copy_n(&attrib.vertices[3 * vertices[i].vertex_index], 3, &positions[3 * i]);
     }
+    std::vector<std::uint32_t> corners;
+    for (const std::vector<std::uint32_t>& group : groups) {
+        corners.insert(corners.end(), group.begin(), group.end());
+    }
+    const std::vector<float> normals = detail::smoothNormalSums(positions, corners);
 
     VertexFormat format;
     const int position = format.add(TypeWord::kFloat3, VertexFormat::kPositionArray);
@@ -216,17 +192,10 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
         for (std::size_t i = 0; i < vertices.size(); ++i) {
             std::uint8_t* vertex = data + i * stride;
             const tinyobj::index_t& index = vertices[i];
-            detail::storeFloats(vertex + format.getEntry(position)->offset,
-                                &attrib.vertices[3 * index.vertex_index], 3);
-            float unit[3] = {0.0f, 0.0f, 1.0f};
-            const float* sum =
-                index.normal_index >= 0 ? &attrib.normals[3 * index.normal_index] : &normals[i * 3];
-            const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
-            if (length > 0.0f && std::isfinite(length)) {
-                for (int k = 0; k < 3; ++k) {
-                    unit[k] = sum[k] / length;
-                }
-            }
+            detail::storeFloats(vertex + format.getEntry(position)->offset, &positions[3 * i], 3);
+            float unit[3];
+            detail::unitNormal(
+                index.normal_index >= 0 ? &attrib.normals[3 * index.normal_index] : &normals[i * 3], unit);
             detail::storeFloats(vertex + format.getEntry(normal)->offset, unit, 3);
             if (texCoord >= 0) {
                 // Pictures are uploaded top row first: v runs the other way.
@@ -238,29 +207,7 @@ object::Pointer<Model> TranslatorOBJ::read(io::InputStream& stream, std::uint32_
         }
     });
 
-    std::size_t indexCount = 0;
-    for (const std::vector<std::uint32_t>& group : groups) {
-        indexCount += group.size();
-    }
-    const std::uint32_t indexSize = vertexCount > 0xFFFF ? 4 : 2;
-    auto indexBuffer =
-        IndexBuffer::create(indexSize, static_cast<std::uint32_t>(indexCount), VertexBuffer::kStatic);
-    if (!indexBuffer) {
-        throw io::TranslatorMemoryException();
-    }
-    detail::fillBuffer(*indexBuffer, [&](std::uint8_t* data) {
-        for (const std::vector<std::uint32_t>& group : groups) {
-            for (std::uint32_t index : group) {
-                if (indexSize == 4) {
-                    std::memcpy(data, &index, 4);
-                } else {
-                    const auto shortIndex = static_cast<std::uint16_t>(index);
-                    std::memcpy(data, &shortIndex, 2);
-                }
-                data += indexSize;
-            }
-        }
-    });
+    const object::Pointer<IndexBuffer> indexBuffer = detail::makeIndexBuffer(corners, vertexCount);
 
     auto model = object::make<StaticModel>();
     std::uint32_t start = 0;
