@@ -61,7 +61,7 @@ public:
         // The largest |origin coordinate|, which scales the boxes' slack.
         float mOriginReach = 0.0f;
 #if defined(__SSE2__)
-        // The box test's three axes in lanes: see intersect().
+        // The box test's three axes in lanes: see enter().
         __m128 mOrigin;
         __m128 mInverse;
         __m128 mParallel;
@@ -139,11 +139,12 @@ private:
     struct Reference;
     class Builder;
 
-    // Whether the ray meets `node`'s box widened by `slack` within
-    // [lower, best]; gives the entry parameter.
+    // How far this hierarchy's boxes are widened for `probe`'s ray.
     float slackFor(const Probe& probe) const noexcept {
         return kSlack * (probe.mOriginReach + mReach);
     }
+    // Whether the ray meets `node`'s box widened by `slack` within
+    // [lower, best]; gives the entry parameter.
     static bool enter(const Probe& probe, const Node& node, float slack, float lower, float best,
                       float& entry) noexcept;
     // intersect() past the root's box, which gave `rootMet` and `rootEntry`:
