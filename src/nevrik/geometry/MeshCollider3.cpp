@@ -12,26 +12,6 @@ namespace {
 
 using Vector3f = math::Vector3<float>;
 
-constexpr float kLargest = std::numeric_limits<float>::max();
-
-// The bounds of t for each range.
-struct Bounds {
-    float lower;
-    float upper;
-};
-
-Bounds boundsOf(MeshCollider3<float>::Range range, float limit) noexcept {
-    switch (range) {
-        case MeshCollider3<float>::Range::kSegment:
-            return {0.0f, std::min(1.0f, limit)};
-        case MeshCollider3<float>::Range::kLine:
-            return {-kLargest, std::min(kLargest, limit)};
-        case MeshCollider3<float>::Range::kRay:
-        default:
-            return {0.0f, std::min(kLargest, limit)};
-    }
-}
-
 void record(const Ray& ray, float t, const Vector3f& normal, PickResult* hit) noexcept {
     if (hit != nullptr) {
         hit->point = ray.pointAt(t);
@@ -75,16 +55,24 @@ bool MeshCollider3<float>::intersectLine(const Ray& ray, PickResult* hit) const 
 }
 
 bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hit, float limit) const {
+    if (!mBuilt) {
+        return intersectReference(range, ray, hit, limit);
+    }
+    return intersect(range, Probe(ray), hit, limit);
+}
+
+bool MeshCollider3<float>::walk(Range range, const Probe& probe, PickResult* hit, float limit) const {
+    const Ray& ray = probe.getRay();
     // A non-finite ray, or one whose products with the triangles overflow,
     // can make the test accept triangles far from any box (an infinite
     // determinant gives t = 0): only the loop answers for it.
-    if (!mBuilt || !mHierarchy.answers(ray)) {
+    if (!mBuilt || !mHierarchy.answers(probe)) {
         return intersectReference(range, ray, hit, limit);
     }
     const Bounds bounds = boundsOf(range, limit);
     float t = 0.0f;
     Vector3f normal;
-    if (!mHierarchy.intersect(ray, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
+    if (!mHierarchy.intersect(probe, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
         return false;
     }
     record(ray, t, normal, hit);

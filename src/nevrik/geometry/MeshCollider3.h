@@ -8,6 +8,7 @@
 #include "nevrik/geometry/detail/TriangleHierarchy.h"
 #include "nevrik/math/Vector.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -46,6 +47,9 @@ class MeshCollider3<float> : public Collider<float, 3> {
 public:
     /// The parameter range of each query: ray, segment, line.
     enum class Range { kRay, kSegment, kLine };
+    /// A ray made ready once for putting to several colliders (the meshes of
+    /// one model): each then starts with its box test.
+    using Probe = detail::TriangleHierarchy::Probe;
 
     bool intersectRay(const Ray& ray, PickResult* hit) const override;
     bool intersectSegment(const Ray& ray, PickResult* hit) const override;
@@ -55,6 +59,16 @@ public:
     /// at `limit` learns of every nearer one (and of ties) at less cost.
     bool intersect(Range range, const Ray& ray, PickResult* hit,
                    float limit = std::numeric_limits<float>::max()) const;
+    /// As above for `probe`'s ray. Inline up to the hierarchy's root box, so
+    /// that each mesh of a model the ray misses costs that test alone.
+    bool intersect(Range range, const Probe& probe, PickResult* hit,
+                   float limit = std::numeric_limits<float>::max()) const {
+        const Bounds bounds = boundsOf(range, limit);
+        if (mBuilt && mHierarchy.misses(probe, bounds.lower, bounds.upper)) {
+            return false;
+        }
+        return walk(range, probe, hit, limit);
+    }
     /// The query of `range` by testing every triangle in order: the
     /// reference the hierarchy must agree with.
     bool intersectReference(Range range, const Ray& ray, PickResult* hit,
@@ -86,6 +100,27 @@ public:
     }
 
 private:
+    // The bounds of t for each range.
+    struct Bounds {
+        float lower;
+        float upper;
+    };
+
+    static Bounds boundsOf(Range range, float limit) noexcept {
+        constexpr float kLargest = std::numeric_limits<float>::max();
+        switch (range) {
+            case Range::kSegment:
+                return {0.0f, std::min(1.0f, limit)};
+            case Range::kLine:
+                return {-kLargest, std::min(kLargest, limit)};
+            case Range::kRay:
+            default:
+                return {0.0f, std::min(kLargest, limit)};
+        }
+    }
+
+    // intersect() for `probe` past the root's box.
+    bool walk(Range range, const Probe& probe, PickResult* hit, float limit) const;
     // Calls visit(order, p, q, r) for each triangle in drawing order, with
     // null corners for an index beyond the vertices, until visit returns false.
     template <class Visit>

@@ -15,7 +15,9 @@ class Universe;
 /// Finds the graphics leaf of a universe nearest along a ray: each locale's
 /// loose octree is walked, cells and leaf boxes the ray misses are skipped,
 /// and every leaf whose box it meets is asked to intersect its own shape.
-/// Of two hits at the same distance the first found stays.
+/// Of two hits at the same distance the first found stays. A leaf's hits lie
+/// in its box, so cells and leaves the ray enters only beyond the nearest
+/// hit so far are skipped as well.
 ///
 /// Made on the stack for one pass (or kept for several); holds no
 /// references, so the universe must outlive it. Used on the rendering

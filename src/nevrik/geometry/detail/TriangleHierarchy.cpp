@@ -30,12 +30,6 @@ constexpr double kVisitCost = 8.0;
 // determinant is small for every ray, so the test's rounding can move its hit
 // anywhere and no box may stand for it.
 constexpr double kSliver = 1.0 / 256.0;
-// Boxes are widened by this fraction of (largest |origin coordinate| + reach)
-// when a ray is tested against them. The per-triangle test rounds relative to
-// those magnitudes; the slack keeps every triangle it can accept inside its
-// box unless the ray grazes the triangle's plane to within a few hundredths of
-// a radian, where the test's own answer is ruled by rounding.
-constexpr float kSlack = 1.0f / 16384.0f;
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 bool isFinite(const Vector3f& v) noexcept {
@@ -430,15 +424,7 @@ void TriangleHierarchy::clear() noexcept {
     mQuickLimit = kNoLimit;
 }
 
-bool TriangleHierarchy::answers(const Ray& ray) const noexcept {
-    // Most rays are well within the largest parts that fit: comparisons
-    // only, failed by NaN too.
-    const auto within = [this](const Vector3f& v) {
-        return std::abs(v.x) <= mQuickLimit && std::abs(v.y) <= mQuickLimit && std::abs(v.z) <= mQuickLimit;
-    };
-    if (within(ray.origin) && within(ray.direction)) {
-        return true;
-    }
+bool TriangleHierarchy::fits(const Ray& ray) const noexcept {
     double origin = 0.0;
     double direction = 0.0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -462,9 +448,65 @@ bool TriangleHierarchy::fits(double origin, double direction) const noexcept {
            6.0 * offset * edge * direction <= kRoom && 6.0 * offset * edge * edge <= kRoom;
 }
 
-bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool nearest, float& t,
+TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
+    const auto largest = [](const Vector3f& v) {
+        return std::max({std::abs(v.x), std::abs(v.y), std::abs(v.z)});
+    };
+    mOriginReach = largest(ray.origin);
+    mLargest = std::max(mOriginReach, largest(ray.direction));
+    // A sum is NaN when a part is (or infinities cancel, which answers()
+    // refuses as well).
+    if (std::isnan(ray.origin.x + ray.origin.y + ray.origin.z + ray.direction.x + ray.direction.y +
+                   ray.direction.z)) {
+        mLargest = kInfinity;
+    }
+#if defined(__SSE2__)
+    // The three axes in three lanes, the inverse rates from one division. A
+    // lane that bounds nothing multiplies by 0 and is then opened to
+    // (-inf, inf): the fourth, a parallel one (checked apart) and one whose
+    // rate is so small that its inverse overflows.
+    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    mOrigin = _mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f);
+    const __m128 direction = _mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 1.0f);
+    const __m128 reciprocal = _mm_div_ps(_mm_set1_ps(1.0f), direction);
+    mParallel = _mm_and_ps(_mm_cmpeq_ps(direction, _mm_setzero_ps()), threeLanes);
+    mFree = _mm_or_ps(_mm_cmpeq_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), reciprocal), _mm_set1_ps(kInfinity)),
+                      _mm_andnot_ps(threeLanes, _mm_castsi128_ps(_mm_set1_epi32(-1))));
+    mInverse = _mm_andnot_ps(mFree, reciprocal);
+    mAnyParallel = _mm_movemask_ps(mParallel) != 0;
+    mBelow = _mm_and_ps(mFree, _mm_set1_ps(-kInfinity));
+    mAbove = _mm_and_ps(mFree, _mm_set1_ps(kInfinity));
+#else
+    for (int axis = 0; axis < 3; ++axis) {
+        mParallel[axis] = ray.direction[axis] == 0.0f;
+        mInverse[axis] = 1.0f / ray.direction[axis];
+        // A direction so small that its inverse overflows: the slab bounds
+        // nothing rather than something wrong.
+        mUnbounded[axis] = !mParallel[axis] && !std::isfinite(mInverse[axis]);
+    }
+#endif
+}
+
+bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
                                   math::Vector3<float>& normal) const noexcept {
+    const float slack = slackFor(probe);
+    // The root's box first: most hierarchies a model puts a ray to, it
+    // misses. Against `upper` rather than a loose triangle's hit: the walk
+    // drops an entry beyond the best hit anyway.
+    float rootEntry = 0.0f;
+    const bool rootMet = !mNodes.empty() && enter(probe, mNodes[0], slack, lower, upper, rootEntry);
+    if (!rootMet && mLooseCount == 0) {
+        return false;
+    }
+    return walk(probe, lower, upper, nearest, slack, rootMet, rootEntry, t, normal);
+}
+
+bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool nearest, float slack,
+                             bool rootMet, float rootEntry, float& t,
+                             math::Vector3<float>& normal) const noexcept {
+    const Ray& ray = probe.mRay;
     float best = upper;
+
     std::int64_t bestOrder = -1;
     const Triangle* winner = nullptr;
     // The per-triangle loop keeps the last of its accepted triangles, which is
@@ -527,100 +569,9 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
         return true;
     };
 
-    if (testRange(0, mLooseCount)) {
+    if (testRange(0, mLooseCount) || !rootMet) {
         return finish();
     }
-    if (mNodes.empty()) {
-        return finish();
-    }
-
-    const float slack =
-        kSlack *
-        (std::max({std::abs(ray.origin.x), std::abs(ray.origin.y), std::abs(ray.origin.z)}) + mReach);
-    // Whether the ray can meet anything in the widened box within
-    // [lower, best]; gives the entry parameter. Without NaN inputs (the
-    // collider refuses non-finite rays here) no bound comes out NaN.
-#if defined(__SSE2__)
-    // The three axes in three lanes, the inverse rates from one division. A
-    // lane that bounds nothing multiplies by 0 and is then opened to
-    // (-inf, inf): the fourth, a parallel one (checked apart) and one whose
-    // rate is so small that its inverse overflows.
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 rayOrigin = _mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f);
-    const __m128 rayDirection = _mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 1.0f);
-    const __m128 reciprocal = _mm_div_ps(_mm_set1_ps(1.0f), rayDirection);
-    const __m128 isParallel = _mm_and_ps(_mm_cmpeq_ps(rayDirection, _mm_setzero_ps()), threeLanes);
-    const __m128 isFree =
-        _mm_or_ps(_mm_cmpeq_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), reciprocal), _mm_set1_ps(kInfinity)),
-                  _mm_andnot_ps(threeLanes, _mm_castsi128_ps(_mm_set1_epi32(-1))));
-    const __m128 rayInverse = _mm_andnot_ps(isFree, reciprocal);
-    const bool anyParallel = _mm_movemask_ps(isParallel) != 0;
-    const __m128 widen = _mm_set1_ps(slack);
-    static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
-                  "a node's bounds load as four lanes each");
-    const __m128 below = _mm_and_ps(isFree, _mm_set1_ps(-kInfinity));
-    const __m128 above = _mm_and_ps(isFree, _mm_set1_ps(kInfinity));
-    const auto enter = [&](const Node& node, float& entry) {
-        // Lane 3 of each load is `first` or `count`: cleared before it can
-        // reach the arithmetic as a denormal.
-        const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
-        const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
-        if (anyParallel &&
-            _mm_movemask_ps(_mm_and_ps(
-                isParallel, _mm_or_ps(_mm_cmplt_ps(rayOrigin, low), _mm_cmpgt_ps(rayOrigin, high)))) != 0) {
-            return false;
-        }
-        const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, rayOrigin), rayInverse);
-        const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, rayOrigin), rayInverse);
-        __m128 near = _mm_or_ps(below, _mm_andnot_ps(isFree, _mm_min_ps(t0, t1)));
-        __m128 far = _mm_or_ps(above, _mm_andnot_ps(isFree, _mm_max_ps(t0, t1)));
-        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
-        near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
-        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
-        far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
-        const float opening = std::max(_mm_cvtss_f32(near), lower);
-        entry = opening;
-        return opening <= std::min(_mm_cvtss_f32(far), best);
-    };
-#else
-    const float origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
-    float inverse[3];
-    bool parallel[3];
-    bool unbounded[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        parallel[axis] = ray.direction[axis] == 0.0f;
-        inverse[axis] = 1.0f / ray.direction[axis];
-        // A direction so small that its inverse overflows: the slab bounds
-        // nothing rather than something wrong.
-        unbounded[axis] = !parallel[axis] && !std::isfinite(inverse[axis]);
-    }
-    const auto enter = [&](const Node& node, float& entry) {
-        float near = lower;
-        float far = best;
-        for (int axis = 0; axis < 3; ++axis) {
-            const float low = node.lower[axis] - slack;
-            const float high = node.upper[axis] + slack;
-            if (parallel[axis]) {
-                if (!(origin[axis] >= low && origin[axis] <= high)) {
-                    return false;
-                }
-                continue;
-            }
-            if (unbounded[axis]) {
-                continue;
-            }
-            float t0 = (low - origin[axis]) * inverse[axis];
-            float t1 = (high - origin[axis]) * inverse[axis];
-            if (t0 > t1) {
-                std::swap(t0, t1);
-            }
-            near = t0 > near ? t0 : near;
-            far = t1 < far ? t1 : far;
-        }
-        entry = near;
-        return near <= far;
-    };
-#endif
 
     struct Entry {
         std::uint32_t node;
@@ -628,11 +579,8 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
     };
     // One pending sibling per level at most.
     Entry stack[kMaxDepth + 1];
-    int top = 0;
-    float rootEntry = 0.0f;
-    if (enter(mNodes[0], rootEntry)) {
-        stack[top++] = Entry{0, rootEntry};
-    }
+    stack[0] = Entry{0, rootEntry};
+    int top = 1;
     while (top > 0) {
         const Entry pending = stack[--top];
         // Strictly beyond: a triangle at exactly `best` may still win the tie.
@@ -645,8 +593,8 @@ bool TriangleHierarchy::intersect(const Ray& ray, float lower, float upper, bool
             const Node* b = a + 1;
             float entryA = 0.0f;
             float entryB = 0.0f;
-            const bool hitA = enter(*a, entryA);
-            const bool hitB = enter(*b, entryB);
+            const bool hitA = enter(probe, *a, slack, lower, best, entryA);
+            const bool hitB = enter(probe, *b, slack, lower, best, entryB);
             if (hitA && hitB) {
                 if (entryB < entryA) {
                     std::swap(a, b);

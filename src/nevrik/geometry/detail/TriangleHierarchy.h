@@ -3,9 +3,15 @@
 #include "nevrik/geometry/Ray.h"
 #include "nevrik/math/Vector.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace nevrik::geometry::detail {
 
@@ -36,6 +42,47 @@ public:
         std::uint32_t order;
     };
 
+    // What a query derives from the ray alone: made once and shared by every
+    // hierarchy the same ray is put to (the meshes of one model), so each of
+    // them that the ray misses costs one box test.
+    class Probe {
+    public:
+        explicit Probe(const Ray& ray) noexcept;
+
+        const Ray& getRay() const noexcept { return mRay; }
+
+    private:
+        friend TriangleHierarchy;
+
+        Ray mRay;
+        // The largest |part| of origin and direction, +infinity when one is
+        // NaN: within a hierarchy's quick limit, it answers with no more ado.
+        float mLargest = 0.0f;
+        // The largest |origin coordinate|, which scales the boxes' slack.
+        float mOriginReach = 0.0f;
+#if defined(__SSE2__)
+        // The box test's three axes in lanes: see enter().
+        __m128 mOrigin;
+        __m128 mInverse;
+        __m128 mParallel;
+        __m128 mFree;
+        __m128 mBelow;
+        __m128 mAbove;
+        bool mAnyParallel = false;
+#else
+        float mInverse[3] = {};
+        bool mParallel[3] = {};
+        bool mUnbounded[3] = {};
+#endif
+    };
+
+    // Boxes are widened by this fraction of (largest |origin coordinate| +
+    // reach) when a ray is tested against them. The per-triangle test rounds
+    // relative to those magnitudes; the slack keeps every triangle it can
+    // accept inside its box unless the ray grazes the triangle's plane to
+    // within a few hundredths of a radian, where the test's own answer is
+    // ruled by rounding.
+    static constexpr float kSlack = 1.0f / 16384.0f;
     // Deepest level of the tree; a node there is a leaf whatever it holds, so
     // building ends and the walk's stack is bounded.
     static constexpr int kMaxDepth = 48;
@@ -47,16 +94,30 @@ public:
     // Whether intersect() can answer for `ray`: its parts are finite, and
     // nothing the per-triangle test computes for a tree triangle overflows
     // (an infinite determinant accepts at t = 0 wherever the ray passes).
-    bool answers(const Ray& ray) const noexcept;
+    bool answers(const Probe& probe) const noexcept {
+        // Most rays are well within the largest parts that fit: one
+        // comparison, failed by NaN too.
+        return probe.mLargest <= mQuickLimit || fits(probe.mRay);
+    }
+    // Whether intersect() would surely find nothing: the ray answers here,
+    // no triangle is kept outside the tree and the root's box is missed.
+    // Inline, so that each mesh a model's ray misses costs this test alone.
+    bool misses(const Probe& probe, float lower, float upper) const noexcept {
+        float entry = 0.0f;
+        return mLooseCount == 0 && answers(probe) &&
+               (mNodes.empty() || !enter(probe, mNodes.front(), slackFor(probe), lower, upper, entry));
+    }
     // The accepted triangle with lower <= t <= upper of smallest t, of equal
     // t the one latest in the mesh's order; `nearest` false stops at the first
     // one accepted. On a hit gives t and that triangle's e1 x e2.
-    bool intersect(const Ray& ray, float lower, float upper, bool nearest, float& t,
+    bool intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
                    math::Vector3<float>& normal) const noexcept;
 
     // Bytes of the nodes and gathered triangles.
     std::size_t getByteSize() const noexcept;
-    std::size_t getNodeCount() const noexcept { return mNodes.size(); }
+    std::size_t getNodeCount() const noexcept {
+        return mNodes.size();
+    }
 
 private:
     static constexpr float kNoLimit = -1.0f;
@@ -78,6 +139,20 @@ private:
     struct Reference;
     class Builder;
 
+    // How far this hierarchy's boxes are widened for `probe`'s ray.
+    float slackFor(const Probe& probe) const noexcept {
+        return kSlack * (probe.mOriginReach + mReach);
+    }
+    // Whether the ray meets `node`'s box widened by `slack` within
+    // [lower, best]; gives the entry parameter.
+    static bool enter(const Probe& probe, const Node& node, float slack, float lower, float best,
+                      float& entry) noexcept;
+    // intersect() past the root's box, which gave `rootMet` and `rootEntry`:
+    // apart, so that a hierarchy the ray misses costs no more than that test.
+    bool walk(const Probe& probe, float lower, float upper, bool nearest, float slack, bool rootMet,
+              float rootEntry, float& t, math::Vector3<float>& normal) const noexcept;
+    // Whether `ray`'s parts are finite and the test's products stay finite for it.
+    bool fits(const Ray& ray) const noexcept;
     // Whether the test's products stay finite for rays of these largest
     // |origin| and |direction| parts.
     bool fits(double origin, double direction) const noexcept;
@@ -95,5 +170,66 @@ private:
     // kNoLimit when even parts of 1 may not.
     float mQuickLimit = kNoLimit;
 };
+
+// Without NaN inputs (the collider refuses non-finite rays here) no bound
+// comes out NaN.
+#if defined(__SSE2__)
+inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
+                                     float best, float& entry) noexcept {
+    static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
+                  "a node's bounds load as four lanes each");
+    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 widen = _mm_set1_ps(slack);
+    // Lane 3 of each load is `first` or `count`: cleared before it can
+    // reach the arithmetic as a denormal.
+    const __m128 low = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(node.lower), threeLanes), widen);
+    const __m128 high = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(node.upper), threeLanes), widen);
+    if (probe.mAnyParallel &&
+        _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
+                                                              _mm_cmpgt_ps(probe.mOrigin, high)))) != 0) {
+        return false;
+    }
+    const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, probe.mOrigin), probe.mInverse);
+    const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, probe.mOrigin), probe.mInverse);
+    __m128 near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
+    __m128 far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
+    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
+    near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
+    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
+    far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
+    const float opening = std::max(_mm_cvtss_f32(near), lower);
+    entry = opening;
+    return opening <= std::min(_mm_cvtss_f32(far), best);
+}
+#else
+inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
+                                     float best, float& entry) noexcept {
+    float near = lower;
+    float far = best;
+    for (int axis = 0; axis < 3; ++axis) {
+        const float origin = probe.mRay.origin[axis];
+        const float low = node.lower[axis] - slack;
+        const float high = node.upper[axis] + slack;
+        if (probe.mParallel[axis]) {
+            if (!(origin >= low && origin <= high)) {
+                return false;
+            }
+            continue;
+        }
+        if (probe.mUnbounded[axis]) {
+            continue;
+        }
+        float t0 = (low - origin) * probe.mInverse[axis];
+        float t1 = (high - origin) * probe.mInverse[axis];
+        if (t0 > t1) {
+            std::swap(t0, t1);
+        }
+        near = t0 > near ? t0 : near;
+        far = t1 < far ? t1 : far;
+    }
+    entry = near;
+    return near <= far;
+}
+#endif
 
 }  // namespace nevrik::geometry::detail

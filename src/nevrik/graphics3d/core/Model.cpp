@@ -71,7 +71,9 @@ bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<fl
     geometry::Ray local = ray;
     local.transform(inverse);
     // The direction is carried without normalising, so a distance along the
-    // local ray is the same parameter along `ray`.
+    // local ray is the same parameter along `ray`. Made ready once for every
+    // mesh: most meshes are then dismissed by one box test.
+    const geometry::MeshCollider3<float>::Probe probe(local);
     float best = std::numeric_limits<float>::infinity();
     for (const object::Pointer<Mesh>& mesh : mMeshes) {
         const geometry::MeshCollider3<float>* collider = mesh->getCollider();
@@ -79,7 +81,7 @@ bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<fl
             continue;
         }
         if (hit == nullptr) {
-            if (collider->intersectRay(local, nullptr)) {
+            if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, probe, nullptr)) {
                 return true;
             }
             continue;
@@ -87,7 +89,7 @@ bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<fl
         // Only a strictly nearer hit replaces the one kept, so a mesh need
         // not look beyond it.
         geometry::PickResult scratch;
-        if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, local, &scratch, best) &&
+        if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, probe, &scratch, best) &&
             scratch.distance < best) {
             best = scratch.distance;
             hit->point = matrix.transformPoint(scratch.point);
