@@ -456,6 +456,8 @@ TEST_F(SampleApplicationTest, AnOBJModelShowsAsItsThreeDSTwinDoes) {
             return down > 50 && std::abs(across - down) <= 1;
         },
         30));
+    // The pointer never entered the window: keys go to it only once focused.
+    mDisplay.focus(window);
     mDisplay.key(XK_Escape, true);
     mDisplay.key(XK_Escape, false);
     EXPECT_EQ(sample.finish(), 0);
