@@ -7,6 +7,7 @@
 
 #include "graphics/ImageFiles.h"
 #include "io/TempFolder.h"
+#include "io/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -66,8 +67,6 @@ std::vector<int> rgbOf(Image& image) {
 
 class TranslatorRosterTest : public ::testing::Test {
 protected:
-    TranslatorRosterTest() { mFixtureCopy.copyIn(NEVRIK_TEST_DATA "/images"); }
-
     // The class name of the translator the roster picks for `bytes`.
     types::String claimantOf(const std::string& bytes) {
         mFolder.write("file", bytes);
@@ -78,8 +77,7 @@ protected:
 
     nevrik::testing::TempFolder mFolder;
     io::SystemFileFactory mScratch{mFolder.path().c_str()};
-    const nevrik::testing::TempFolder mFixtureCopy;
-    io::SystemFileFactory mFixtures{mFixtureCopy.path().c_str()};
+    io::SystemFileFactory mFixtures{(nevrik::testing::testData() / "images").c_str()};
     TranslatorRoster mRoster;
 };
 

@@ -5,7 +5,7 @@
 #include "nevrik/object/Pointer.h"
 #include "nevrik/types/String.h"
 
-#include "io/TempFolder.h"
+#include "io/TestData.h"
 
 #include <filesystem>
 #include <string>
@@ -13,14 +13,7 @@
 
 namespace nevrik::graphics3d {
 
-// A copy of the fixtures (tests/data), made once per test program: files are
-// opened exclusively, and test programs run side by side.
-inline const std::filesystem::path& testData() {
-    static const testing::TempFolder sCopy;
-    static const bool sCopied = (sCopy.copyIn(NEVRIK_TEST_DATA), true);
-    (void)sCopied;
-    return sCopy.path();
-}
+using testing::testData;
 
 inline types::String imageFolder() {
     return types::String((testData() / "images").c_str());
