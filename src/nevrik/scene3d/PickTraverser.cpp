@@ -180,8 +180,13 @@ private:
 // cell or leaf the ray enters only beyond the hit held cannot improve on it
 // and is skipped; whatever it could tie with was found first and stays.
 struct Picker {
-    detail::CellVerdict enter(const geometry::Cube& loose) const noexcept {
-        return cells.meets(loose, result.distance) ? detail::CellVerdict::Descend : detail::CellVerdict::Skip;
+    using Cell = geometry::Placeable<float, 3, Graphics>::Cell;
+
+    // A cell's bounds hold every leaf below it, and are mostly far tighter
+    // than its loose cube.
+    detail::CellVerdict enter(const Cell& cell) const noexcept {
+        return cells.meets(cell.getBounds(), result.distance) ? detail::CellVerdict::Descend
+                                                              : detail::CellVerdict::Skip;
     }
 
     void visit(geometry::Placeable<float, 3, Graphics>& placeable, bool) const {
