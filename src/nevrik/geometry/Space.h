@@ -40,7 +40,7 @@ class Space;
 ///
 /// Each cell also keeps bounds around everything that has been at or below
 /// it since it was made: they grow on insert and are not shrunk on removal,
-/// so keeping them costs one comparison per axis and level of the descent.
+/// so keeping them costs a min and a max per axis and level of the descent.
 /// They lie within the loose bound, and while the scene keeps still they are
 /// the exact box of the cell's contents: a much tighter cull for traversers.
 ///
@@ -175,8 +175,8 @@ public:
 
     /// Verifies the whole tree: parent and index links, each cell's cube
     /// against its parent's, slot masks, each cell's bounds around what is
-    /// below it, own-list links, every placeable's
-    /// back links and the containment rule, and the count.
+    /// below it, own-list links, every placeable's back links and the
+    /// containment rule, and the count.
     bool check() const override {
         const float edge = mRoot.mCube.edge;
         int exponent = 0;
@@ -198,9 +198,10 @@ public:
 private:
     friend PlaceableType;
 
-    static constexpr float kHuge = std::numeric_limits<float>::infinity();
-    static constexpr BoundingBox<float> kNoBounds{math::Vector3<float>(kHuge, kHuge, kHuge),
-                                                  math::Vector3<float>(-kHuge, -kHuge, -kHuge)};
+    static constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    // The bounds of a root that has held nothing: any box widens them to itself.
+    static constexpr BoundingBox<float> kNoBounds{math::Vector3<float>(kInfinity, kInfinity, kInfinity),
+                                                  math::Vector3<float>(-kInfinity, -kInfinity, -kInfinity)};
 
     // What the descent needs of a placeable's bounds.
     struct Measure {
