@@ -71,6 +71,34 @@ TEST_F(MeshCollider3Test, InPlaneRaysMissAndOnlyTheLineSeesBehind) {
     EXPECT_EQ(hit.normal, Vec(0.0f, 0.0f, 1.0f)) << "unnormalised e1 x e2, whichever face";
 }
 
+// A ray lying in a triangle's plane to within rounding: the determinant
+// test passes on noise and puts t at 128, 80,000 units off the triangle.
+// That is no hit, through the loop and through the hierarchy alike.
+TEST(MeshCollider3NoiseTest, InPlaneRoundingNoiseIsNoHit) {
+    MeshCollider3<float> collider;
+    fill(collider,
+         {Vec(0x1.dfe9b8p+7f, 0x1.a901bep+10f, 0x1.a766a8p+7f),
+          Vec(-0x1.256818p+8f, 0x1.c92a6cp+9f, 0x1.6dde14p+7f),
+          Vec(0x1.b3336p+9f, 0x1.60beeep+9f, -0x1.4336a2p+9f)},
+         {}, Primitive::kTriangles);
+    const Ray ray(Vec(0x1.fc33e8p+10f, 0x1.999b4p+8f, -0x1.7ad23ap+10f),
+                  Vec(-0x1.25f47cp+9f, 0x1.f83bf4p+7f, 0x1.e6f8eep+8f));
+    for (bool built : {false, true}) {
+        if (built) {
+            collider.build();
+        }
+        EXPECT_FALSE(collider.intersectRay(ray, nullptr)) << built;
+        EXPECT_FALSE(collider.intersectLine(ray, nullptr)) << built;
+    }
+    // Off the plane, towards the centroid, it hits there.
+    const auto& corners = collider.getVertices();
+    const Vec centroid = (corners[0] + corners[1] + corners[2]) * (1.0f / 3.0f);
+    const Vec across = (corners[1] - corners[0]).cross(corners[2] - corners[0]) * 1e-3f;
+    PickResult hit;
+    ASSERT_TRUE(collider.intersectRay(Ray(centroid + across, across * -1.0f), &hit));
+    EXPECT_NEAR(hit.distance, 1.0f, 1e-4f);
+}
+
 TEST_F(MeshCollider3Test, SegmentReachingExactlyOneHitsAndShortOneMisses) {
     PickResult hit;
     ASSERT_TRUE(mTriangle.intersectSegment(Ray(Vec(0.25f, 0.25f, 2.0f), Vec(0.0f, 0.0f, -2.0f)), &hit));
@@ -494,9 +522,9 @@ private:
 };
 
 // Whether `ray` lies in the plane of one of the collider's triangles to
-// within 2^-12 radians (scaled by the triangle's corner sine). There the
-// per-triangle test's determinant is ruled by rounding, and its hit can land
-// anywhere in that plane: a box cannot stand for it.
+// within 2^-12 radians (scaled by the triangle's corner sine): there the
+// determinant test is ruled by rounding, and only the hit check keeps its
+// noise out.
 bool grazes(const MeshCollider3<float>& collider, const Ray& ray) {
     using D3 = math::Vector<double, 3>;
     const auto wide = [](const Vec& v) { return D3(v.x, v.y, v.z); };
@@ -528,7 +556,7 @@ TEST(MeshCollider3HierarchyTest, AnswersBitForBitAsThePerTriangleLoop) {
     int hits[3] = {};
     int queries = 0;
     int grazing = 0;
-    int grazingDiffering = 0;
+    int grazingHits = 0;
     for (int round = 0; round < 3000; ++round) {
         hostile.mesh(collider);
         ASSERT_FALSE(collider.isBuilt());
@@ -547,22 +575,19 @@ TEST(MeshCollider3HierarchyTest, AnswersBitForBitAsThePerTriangleLoop) {
                                   (!hit || sameBits(actual, expected));
                 ++queries;
                 hits[static_cast<int>(range)] += hit ? 1 : 0;
-                if (graze) {
-                    grazingDiffering += same ? 0 : 1;
-                    continue;
-                }
+                grazingHits += graze && hit ? 1 : 0;
                 ASSERT_TRUE(same) << "round " << round << " ray " << r << " range "
                                   << static_cast<int>(range);
             }
         }
     }
-    // Not vacuous: every query kind hits often, and rays in planes abound.
+    // Not vacuous: every query kind hits often, and rays in planes abound
+    // and hit (some other triangle, or one they cross steeply enough).
     for (int h : hits) {
-        EXPECT_GT(h, queries / 40);
+        EXPECT_GT(h, queries / 60);
     }
     EXPECT_GT(grazing, queries / 12);
-    RecordProperty("grazingRays", grazing);
-    RecordProperty("grazingQueriesDiffering", grazingDiffering);
+    EXPECT_GT(grazingHits, grazing / 20);
 }
 
 TEST(MeshCollider3HierarchyTest, ChangesDropTheHierarchyAndAMillionCopiesStayExact) {

@@ -26,18 +26,19 @@ class MeshCollider3;
 /// there are no indices, forms triangles: list, strip, fan, quads or quad
 /// strip (see Primitive); any other code forms none. Triangles are tested in
 /// drawing order; of hits at the same distance the later triangle wins. A
-/// triangle with an index beyond the vertices is skipped.
+/// triangle with an index beyond the vertices is skipped. A hit whose point
+/// lies outside the triangle's box by more than rounding explains (1/32768 of
+/// the largest |coordinate| of the ray's origin and the corners) is no hit:
+/// it comes from a ray lying in the triangle's plane, for which the
+/// determinant test's rounding puts t anywhere along the ray.
 ///
 /// build() adds a bounding-volume hierarchy that the queries then walk
 /// instead of every triangle, with the loop's answers to the bit: the same
 /// hit or miss, distance and normal, ties, degenerate, non-finite and badly
-/// indexed triangles included. The one exception is a ray lying in a
-/// triangle's plane to within rounding, whose hit by that triangle the loop
-/// itself decides by rounding noise, anywhere in the plane: the hierarchy
-/// may then answer otherwise (a few in a thousand such rays in the tests).
-/// Until build() runs, and again after the vertices, indices or primitive
-/// are changed through the accessors, queries take the per-triangle loop, as
-/// do rays with a non-finite part or so large that the test would overflow.
+/// indexed triangles and rays in triangles' planes included. Until build()
+/// runs, and again after the vertices, indices or primitive are changed
+/// through the accessors, queries take the per-triangle loop, as do rays
+/// with a non-finite part or so large that the test would overflow.
 ///
 /// Reference-counted: the mesh that builds it holds it. Reports the class
 /// name of Collider. Not synchronised: built, then queried, by the thread

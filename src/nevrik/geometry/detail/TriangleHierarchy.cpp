@@ -26,29 +26,7 @@ constexpr std::uint32_t kLargestLeaf = 16;
 // triangle tests: leaves test four at once, so a triangle costs about a
 // quarter of a box test. Also keeps the nodes near six bytes a triangle.
 constexpr double kVisitCost = 8.0;
-// A triangle whose corner angle at P has a sine below this is a sliver: its
-// determinant is small for every ray, so the test's rounding can move its hit
-// anywhere and no box may stand for it.
-constexpr double kSliver = 1.0 / 256.0;
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
-
-bool isFinite(const Vector3f& v) noexcept {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-// Whether a ray's test against the triangle can be trusted to land inside
-// the triangle's box (see kSliver).
-bool isWellShaped(const Vector3f& p, const Vector3f& q, const Vector3f& r, const Vector3f& e1,
-                  const Vector3f& e2) noexcept {
-    if (!isFinite(p) || !isFinite(q) || !isFinite(r) || !isFinite(e1) || !isFinite(e2)) {
-        return false;
-    }
-    using Vector3d = math::Vector3<double>;
-    const Vector3d a(e1.x, e1.y, e1.z);
-    const Vector3d b(e2.x, e2.y, e2.z);
-    // Squared, so no square roots: |a x b|^2 > kSliver^2 |a|^2 |b|^2.
-    return a.cross(b).squaredLength() > kSliver * kSliver * a.squaredLength() * b.squaredLength();
-}
 
 double halfArea(const float lower[3], const float upper[3]) noexcept {
     const double x = double{upper[0]} - lower[0];
@@ -160,8 +138,9 @@ struct Extent {
 #if defined(__SSE2__)
 // rayMeetsTriangle on four triangles at once, operation for operation in
 // the same order (the library is built without contraction), so each lane
-// rounds exactly as the scalar test: bit k of the result says triangle k met
-// the ray at t[k] >= lower. NaN fails every comparison in both.
+// rounds exactly as the scalar test up to its hit check (hitLiesOnTriangle),
+// which the caller runs on the lanes that pass: bit k of the result says
+// triangle k met the ray at t[k] >= lower. NaN fails every comparison in both.
 class FourTriangles {
 public:
     FourTriangles(const Ray& ray, float lower) noexcept
@@ -370,7 +349,8 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
         const Source& source = sources[k];
         const Vector3f e1 = source.q - source.p;
         const Vector3f e2 = source.r - source.p;
-        if (!isWellShaped(source.p, source.q, source.r, e1, e2)) {
+        // A sliver's hits may lie anywhere along the ray, so it has no box.
+        if (!isWellShaped(source.p, e1, e2)) {
             mTriangles.push_back(Triangle{source.p, e1, e2, source.order});
             continue;
         }
@@ -528,6 +508,8 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
 #if defined(__SSE2__)
     const FourTriangles four(ray, lower);
     const auto testRange = [&](std::uint32_t begin, std::uint32_t end) {
+        // The tree holds well-shaped triangles only: their check is the box's.
+        const bool tree = begin >= mLooseCount;
         for (std::uint32_t k = begin; k < end; k += 4) {
             // A short last group repeats its last triangle, which then ties
             // with itself and changes nothing.
@@ -540,7 +522,13 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
             float distances[4];
             for (int met = four.test(rows, distances); met != 0; met &= met - 1) {
                 const int lane = __builtin_ctz(static_cast<unsigned int>(met));
-                if (take(*group[lane], distances[lane])) {
+                const Triangle& triangle = *group[lane];
+                // The hit check of rayMeetsTriangle, which the lanes leave out.
+                const float distance = distances[lane];
+                if (distance <= best &&
+                    (tree ? hitLiesInBox(ray, triangle.p, triangle.e1, triangle.e2, distance)
+                          : hitLiesOnTriangle(ray, triangle.p, triangle.e1, triangle.e2, distance)) &&
+                    take(triangle, distance)) {
                     return true;
                 }
             }

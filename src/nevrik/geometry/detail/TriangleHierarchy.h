@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nevrik/geometry/Ray.h"
+#include "nevrik/geometry/detail/RayTriangle.h"
 #include "nevrik/math/Vector.h"
 
 #include <algorithm>
@@ -18,17 +19,16 @@ namespace nevrik::geometry::detail {
 // A bounding-volume hierarchy over the triangles of one collider, answering
 // exactly as the collider's per-triangle loop does: the same triangles get the
 // same test (rayMeetsTriangle, or four at once with the same operations in
-// the same order), and the walk only skips a box, widened by the test's
-// rounding, when no triangle inside can be accepted. A ray lying in a
-// triangle's plane to within rounding is the exception (see MeshCollider3).
+// the same order), and the walk only skips a box, widened by more than the
+// slack of that test's hit check, when no triangle inside can be accepted.
 //
 // Built once (binned surface-area heuristic, depth bounded) into a flat node
 // array whose inner nodes keep their two children side by side; leaves hold
 // up to sixteen triangles gathered in leaf order as corner, edges and order
 // (40 bytes), so a leaf reads contiguous memory; with the 32-byte nodes about
-// 46 bytes a triangle on the generated models. Triangles whose test is ruled
-// by rounding wherever a ray comes from (non-finite corners, slivers and
-// zero-area ones) are kept out of the tree and tested on every query.
+// 46 bytes a triangle on the generated models. Triangles that are not well
+// shaped (non-finite or slivers, whose hits are not checked against their
+// boxes) are kept out of the tree and tested on every query.
 //
 // Queries are const and allocate nothing; building is not synchronised.
 class TriangleHierarchy {
@@ -77,12 +77,10 @@ public:
     };
 
     // Boxes are widened by this fraction of (largest |origin coordinate| +
-    // reach) when a ray is tested against them. The per-triangle test rounds
-    // relative to those magnitudes; the slack keeps every triangle it can
-    // accept inside its box unless the ray grazes the triangle's plane to
-    // within a few hundredths of a radian, where the test's own answer is
-    // ruled by rounding.
-    static constexpr float kSlack = 1.0f / 16384.0f;
+    // reach) when a ray is tested against them: twice the slack by which an
+    // accepted hit may lie outside its triangle's box (kHitSlack), so the
+    // box test's own rounding cannot drop a triangle the test accepts.
+    static constexpr float kSlack = 2.0f * kHitSlack;
     // Deepest level of the tree; a node there is a leaf whatever it holds, so
     // building ends and the walk's stack is bounded.
     static constexpr int kMaxDepth = 48;
