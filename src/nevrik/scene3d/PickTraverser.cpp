@@ -25,6 +25,12 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 // product differs from a quotient, and opens an axis that gives NaN, so it
 // passes every box the exact tests pass, and its entry parameter is never
 // beyond theirs; the leaves still get their own exact box test.
+//
+// The widening grows with the box's largest coordinate magnitude, so short
+// of overflow every step of the test, rounding included, is monotone in the
+// box: bounds holding other bounds pass whatever those pass. A cell thus
+// never hides a leaf whose own test would pass, and the walk asks exactly
+// the leaves it would ask without culling cells.
 class CellTest {
 public:
     CellTest(const math::Vector3<float>& origin, const math::Vector3<float>& direction) noexcept
@@ -68,9 +74,9 @@ public:
         const __m128 tail = _mm_loadu_ps(&bounds.min.z);
         const __m128 high = _mm_shuffle_ps(tail, tail, _MM_SHUFFLE(0, 3, 2, 1));
         const __m128 sign = _mm_set1_ps(-0.0f);
-        const __m128 widen = _mm_mul_ps(
-            _mm_set1_ps(kWidening),
-            _mm_add_ps(_mm_add_ps(_mm_andnot_ps(sign, low), _mm_andnot_ps(sign, high)), mLanes.magnitude));
+        const __m128 reach = _mm_max_ps(_mm_andnot_ps(sign, low), _mm_andnot_ps(sign, high));
+        const __m128 widen =
+            _mm_mul_ps(_mm_set1_ps(kWidening), _mm_add_ps(_mm_add_ps(reach, reach), mLanes.magnitude));
         const __m128 below = _mm_sub_ps(_mm_sub_ps(low, mLanes.origin), widen);
         const __m128 above = _mm_add_ps(_mm_sub_ps(high, mLanes.origin), widen);
         // A parallel axis passes only with the origin inside its slab.
@@ -96,8 +102,8 @@ public:
         float near = 0.0f;
         float far = std::numeric_limits<float>::max();
         for (int axis = 0; axis < 3; ++axis) {
-            const float widen = kWidening * (std::abs(bounds.min[axis]) + std::abs(bounds.max[axis]) +
-                                             std::abs(mOrigin[axis]));
+            const float reach = std::max(std::abs(bounds.min[axis]), std::abs(bounds.max[axis]));
+            const float widen = kWidening * (2.0f * reach + std::abs(mOrigin[axis]));
             const float below = bounds.min[axis] - mOrigin[axis] - widen;
             const float above = bounds.max[axis] - mOrigin[axis] + widen;
             if (mParallel[axis] && (below > 0.0f || above < 0.0f)) {
@@ -143,8 +149,8 @@ private:
 struct Picker {
     using Cell = geometry::Placeable<float, 3, Graphics>::Cell;
 
-    // A cell's bounds hold every leaf below it, and are mostly far tighter
-    // than its loose cube.
+    // A cell's bounds hold the bounds of every leaf below it, and are mostly
+    // far tighter than its loose cube.
     detail::CellVerdict enter(const Cell& cell) const noexcept {
         return cells.meets(cell.getBounds(), result.distance) ? detail::CellVerdict::Descend
                                                               : detail::CellVerdict::Skip;
