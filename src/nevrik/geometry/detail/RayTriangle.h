@@ -45,14 +45,10 @@ inline bool isWellShaped(const math::Vector3<float>& p, const math::Vector3<floa
     return a.cross(b).squaredLength() > kSliver * kSliver * a.squaredLength() * b.squaredLength();
 }
 
-// Whether the point at t lies on the triangle of corner p and edges e1, e2 as
-// far as rounding can tell (see kHitSlack); always for a triangle that is not
-// well shaped. NaN fails.
-inline bool hitLiesOnTriangle(const Ray& ray, const math::Vector3<float>& p, const math::Vector3<float>& e1,
-                              const math::Vector3<float>& e2, float t) noexcept {
-    if (!isWellShaped(p, e1, e2)) {
-        return true;
-    }
+// Whether the point at t lies in the box of the triangle of corner p and
+// edges e1, e2, widened by the slack of kHitSlack. NaN fails.
+inline bool hitLiesInBox(const Ray& ray, const math::Vector3<float>& p, const math::Vector3<float>& e1,
+                         const math::Vector3<float>& e2, float t) noexcept {
     const math::Vector3<float> q = p + e1;
     const math::Vector3<float> r = p + e2;
     const float slack =
@@ -66,6 +62,13 @@ inline bool hitLiesOnTriangle(const Ray& ray, const math::Vector3<float>& p, con
         }
     }
     return true;
+}
+
+// Whether the point at t lies on the triangle as far as rounding can tell:
+// in its widened box, or anywhere for a triangle that is not well shaped.
+inline bool hitLiesOnTriangle(const Ray& ray, const math::Vector3<float>& p, const math::Vector3<float>& e1,
+                              const math::Vector3<float>& e2, float t) noexcept {
+    return !isWellShaped(p, e1, e2) || hitLiesInBox(ray, p, e1, e2, t);
 }
 
 // Möller–Trumbore over the corner p and the edges e1 = Q - P, e2 = R - P;

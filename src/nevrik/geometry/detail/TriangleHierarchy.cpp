@@ -508,6 +508,8 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
 #if defined(__SSE2__)
     const FourTriangles four(ray, lower);
     const auto testRange = [&](std::uint32_t begin, std::uint32_t end) {
+        // The tree holds well-shaped triangles only: their check is the box's.
+        const bool tree = begin >= mLooseCount;
         for (std::uint32_t k = begin; k < end; k += 4) {
             // A short last group repeats its last triangle, which then ties
             // with itself and changes nothing.
@@ -522,9 +524,11 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
                 const int lane = __builtin_ctz(static_cast<unsigned int>(met));
                 const Triangle& triangle = *group[lane];
                 // The hit check of rayMeetsTriangle, which the lanes leave out.
-                if (distances[lane] <= best &&
-                    hitLiesOnTriangle(ray, triangle.p, triangle.e1, triangle.e2, distances[lane]) &&
-                    take(triangle, distances[lane])) {
+                const float distance = distances[lane];
+                if (distance <= best &&
+                    (tree ? hitLiesInBox(ray, triangle.p, triangle.e1, triangle.e2, distance)
+                          : hitLiesOnTriangle(ray, triangle.p, triangle.e1, triangle.e2, distance)) &&
+                    take(triangle, distance)) {
                     return true;
                 }
             }
