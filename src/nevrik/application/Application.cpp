@@ -64,9 +64,13 @@ bool Application::queueBack(object::Pointer<Message> message) {
 bool Application::enqueue(object::Pointer<Message> message, bool front) {
     {
         system::Mutex::Guard guard(mQueueLock);
-        // Queued, the queue holds the message and the pointer's hold goes, so
-        // that delivery gives it back to the pool; refused, it goes back now.
-        if (!(front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get()))) {
+        const bool queued = front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get());
+        // Queued, the queue's hold replaces the pointer's, so that delivery
+        // gives the message back to the pool; refused, it goes back now. Under
+        // the lock either way: holders are counted without atomics, and the
+        // loop may pop and release a queued message once the lock is let go.
+        message.reset();
+        if (!queued) {
             return false;
         }
     }

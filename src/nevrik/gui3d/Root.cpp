@@ -298,10 +298,14 @@ bool Root::queueBack(object::Pointer<application::Message> message) {
 }
 
 bool Root::enqueue(object::Pointer<application::Message> message, bool front) {
-    // Queued, the queue's hold replaces the pointer's; refused, the message
-    // goes back with the pointer, as the messenger contract says.
     system::Mutex::Guard guard(mLock);
-    return front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get());
+    const bool queued = front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get());
+    // Queued, the queue's hold replaces the pointer's; refused, the message is
+    // given up, as the messenger contract says. Under the lock either way:
+    // holders are counted without atomics, and the window's thread may pop
+    // and release a queued message once the lock is let go.
+    message.reset();
+    return queued;
 }
 
 bool Root::ownsThread() const {
