@@ -28,7 +28,8 @@ namespace nevrik::sample {
 /// the wheel (forward: closer) or a middle drag (up: closer) dollies it in
 /// steps proportional to its distance from the pivot, which it never reaches.
 /// Keys: Esc and Q quit, R returns to the starting view, F shows or hides the
-/// frame statistics. Remembers where the mouse is, for picking.
+/// frame statistics, S asks the view for a screenshot. Remembers where the
+/// mouse is, for picking.
 ///
 /// Reference-counted; the view holds it from its creation to its destruction,
 /// both on the window thread, which is the only thread that may use it.

@@ -8,10 +8,12 @@
 #include "nevrik/graphics3d/core/MatrixStack.h"
 #include "nevrik/graphics3d/loading/ModelRoster.h"
 #include "nevrik/io/File.h"
+#include "nevrik/io/IOException.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorException.h"
 #include "nevrik/object/Pointer.h"
 #include "nevrik/platform/Clock.h"
+#include "nevrik/platform/Executable.h"
 #include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "sample/SampleApplication.h"
@@ -47,6 +49,19 @@ types::String explain(const object::Exception& error, const types::String& path)
         return types::String("the folder \"") + folder.c_str() + "\" does not exist";
     }
     return std::filesystem::exists(file) ? "the file cannot be opened or read" : "the file does not exist";
+}
+
+// A new file nevrik-N.png in `folder` (empty for the current one), numbered
+// from 1 and never over an earlier one; `path` says where. Throws the
+// io::IOException of a folder that takes no new file.
+object::Pointer<io::File> createScreenshotFile(const std::string& folder, types::String& path) {
+    const auto files = make<io::SystemFileFactory>(types::String(folder.c_str()));
+    types::String name;
+    for (int number = 1; name.isEmpty() || files->exists(name); ++number) {
+        name = types::String("nevrik-") + std::to_string(number).c_str() + ".png";
+    }
+    path = files->join(name);
+    return files->create(name);
 }
 
 }  // namespace
@@ -258,29 +273,31 @@ void SampleView::render() {
 }
 
 void SampleView::saveScreenshot() {
-    // Numbered from 1, never over an earlier one.
-    auto files = make<io::SystemFileFactory>(".");
-    types::String name;
-    for (int number = 1; name.isEmpty() || files->exists(name); ++number) {
-        name = types::String("nevrik-") + std::to_string(number).c_str() + ".png";
-    }
     const input::Rect& bounds = getBounds();
     const float targetHeight = static_cast<float>(mRenderContext->getSize()[1]);
     const object::Pointer<graphics::Image> image = graphics3d::FrameBuffer::readPixels(
         static_cast<std::int32_t>(bounds.x),
         static_cast<std::int32_t>(targetHeight - bounds.y - bounds.height),
         static_cast<std::int32_t>(bounds.width), static_cast<std::int32_t>(bounds.height));
+    types::String path;
     try {
-        const object::Pointer<io::File> file = files->create(name);
+        object::Pointer<io::File> file;
+        try {
+            file = createScreenshotFile(platform::Executable::getFolder(), path);
+        } catch (const io::IOException&) {
+            // The program's folder takes no file (installed read-only, or
+            // gone since the start): the current folder is the user's.
+            file = createScreenshotFile("", path);
+        }
         if (image && graphics::TranslatorPNG().write(file->getOutputStream(), *image)) {
-            std::fprintf(stderr, "Saved the view as %s\n", name.c_str());
+            std::fprintf(stderr, "Saved the view as %s\n", path.c_str());
             return;
         }
     } catch (const object::Exception& error) {
         std::fprintf(stderr, "Cannot save the view: %s\n", error.describe().c_str());
         return;
     }
-    std::fprintf(stderr, "Cannot save the view as %s\n", name.c_str());
+    std::fprintf(stderr, "Cannot save the view as %s\n", path.c_str());
 }
 
 void SampleView::showStatistics(std::uint64_t now) {

@@ -143,8 +143,9 @@ private:
     // the pivot's depth when no model is there.
     float panScale(const input::Point& position);
     // The frame rate and pick time of the last period, when they are shown.
-    // Writes the view to the next free nevrik-N.png in the current folder
-    // and says so, or why not, on standard error.
+    // Writes the view to the next free nevrik-N.png beside the program (in
+    // the current folder when the program's folder takes no file) and says
+    // where, or why not, on standard error.
     void saveScreenshot();
     void showStatistics(std::uint64_t now);
     // Three lines from the lower right corner along the rows of the

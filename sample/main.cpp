@@ -16,11 +16,20 @@ constexpr int kUsageError = 2;
 
 constexpr const char* kUsage =
     "usage: nevrik_sample [MODEL]\n"
+    "       nevrik_sample --help\n"
     "Shows 35 copies of the model MODEL (data/f5e_05.3ds when none is given) and\n"
-    "says whether the mouse is over one of them. Any model format the engine reads\n"
-    "(3DS, Wavefront OBJ), told by the file's content.\n"
-    "  left drag: turn    right drag: pan    wheel or middle drag: closer or further\n"
-    "  r: starting view   f: frame rate and pick time   Esc or q: quit\n"
+    "says whether the mouse is over one of them. MODEL is a 3DS (.3ds), Wavefront\n"
+    "OBJ (.obj, with its .mtl) or glTF (.gltf, .glb) file, told by its content; its\n"
+    "textures are looked for beside it.\n"
+    "  left drag                      turn about the pivot\n"
+    "  right drag                     pan: the point under the cursor follows it\n"
+    "  wheel forward, middle drag up  closer\n"
+    "  wheel back, middle drag down   further\n"
+    "  r       back to the starting view\n"
+    "  f       frame rate and pick time (on/off)\n"
+    "  s       save the view as nevrik-N.png beside the program (in the current\n"
+    "          folder when the program's folder cannot be written)\n"
+    "  Esc, q  quit\n"
     "Exit status: 0 after quitting, 1 when something is missing (the message says\n"
     "what), 2 for a wrong command line.\n";
 

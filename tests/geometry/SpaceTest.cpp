@@ -55,8 +55,8 @@ LeafPointer makeLeaf(const Vec& centre, float size, LeafSpace* space = nullptr) 
 
 // Checks a leaf from its own side: its cell holds it (an own list is walked
 // at most count steps, so a loop ends), every cell from there up contains it
-// in its loose bound and sits in its parent's slot, and the space holds one
-// reference on it.
+// in its loose bound and its bounds and sits in its parent's slot, and the
+// space holds one reference on it.
 ::testing::AssertionResult soundlyPlaced(const LeafSpace& space, const CountedLeaf& leaf) {
     const Cell* cell = leaf.getSpaceNode();
     if (leaf.getSpace() != &space || cell == nullptr || leaf.getReferenceCount() != 2) {
@@ -79,6 +79,10 @@ LeafPointer makeLeaf(const Vec& centre, float size, LeafSpace* space = nullptr) 
                 bounds.max[axis] > cube.centre[axis] + cube.edge) {
                 return ::testing::AssertionFailure() << "outside a cell of edge " << cube.edge;
             }
+            if (bounds.min[axis] < cell->getBounds().min[axis] ||
+                bounds.max[axis] > cell->getBounds().max[axis]) {
+                return ::testing::AssertionFailure() << "outside the bounds of a cell of edge " << cube.edge;
+            }
         }
         if (cell->getParent() != nullptr && cell->getParent()->getCell(cell->getIndex()) != cell) {
             return ::testing::AssertionFailure() << "not in its parent's slot";
@@ -95,6 +99,36 @@ void collect(const Cell& cell, Cells& cells) {
             collect(*child, cells);
         }
     }
+}
+
+// Whether the bounds of `cell` and of every cell below it are the exact box
+// of what they hold, as they are while nothing has left; `box` receives the
+// box of `cell`'s contents.
+bool boundsAreExact(const Cell& cell, BoundingBox<float>& box) {
+    constexpr float kHuge = std::numeric_limits<float>::infinity();
+    box = BoundingBox<float>(Vec(kHuge, kHuge, kHuge), Vec(-kHuge, -kHuge, -kHuge));
+    const auto add = [&box](const BoundingBox<float>& part) {
+        for (int axis = 0; axis < 3; ++axis) {
+            box.min[axis] = std::min(box.min[axis], part.min[axis]);
+            box.max[axis] = std::max(box.max[axis], part.max[axis]);
+        }
+    };
+    for (int slot = 0; slot < LeafSpace::kSlots; ++slot) {
+        BoundingBox<float> part;
+        if (const auto* placeable = cell.getPlaceable(slot)) {
+            add(placeable->getWorldBounds());
+        } else if (const Cell* child = cell.getCell(slot)) {
+            if (!boundsAreExact(*child, part)) {
+                return false;
+            }
+            add(part);
+        }
+    }
+    for (const auto* placeable = cell.getListHead(); placeable != nullptr;
+         placeable = placeable->getNextInCell()) {
+        add(placeable->getWorldBounds());
+    }
+    return box.min == cell.getBounds().min && box.max == cell.getBounds().max;
 }
 
 int depthOf(const Cell* cell) {
@@ -448,6 +482,10 @@ TEST(SpaceTest, RandomInsertsMovesAndRemovesKeepTheTreeSound) {
         leaves.back()->setWorldBox(randomBox(random));
         step(i, true, insert);
     }
+    // Cells only grow their bounds on the way down: until something leaves,
+    // through splits and root growth, they stay exact.
+    BoundingBox<float> all;
+    ASSERT_TRUE(boundsAreExact(space.getRoot(), all));
     for (int move = 0; move < kLeaves; ++move) {
         const int index = std::uniform_int_distribution<int>(0, kLeaves - 1)(random);
         const OrientedBox box = randomBox(random);

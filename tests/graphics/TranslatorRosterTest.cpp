@@ -100,26 +100,40 @@ TEST_F(TranslatorRosterTest, HoldsTheNineTranslatorsInOrderOfWhichBmpPngAndTgaWr
 }
 
 TEST_F(TranslatorRosterTest, EveryFixtureIsClaimedByItsTranslatorAndDecodesTheSamePicture) {
+    // What cameras and phones write: Exif (APP1) where JFIF (APP0) would
+    // be, and no JFIF at all.
+    std::string reference;
+    for (const int value : kReference) {
+        reference += static_cast<char>(value);
+    }
+    const std::string camera = testing::encodeJpeg(5, 3, reference, false);
+    ASSERT_EQ(camera.substr(0, 4), "\xFF\xD8\xFF\xE1");
+    ASSERT_EQ(camera.find("JFIF"), std::string::npos);
+    mFolder.write("camera.jpg", camera);
+
     struct Fixture {
         const char* name;
         const char* translator;
         int tolerance;
+        io::FileFactory& files;
     };
     const Fixture fixtures[] = {
-        {"rgb24.bmp", "BMP", 0},   {"indexed8.bmp", "BMP", 0}, {"rle8.bmp", "BMP", 0},
-        {"rgb24.dds", "DDS", 0},   {"rgb.gif", "GIF", 0},      {"rgb.jpg", "JPG", 12},
-        {"indexed.pcx", "PCX", 0}, {"rgb.png", "PNG", 0},      {"rgb24.tga", "TGA", 0},
-        {"rle24.tga", "TGA", 0},   {"rgb.hdr", "HDR", 2},
+        {"rgb24.bmp", "BMP", 0, mFixtures},  {"indexed8.bmp", "BMP", 0, mFixtures},
+        {"rle8.bmp", "BMP", 0, mFixtures},   {"rgb24.dds", "DDS", 0, mFixtures},
+        {"rgb.gif", "GIF", 0, mFixtures},    {"rgb.jpg", "JPG", 12, mFixtures},
+        {"camera.jpg", "JPG", 12, mScratch}, {"indexed.pcx", "PCX", 0, mFixtures},
+        {"rgb.png", "PNG", 0, mFixtures},    {"rgb24.tga", "TGA", 0, mFixtures},
+        {"rle24.tga", "TGA", 0, mFixtures},  {"rgb.hdr", "HDR", 2, mFixtures},
     };
     for (const Fixture& fixture : fixtures) {
         SCOPED_TRACE(fixture.name);
-        Pointer<io::File> file = mFixtures.open(fixture.name, io::File::kRead);
+        Pointer<io::File> file = fixture.files.open(fixture.name, io::File::kRead);
         io::Translator<Image>* translator = mRoster.find(*file);
         ASSERT_NE(translator, nullptr);
         EXPECT_EQ(translator->className(),
                   types::String("Object:Translator:Translator") + fixture.translator);
         file.reset();
-        Pointer<Image> image = mRoster.load(mFixtures, fixture.name);
+        Pointer<Image> image = mRoster.load(fixture.files, fixture.name);
         ASSERT_TRUE(image);
         ASSERT_EQ(image->getWidth(), 5);
         ASSERT_EQ(image->getHeight(), 3);
@@ -198,7 +212,8 @@ TEST_F(TranslatorRosterTest, TiffFilesAreShadowedByTheHdrReader) {
 TEST_F(TranslatorRosterTest, ProbesNeedTheirWholeSignature) {
     EXPECT_EQ(claimantOf(std::string("BM") + std::string(60, '\0')), "Object:Translator:TranslatorBMP");
     EXPECT_EQ(claimantOf(std::string("DDS ") + std::string(124, '\0')), "Object:Translator:TranslatorDDS");
-    // A JPEG without JFIF, a PCX header cut short, a lone "GIF": nobody's but HDR's.
+    // A JPEG whose first segment has an impossible length (0), a PCX header
+    // cut short, a lone "GIF": nobody's but HDR's.
     EXPECT_EQ(claimantOf(std::string("\xFF\xD8\xFF\xE1\0\0Exif", 10)), "Object:Translator:TranslatorHDR");
     EXPECT_EQ(claimantOf(std::string("\x0A\x05\x01\x08", 4)), "Object:Translator:TranslatorHDR");
     EXPECT_EQ(claimantOf("GIF"), "Object:Translator:TranslatorHDR");

@@ -5,6 +5,7 @@
 
 #include "graphics3d/Chunks3DS.h"
 #include "gui/TestDisplay.h"
+#include "nevrik/graphics3d/loading/ModelRoster.h"
 
 #include <X11/keysym.h>
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,16 +51,20 @@ bool waitUntil(const std::function<bool()>& condition, int seconds = 120) {
 }
 
 // The program started in `folder` with `arguments` (and `environment`
-// assignments before it), its standard error captured.
+// assignments before it), one of its output streams captured.
 class SampleProcess {
 public:
+    enum class Captured { kStandardError, kStandardOutput };
+
     explicit SampleProcess(const fs::path& folder, const std::string& arguments = "",
-                           const std::string& environment = "") {
+                           const std::string& environment = "", Captured captured = Captured::kStandardError,
+                           const fs::path& program = NEVRIK_SAMPLE_PROGRAM) {
         // exec keeps the shell's process id, which the first line reports;
         // timeout ends the program even if this test process dies first.
-        const std::string command = "cd '" + folder.string() + "' && echo $$ && exec env " + environment +
-                                    " " + kNoLeakCheck + " timeout 280 " NEVRIK_SAMPLE_PROGRAM " " +
-                                    arguments + " 2>&1 >/dev/null";
+        const std::string command =
+            "cd '" + folder.string() + "' && echo $$ && exec env " + environment + " " + kNoLeakCheck +
+            " timeout 280 '" + program.string() + "' " + arguments +
+            (captured == Captured::kStandardError ? " 2>&1 >/dev/null" : " 2>/dev/null");
         mStarted = std::chrono::steady_clock::now();
         mOutput = popen(command.c_str(), "r");
         char line[32] = {};
@@ -88,7 +94,7 @@ public:
         mLifetime = std::chrono::steady_clock::now() - mStarted;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    // What the program wrote on standard error.
+    // What the program wrote on the captured stream.
     const std::string& getText() const { return mText; }
     // From the start to the end finish() saw.
     double getSeconds() const { return std::chrono::duration<double>(mLifetime).count(); }
@@ -119,6 +125,12 @@ protected:
         ASSERT_EQ(std::system(generate.c_str()), 0);
     }
     void TearDown() override { fs::remove_all(mFolder); }
+
+    // Writes `bytes` to the file `name` of the test's folder.
+    void write(const std::string& name, const std::string& bytes) {
+        std::ofstream(mFolder / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
 
     // The sample's window once it shows a verdict, or 0: a mapped top-level
     // window titled "Nevrik" with a child window (the view; other test
@@ -164,8 +176,27 @@ protected:
         return pixels;
     }
 
+    // The window of `sample` once it shows a verdict, moved below where
+    // other test programs open theirs; 0 when it never shows.
+    ::Window showing(const SampleProcess& sample) {
+        ::Window window = 0;
+        if (sample.isStarted() && waitUntil([&] { return (window = findSample()) != 0; })) {
+            mDisplay.moveAway(window, 0, 520);
+        }
+        return window;
+    }
+
+    // Presses and releases `key`.
+    void tap(KeySym key) {
+        mDisplay.key(key, true);
+        mDisplay.key(key, false);
+    }
+
     // What `window` shows now.
     Picture picture(::Window window);
+    // Whether `window` is `width` × `height` and shows the front of a cube
+    // at the origin as a square, in the middle, whatever the view's shape.
+    bool showsSquare(::Window window, int width, int height);
 
     // The verdict is white over the sky in the lower left: its rightmost
     // column (the longer verdict reaches further) and its distance from the
@@ -227,14 +258,15 @@ public:
     std::pair<int, int> extent(int x, int y) const {
         return {edge(x, y, 1, 0) - edge(x, y, -1, 0) - 1, edge(x, y, 0, 1) - edge(x, y, 0, -1) - 1};
     }
-    // The scene above the verdict and the axis indicator.
-    bool sameSceneAs(const Picture& other) const {
+    // The scene above the verdict and the axis indicator, from row `top` on.
+    bool sameSceneAs(const Picture& other, int top = 0) const {
         if (other.mWidth != mWidth || other.mHeight != mHeight) {
             return false;
         }
-        const auto rows = static_cast<std::size_t>(std::max(0, mHeight - kBottomRows));
-        return std::equal(mPixels.begin(), mPixels.begin() + static_cast<std::ptrdiff_t>(rows * mWidth),
-                          other.mPixels.begin());
+        const auto begin = static_cast<std::ptrdiff_t>(std::min(top, mHeight)) * mWidth;
+        const auto end = static_cast<std::ptrdiff_t>(std::max(0, mHeight - kBottomRows)) * mWidth;
+        return begin >= end ||
+               std::equal(mPixels.begin() + begin, mPixels.begin() + end, other.mPixels.begin() + begin);
     }
 
     // The clear colour, 0.59 0.59 1.0.
@@ -255,11 +287,24 @@ Picture SampleApplicationTest::picture(::Window window) {
     return Picture(std::move(pixels), width, height);
 }
 
+bool SampleApplicationTest::showsSquare(::Window window, int width, int height) {
+    const Picture shot = picture(window);
+    if (shot.getWidth() != width || shot.getHeight() != height) {
+        return false;
+    }
+    const auto [across, down] = shot.extent(width / 2, height / 2);
+    return down > 50 && std::abs(across - down) <= 1;
+}
+
+// The statistics, when shown, live in these rows.
+constexpr int kStatisticsRows = 30;
+
 // A cube of edge 2 × kCubeHalf around the origin in one red material, its
-// faces turned outwards.
+// faces turned outwards; `maps` are map chunks of the red material,
+// `materials` more materials that no face uses.
 constexpr float kCubeHalf = 50.0f;
 
-std::string cubeModel() {
+std::string cubeModel(const std::string& maps = "", const std::string& materials = "") {
     using namespace graphics3d::chunks;
     std::string vertices;
     for (int i = 0; i < 8; ++i) {
@@ -283,31 +328,22 @@ std::string cubeModel() {
         }
     }
     return mainChunk(
-        editor(material("red", chunk(0xA020, rgbBytes(255, 0, 0))) +
+        editor(material("red", chunk(0xA020, rgbBytes(255, 0, 0)) + maps) + materials +
                meshObject(vertexList(8, vertices) +
                           faceList(12, faces, faceGroup("red", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11})))));
 }
 
 TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsViewersDoAndPicksWhatIsDrawn) {
-    const std::string model = cubeModel();
-    std::ofstream(mFolder / "cube.3ds", std::ios::binary)
-        .write(model.data(), static_cast<std::streamsize>(model.size()));
-    SampleProcess sample(mFolder, "cube.3ds");
-    ASSERT_TRUE(sample.isStarted());
-    ::Window window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
-    mDisplay.moveAway(window, 0, 520);
+    write("cube.3ds", cubeModel());
+    // A copy of the program of its own, for the screenshots beside it.
+    const fs::path program = mFolder / "bin" / "nevrik_sample";
+    fs::create_directory(mFolder / "bin");
+    fs::copy_file(NEVRIK_SAMPLE_PROGRAM, program);
+    SampleProcess sample(mFolder, "cube.3ds", "", SampleProcess::Captured::kStandardError, program);
+    const ::Window window = showing(sample);
+    ASSERT_NE(window, 0u);
     const auto picture = [&] { return SampleApplicationTest::picture(window); };
-    // The cube at the origin faces the camera: its front shows as a square,
-    // in the middle of the view, whatever the view's shape.
-    const auto square = [&](int width, int height) {
-        const Picture shot = picture();
-        if (shot.getWidth() != width || shot.getHeight() != height) {
-            return false;
-        }
-        const auto [across, down] = shot.extent(width / 2, height / 2);
-        return down > 50 && std::abs(across - down) <= 1;
-    };
+    const auto square = [&](int width, int height) { return showsSquare(window, width, height); };
     EXPECT_TRUE(square(600, 500));
     const int notOver = verdictExtent(window).first;
 
@@ -376,16 +412,23 @@ TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsVie
     EXPECT_GT(models, 5);
     EXPECT_LT(models, 35);
 
-    // Fifty more clicks never carry the camera through the pivot: it still
-    // looks at the row of cubes beyond. F, pressed after them, shows the
-    // statistics once they are all taken.
+    // Fifty more clicks never carry the camera through the pivot, which the
+    // pan left by a face of the cube under the middle of the view: that cube
+    // grows until it fills the view, and ten clicks more change nothing (a
+    // camera past the pivot would be inside the cube, where every face is
+    // culled, or beyond it). F, pressed after the clicks, shows the statistics once they
+    // are all taken; pressed again, hides them.
+    ASSERT_TRUE(panned.isModel(centreX, centreY));
+    const auto clicks = [&](int count) {
+        for (int click = 0; click < count; ++click) {
+            mDisplay.button(4, true);
+            mDisplay.button(4, false);
+        }
+    };
     mDisplay.movePointer(window, centreX, centreY);
-    for (int click = 0; click < 50; ++click) {
-        mDisplay.button(4, true);
-        mDisplay.button(4, false);
-    }
+    clicks(50);
     const auto statistics = [](const Picture& shot) {
-        for (int y = 0; y < 30; ++y) {
+        for (int y = 0; y < kStatisticsRows; ++y) {
             for (int x = 0; x < 200; ++x) {
                 if (shot.at(x, y) == 0xFFFFFF) {
                     return true;
@@ -394,44 +437,56 @@ TEST_F(SampleApplicationTest, AModelOfItsOwnKeepsItsShapeFollowsWheelAndPanAsVie
         }
         return false;
     };
-    mDisplay.key(XK_f, true);
-    mDisplay.key(XK_f, false);
+    tap(XK_f);
     ASSERT_TRUE(waitUntil([&] { return statistics(picture()); }, 30));
     const Picture nearest = picture();
-    int shown = 0;
-    for (int y = 40; y < 300 - Picture::kBottomRows; ++y) {
-        for (int x = 0; x < 800; ++x) {
-            shown += nearest.isModel(x, y) ? 1 : 0;
+    const auto sky = [](const Picture& shot) {
+        int count = 0;
+        for (int y = kStatisticsRows; y < shot.getHeight() - Picture::kBottomRows; ++y) {
+            for (int x = 0; x < shot.getWidth(); ++x) {
+                count += shot.isModel(x, y) ? 0 : 1;
+            }
         }
-    }
-    EXPECT_GT(shown, 1000);
-
-    // R goes home, F hides the statistics again, Esc quits.
-    mDisplay.key(XK_r, true);
-    mDisplay.key(XK_r, false);
-    mDisplay.key(XK_f, true);
-    mDisplay.key(XK_f, false);
-    EXPECT_TRUE(waitUntil([&] { return picture().sameSceneAs(home); }, 30));
-    // S saves the view, at the view's size, as a PNG in the program's folder.
-    const fs::path shot = mFolder / "nevrik-1.png";
-    mDisplay.key(XK_s, true);
-    mDisplay.key(XK_s, false);
-    EXPECT_TRUE(waitUntil([&] { return fs::exists(shot) && fs::file_size(shot) > 33; }, 30));
-    mDisplay.key(XK_Escape, true);
-    mDisplay.key(XK_Escape, false);
-    EXPECT_EQ(sample.finish(), 0);
-    EXPECT_EQ(sample.getText(), "Saved the view as nevrik-1.png\n");
-    std::string header(24, '\0');
-    std::ifstream(shot, std::ios::binary).read(header.data(), 24);
-    const auto word = [&](int at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(header[at])) << 24 |
-               static_cast<unsigned>(static_cast<unsigned char>(header[at + 1])) << 16 |
-               static_cast<unsigned>(static_cast<unsigned char>(header[at + 2])) << 8 |
-               static_cast<unsigned>(static_cast<unsigned char>(header[at + 3]));
+        return count;
     };
-    EXPECT_EQ(header.substr(1, 3), "PNG");
-    EXPECT_EQ(word(16), 800u);
-    EXPECT_EQ(word(20), 300u);
+    ASSERT_GT(sky(panned), 1000);
+    EXPECT_EQ(sky(nearest), 0);
+    EXPECT_TRUE(waitUntil([&] { return verdictExtent(window).first == over; }, 10));
+    clicks(10);
+    tap(XK_f);
+    ASSERT_TRUE(waitUntil([&] { return !statistics(picture()); }, 30));
+    EXPECT_TRUE(picture().sameSceneAs(nearest, kStatisticsRows)) << "the camera moved on";
+
+    // R goes home, Esc quits.
+    tap(XK_r);
+    EXPECT_TRUE(waitUntil([&] { return picture().sameSceneAs(home); }, 30));
+    // S saves the view, at the view's size, as a PNG beside the program;
+    // once the program's folder is gone, in the current folder.
+    const auto pngSize = [](const fs::path& file) {
+        std::string header(24, '\0');
+        std::ifstream(file, std::ios::binary).read(header.data(), 24);
+        const auto word = [&](int at) {
+            return static_cast<unsigned>(static_cast<unsigned char>(header[at])) << 24 |
+                   static_cast<unsigned>(static_cast<unsigned char>(header[at + 1])) << 16 |
+                   static_cast<unsigned>(static_cast<unsigned char>(header[at + 2])) << 8 |
+                   static_cast<unsigned>(static_cast<unsigned char>(header[at + 3]));
+        };
+        return header.substr(1, 3) == "PNG" ? std::pair{word(16), word(20)} : std::pair{0u, 0u};
+    };
+    const auto save = [&](const fs::path& shot) {
+        tap(XK_s);
+        // The header is whole once the first chunk is.
+        EXPECT_TRUE(waitUntil([&] { return fs::exists(shot) && fs::file_size(shot) > 33; }, 30)) << shot;
+        EXPECT_EQ(pngSize(shot), (std::pair{800u, 300u})) << shot;
+    };
+    const fs::path beside = fs::canonical(mFolder / "bin") / "nevrik-1.png";
+    save(beside);
+    fs::remove_all(mFolder / "bin");
+    save(mFolder / "nevrik-1.png");
+    tap(XK_Escape);
+    EXPECT_EQ(sample.finish(), 0);
+    EXPECT_EQ(sample.getText(),
+              "Saved the view as " + beside.string() + "\nSaved the view as nevrik-1.png\n");
 }
 
 // The same cube as Wavefront OBJ: the sample reads whatever model the
@@ -446,33 +501,73 @@ TEST_F(SampleApplicationTest, AnOBJModelShowsAsItsThreeDSTwinDoes) {
     obj << "f 1 3 4 2\nf 5 6 8 7\nf 1 2 6 5\nf 3 7 8 4\nf 1 5 7 3\nf 2 4 8 6\n";
     obj.close();
     SampleProcess sample(mFolder, "cube.obj");
-    ASSERT_TRUE(sample.isStarted());
-    ::Window window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
-    mDisplay.moveAway(window, 0, 520);
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            const auto [across, down] = picture(window).extent(300, 250);
-            return down > 50 && std::abs(across - down) <= 1;
-        },
-        30));
+    const ::Window window = showing(sample);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(waitUntil([&] { return showsSquare(window, 600, 500); }, 30));
     // The pointer never entered the window: keys go to it only once focused.
     mDisplay.focus(window);
-    mDisplay.key(XK_Escape, true);
-    mDisplay.key(XK_Escape, false);
+    tap(XK_Escape);
     EXPECT_EQ(sample.finish(), 0);
     EXPECT_EQ(sample.getText(), "");
 }
 
+// Textures the model names but that cannot be had: one line each on standard
+// error, and the model drawn without them. A map without a file name names
+// no texture. Q quits as Esc does.
+TEST_F(SampleApplicationTest, EachMissingTextureIsNamedInALineAndTheModelDrawnAnyway) {
+    using namespace graphics3d::chunks;
+    const auto map = [](std::uint32_t id, const std::string& name) {
+        return chunk(id, chunk(0xA300, text(name)));
+    };
+    write("cube.3ds", cubeModel(map(0xA200, "missing.png") + map(0xA230, "C:\\MAPS\\GONE.BMP"),
+                                material("blank", map(0xA200, ""))));
+    SampleProcess sample(mFolder, "cube.3ds");
+    const ::Window window = showing(sample);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(waitUntil([&] { return showsSquare(window, 600, 500); }, 30));
+    mDisplay.focus(window);
+    tap(XK_q);
+    EXPECT_EQ(sample.finish(), 0);
+    EXPECT_EQ(sample.getText(),
+              "Texture missing.png of cube.3ds not loaded: FileNotFoundException\n"
+              "Texture C:\\MAPS\\GONE.BMP of cube.3ds not loaded: FileNotFoundException\n");
+}
+
+// Asked for help, the program answers on standard output, naming the format
+// of every model reader and every key.
+TEST_F(SampleApplicationTest, HelpNamesEveryModelFormatAndKeyOnStandardOutput) {
+    SampleProcess help(mFolder, "--help", "", SampleProcess::Captured::kStandardOutput);
+    EXPECT_EQ(help.finish(), 0);
+    const std::string usage = help.getText();
+    EXPECT_EQ(usage.rfind("usage: nevrik_sample [MODEL]\n", 0), 0u) << usage;
+    std::string upper = usage;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    int readers = 0;
+    const graphics3d::ModelRoster roster;
+    for (io::Translator<graphics3d::Model>* reader : roster.getTranslators()) {
+        const std::string name = reader->className().c_str();
+        const std::string format = name.substr(name.rfind(":Translator") + 11);
+        // Each named with its file name endings: "3DS (.3ds)".
+        EXPECT_NE(upper.find(format + " (."), std::string::npos) << format << " in\n" << usage;
+        ++readers;
+    }
+    EXPECT_GE(readers, 3);
+    for (const char* key :
+         {"left drag", "right drag", "wheel", "middle drag", "\n  r ", "\n  f ", "\n  s ", "\n  Esc, q "}) {
+        EXPECT_NE(usage.find(key), std::string::npos) << key << " in\n" << usage;
+    }
+    SampleProcess quiet(mFolder, "--help");
+    EXPECT_EQ(quiet.finish(), 0);
+    EXPECT_EQ(quiet.getText(), "");
+}
+
 TEST_F(SampleApplicationTest, PicksUnderTheMouseTurnsWithADragFollowsAResizeBurstAndClosesWithZero) {
     SampleProcess sample(mFolder);
-    ASSERT_TRUE(sample.isStarted());
     // The first verdict shows once the scene is up; the mouse counts as being
     // in the window's corner, between copies.
-    ::Window window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = findSample()) != 0; }));
-    // Below where other test programs open their windows.
-    mDisplay.moveAway(window, 0, 520);
+    const ::Window window = showing(sample);
+    ASSERT_NE(window, 0u);
     const int notOver = verdictExtent(window).first;
 
     // The copies stand at (i·320, j·600, 0): the one at the origin is hit

@@ -1,5 +1,7 @@
 #include "nevrik/scene3d/PickTraverser.h"
 
+#include "nevrik/scene3d/Group.h"
+
 #include "scene3d/SceneProbe.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +59,50 @@ TEST(PickTraverserTest, MatchesBruteForceOverRandomScenes) {
         EXPECT_GT(hits, 100);
         EXPECT_LT(hits, 400);
     }
+}
+
+TEST(PickTraverserTest, MatchesBruteForceWhileLeavesLeaveAndReturn) {
+    // Cells keep the bounds of leaves that have left them, and leaves return
+    // into cells split and collapsed meanwhile: the cull stays sound and the
+    // walk misses no occupied slot.
+    test::Dice dice(4);
+    test::World world;
+    world.addLocale();
+    std::vector<Probe*> probes;
+    for (int i = 0; i < 300; ++i) {
+        probes.push_back(world.add(dice.probe(200.0f)));
+    }
+    Group* root = probes.front()->getParent();
+    std::vector<bool> present(probes.size(), true);
+    PickTraverser traverser(world.universe());
+    int hits = 0;
+    for (int round = 0; round < 8; ++round) {
+        for (std::size_t i = 0; i < probes.size(); ++i) {
+            if (dice.uniform(0.0f, 1.0f) < 0.3f) {
+                ASSERT_TRUE(present[i] ? root->removeChild(probes[i]) : root->addChild(probes[i]));
+                present[i] = !present[i];
+            }
+        }
+        world.universe()->update();
+        for (int r = 0; r < 100; ++r) {
+            const Probe* target = probes[static_cast<std::size_t>(dice.uniform(0.0f, 299.99f))];
+            Ray ray(dice.point(300.0f), Vec());
+            ray.direction = target->getWorldBox().getCentre() + dice.point(0.5f) - ray.origin;
+            const Probe* expected = nullptr;
+            float best = kInfinity;
+            for (std::size_t i = 0; i < probes.size(); ++i) {
+                if (present[i] && probes[i]->nearest(ray) < best) {
+                    best = probes[i]->nearest(ray);
+                    expected = probes[i];
+                }
+            }
+            geometry::PickResult result;
+            ASSERT_EQ(traverser.pick(ray, &result), expected) << "round " << round << " ray " << r;
+            EXPECT_EQ(result.distance, best);
+            hits += expected != nullptr ? 1 : 0;
+        }
+    }
+    EXPECT_GT(hits, 200);
 }
 
 TEST(PickTraverserTest, EmptyUniverseOverwritesTheWholeRecord) {

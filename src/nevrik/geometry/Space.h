@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace nevrik::geometry {
 
@@ -37,6 +38,12 @@ class Space;
 /// bound; otherwise it stays in the cell's own list. The same test decides on
 /// insert and on split.
 ///
+/// Each cell also keeps bounds around everything that has been at or below
+/// it since it was made: they grow on insert and are not shrunk on removal,
+/// so keeping them costs a min and a max per axis and level of the descent.
+/// They lie within the loose bound, and while the scene keeps still they are
+/// the exact box of the cell's contents: a much tighter cull for traversers.
+///
 /// The space holds one reference on each leaf in it and drops them when it
 /// dies. Cells come from a pool refilled 64 at a time and recycled on
 /// collapse, so moving leaves allocates nothing once warm. Held by value by
@@ -58,8 +65,8 @@ public:
     /// traversers read it through the const accessors.
     class Node {
     public:
-        Node(Node* parent, std::int32_t index, const Cube& cube) noexcept
-            : mParent(parent), mCube(cube), mIndex(index) {}
+        Node(Node* parent, std::int32_t index, const Cube& cube, const BoundingBox<float>& bounds) noexcept
+            : mParent(parent), mBounds(bounds), mCube(cube), mIndex(index) {}
         Node(const Node&) = delete;
         Node& operator=(const Node&) = delete;
 
@@ -67,10 +74,18 @@ public:
         const Node* getParent() const noexcept { return mParent; }
         /// Centre and edge; the loose bound is the cube of half-width edge.
         const Cube& getCube() const noexcept { return mCube; }
+        /// Holds the world bounds of every placeable at or below this cell
+        /// now, and of those that have left since the cell was made; within
+        /// the loose bound. Inverted (min above max) on a root that never
+        /// held anything.
+        const BoundingBox<float>& getBounds() const noexcept { return mBounds; }
         /// The first placeable of the own list (follow getNextInCell()).
         PlaceableType* getListHead() const noexcept { return mListHead; }
         /// Bit i set when slot i holds a placeable.
         std::uint32_t getPlaceableMask() const noexcept { return mPlaceableMask; }
+        /// Bit i set when slot i holds a placeable or a cell, so a walk
+        /// steps over the empty slots at once.
+        std::uint32_t getSlotMask() const noexcept { return mSlotMask; }
         /// The slot of this cell in its parent.
         std::int32_t getIndex() const noexcept { return mIndex; }
         /// The cell in `slot`, or null when the slot is empty, holds a
@@ -96,9 +111,11 @@ public:
         }
 
         Node* mParent;
+        BoundingBox<float> mBounds;
         Cube mCube;
         PlaceableType* mListHead = nullptr;
         std::uint32_t mPlaceableMask = 0;
+        std::uint32_t mSlotMask = 0;
         std::int32_t mIndex;
         void* mSlots[kSlots] = {};
     };
@@ -106,7 +123,7 @@ public:
     using CellPool = container::Allocator<Node, kCellsPerBlock>;
 
     /// Empty, with the root's edge 0.
-    Space() noexcept : mRoot(nullptr, 0, Cube()) {}
+    Space() noexcept : mRoot(nullptr, 0, Cube(), kNoBounds) {}
     /// Takes every placeable out and drops the references on their leaves.
     ~Space() override {
         PlaceableType* pending = nullptr;
@@ -157,8 +174,9 @@ public:
     }
 
     /// Verifies the whole tree: parent and index links, each cell's cube
-    /// against its parent's, slot masks, own-list links, every placeable's
-    /// back links and the containment rule, and the count.
+    /// against its parent's, slot masks, each cell's bounds around what is
+    /// below it, own-list links, every placeable's back links and the
+    /// containment rule, and the count.
     bool check() const override {
         const float edge = mRoot.mCube.edge;
         int exponent = 0;
@@ -179,6 +197,11 @@ public:
 
 private:
     friend PlaceableType;
+
+    static constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    // The bounds of a root that has held nothing: any box widens them to itself.
+    static constexpr BoundingBox<float> kNoBounds{math::Vector3<float>(kInfinity, kInfinity, kInfinity),
+                                                  math::Vector3<float>(-kInfinity, -kInfinity, -kInfinity)};
 
     // What the descent needs of a placeable's bounds.
     struct Measure {
@@ -228,6 +251,22 @@ private:
         return child;
     }
 
+    static void widen(BoundingBox<float>& bounds, const BoundingBox<float>& part) noexcept {
+        for (int axis = 0; axis < 3; ++axis) {
+            bounds.min[axis] = std::min(bounds.min[axis], part.min[axis]);
+            bounds.max[axis] = std::max(bounds.max[axis], part.max[axis]);
+        }
+    }
+
+    static bool contains(const BoundingBox<float>& bounds, const BoundingBox<float>& part) noexcept {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!(part.min[axis] >= bounds.min[axis] && part.max[axis] <= bounds.max[axis])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     static bool looselyContains(const Cube& cube, const Measure& measure) noexcept {
         for (int axis = 0; axis < 3; ++axis) {
             // Written so that NaN fails.
@@ -262,6 +301,7 @@ private:
     static void putInSlot(Node& cell, int slot, PlaceableType& placeable) noexcept {
         cell.mSlots[slot] = &placeable;
         cell.mPlaceableMask |= 1u << slot;
+        cell.mSlotMask |= 1u << slot;
         placeable.mNextInCell = nullptr;
         placeable.mPrevInCell = nullptr;
         placeable.mSlotIndex = slot;
@@ -275,8 +315,10 @@ private:
         if (2.0f * measure.reach > mRoot.mCube.edge) {
             grow(2.0f * measure.reach);
         }
+        const BoundingBox<float> bounds(measure.min, measure.max);
         Node* cell = &mRoot;
         for (;;) {
+            widen(cell->mBounds, bounds);
             const int slot = slotFor(*cell, measure);
             if (slot < 0) {
                 pushFront(*cell, placeable);
@@ -308,7 +350,8 @@ private:
             try {
                 for (int slot = 0; slot < kSlots; ++slot) {
                     if (mRoot.mSlots[slot] != nullptr && !mRoot.holdsPlaceable(slot)) {
-                        wrappers[slot] = mCells.create(&mRoot, slot, childCube(doubled, slot));
+                        wrappers[slot] = mCells.create(&mRoot, slot, childCube(doubled, slot),
+                                                       mRoot.cellAt(slot)->mBounds);
                     }
                 }
             } catch (...) {
@@ -326,6 +369,7 @@ private:
                     old->mParent = wrapper;
                     old->mIndex = inner;
                     wrapper->mSlots[inner] = old;
+                    wrapper->mSlotMask = 1u << inner;
                     mRoot.mSlots[slot] = wrapper;
                 }
             }
@@ -337,7 +381,7 @@ private:
     // takes the slot and the placeable moves into it. Returns the new cell.
     Node* split(Node& cell, int slot) {
         PlaceableType& moved = *cell.placeableAt(slot);
-        Node* child = mCells.create(&cell, slot, childCube(cell.mCube, slot));
+        Node* child = mCells.create(&cell, slot, childCube(cell.mCube, slot), moved.mWorldBounds);
         cell.mSlots[slot] = child;
         cell.mPlaceableMask &= ~(1u << slot);
         // The moved placeable fits the child's loose bound (the rule for slots),
@@ -367,6 +411,7 @@ private:
         } else {
             cell.mSlots[placeable.mSlotIndex] = nullptr;
             cell.mPlaceableMask &= ~(1u << placeable.mSlotIndex);
+            cell.mSlotMask &= ~(1u << placeable.mSlotIndex);
         }
         placeable.mSpaceNode = nullptr;
         placeable.mNextInCell = nullptr;
@@ -397,6 +442,7 @@ private:
             putInSlot(parent, cell.mIndex, *cell.placeableAt(lone));
         } else {
             parent.mSlots[cell.mIndex] = nullptr;
+            parent.mSlotMask &= ~(1u << cell.mIndex);
         }
         mCells.destroy(&cell);
     }
@@ -464,19 +510,24 @@ private:
         }
         cell.mListHead = nullptr;
         cell.mPlaceableMask = 0;
+        cell.mSlotMask = 0;
     }
 
     bool holds(const Node& cell, const PlaceableType& placeable, int slot, const Cube& bound) const noexcept {
         return placeable.mSpace == this && placeable.mSpaceNode == &cell && placeable.mSlotIndex == slot &&
-               looselyContains(bound, measureOf(placeable.mWorldBounds));
+               looselyContains(bound, measureOf(placeable.mWorldBounds)) &&
+               contains(cell.mBounds, placeable.mWorldBounds);
     }
 
     bool checkCell(const Node& cell, std::int64_t& found) const noexcept {
-        if ((cell.mPlaceableMask >> kSlots) != 0) {
+        if ((cell.mSlotMask >> kSlots) != 0 || (cell.mPlaceableMask & ~cell.mSlotMask) != 0) {
             return false;
         }
         for (int slot = 0; slot < kSlots; ++slot) {
             const Cube bound = childCube(cell.mCube, slot);
+            if ((cell.mSlots[slot] != nullptr) != ((cell.mSlotMask >> slot & 1u) != 0)) {
+                return false;
+            }
             if (cell.holdsPlaceable(slot)) {
                 const PlaceableType* placeable = cell.placeableAt(slot);
                 if (placeable == nullptr || !holds(cell, *placeable, slot, bound) ||
@@ -486,7 +537,8 @@ private:
                 ++found;
             } else if (const Node* child = cell.cellAt(slot)) {
                 if (child->mParent != &cell || child->mIndex != slot || child->mCube.centre != bound.centre ||
-                    child->mCube.edge != bound.edge || !checkCell(*child, found)) {
+                    child->mCube.edge != bound.edge || !contains(cell.mBounds, child->mBounds) ||
+                    !checkCell(*child, found)) {
                     return false;
                 }
             }

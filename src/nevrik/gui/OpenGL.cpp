@@ -3,11 +3,13 @@
 #include "nevrik/graphics3d/core/Context.h"
 #include "nevrik/gui/Window.h"
 #include "nevrik/platform/GlContext.h"
+#include "nevrik/platform/ServerHold.h"
 #include "nevrik/platform/WindowMessage.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace nevrik::gui {
 
@@ -46,6 +48,10 @@ bool OpenGL::create() {
         return false;
     }
     setViewport();
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    mSoftware = renderer != nullptr &&
+                (std::strstr(renderer, "llvmpipe") != nullptr ||
+                 std::strstr(renderer, "softpipe") != nullptr || std::strstr(renderer, "swrast") != nullptr);
     mGraphicsContext = graphics3d::Context::current();
     return true;
 }
@@ -91,9 +97,21 @@ long OpenGL::procedure(platform::NativeWindow& window, const platform::WindowMes
     if (window.isLost() || (top != nullptr && top->getNativeWindow().isLost())) {
         return 0;
     }
+    // Mesa's software rasteriser sizes its frame by a query that leaves
+    // garbage once the window has gone, then copies that many pixels: if
+    // another program destroys the window during a frame, the copy crashes.
+    // Its frames are drawn with the server held, from a check that the window
+    // is still there to the swap.
+    void* connection = window.getConnection();
+    const platform::ServerHold hold(view.mSoftware ? connection : nullptr);
+    int width = 0;
+    int height = 0;
+    if (view.mSoftware && !platform::GlContext::getDrawableSize(connection, window.getId(), width, height)) {
+        return 0;
+    }
     if (view.mGraphicsContext != nullptr && view.mGraphicsContext->makeCurrent()) {
         view.render();
-        platform::GlContext::swapBuffers(window.getConnection(), window.getId());
+        platform::GlContext::swapBuffers(connection, window.getId());
     }
     return 0;
 }

@@ -57,6 +57,8 @@ private:
     platform::GlConfig mConfig;
     // The view procedure this one passes on to.
     platform::WindowProcedure mPrevious;
+    // Mesa's software rasteriser draws the frames (no GPU).
+    bool mSoftware = false;
 };
 
 }  // namespace nevrik::gui

@@ -13,8 +13,9 @@ class Node;
 class Universe;
 
 /// Finds the graphics leaf of a universe nearest along a ray: each locale's
-/// loose octree is walked, cells and leaf boxes the ray misses are skipped,
-/// and every leaf whose box it meets is asked to intersect its own shape.
+/// loose octree is walked, cells whose bounds and leaves whose boxes the ray
+/// misses are skipped, and every leaf whose box it meets is asked to
+/// intersect its own shape.
 /// Of two hits at the same distance the first found stays. A leaf's hits lie
 /// in its box, so cells and leaves the ray enters only beyond the nearest
 /// hit so far are skipped as well.

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -291,6 +292,42 @@ TEST_F(Texture2DTest, HalfFloatPixelsAreReadAtTheirOwnSize) {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, texel);
     EXPECT_FLOAT_EQ(texel[0], 1.0f);
     EXPECT_FLOAT_EQ(texel[1], 0.5f);
+}
+
+TEST_F(Texture2DTest, FloatPixelsReachOpenGlInTheirChannelOrderAndKeepTheirRange) {
+    if (!GLEW_ARB_texture_float) {
+        GTEST_SKIP() << "the context has no float textures (ARB_texture_float)";
+    }
+    // Two pixels, so that a row read at the wrong pixel size shows in the
+    // second; 3.5 is what HDR pictures hold beyond white. Every value is
+    // exact in half floats (the bits beside them).
+    const float values[2][4] = {{3.5f, 0.5f, 0.25f, 0.75f}, {0.125f, 2.0f, 1.0f, 0.0f}};
+    const std::uint16_t halves[2][4] = {{0x4300, 0x3800, 0x3400, 0x3A00}, {0x3000, 0x4000, 0x3C00, 0x0000}};
+    for (const std::uint32_t format :
+         {graphics::PIXEL_RGB16F, graphics::PIXEL_RGBA16F, graphics::PIXEL_RGB32F, graphics::PIXEL_RGBA32F}) {
+        SCOPED_TRACE(::testing::Message() << std::hex << format);
+        const bool half = format == graphics::PIXEL_RGB16F || format == graphics::PIXEL_RGBA16F;
+        const int channels = format == graphics::PIXEL_RGB16F || format == graphics::PIXEL_RGB32F ? 3 : 4;
+        const auto image = object::make<Bitmap>(format, 2, 1);
+        ASSERT_EQ(graphics::getBytesPerPixel(format), channels * (half ? 2 : 4));
+        std::uint8_t* pixels = image->lock();
+        for (int x = 0; x < 2; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                const int at = (x * channels + c) * (half ? 2 : 4);
+                std::memcpy(pixels + at, half ? static_cast<const void*>(&halves[x][c]) : &values[x][c],
+                            half ? 2 : 4);
+            }
+        }
+        const Texture texture = Texture2D::create(*image, 1);
+        GLfloat texels[2][4] = {};
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texels);
+        for (int x = 0; x < 2; ++x) {
+            for (int c = 0; c < 4; ++c) {
+                EXPECT_FLOAT_EQ(texels[x][c], c < channels ? values[x][c] : 1.0f) << x << ", channel " << c;
+            }
+        }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 }  // namespace

@@ -47,6 +47,11 @@ void ModelTranslator::setProperties(const object::PropertyList& list) {
 }
 
 object::Pointer<Texture> ModelTranslator::loadTexture(const types::String& name) {
+    // Writers leave a map's file name empty when the map has no picture: it
+    // names no texture, so nothing is missing either.
+    if (name.isEmpty()) {
+        return nullptr;
+    }
     try {
         return object::Pointer<Texture>(textureManager().get(name));
     } catch (const std::exception& e) {

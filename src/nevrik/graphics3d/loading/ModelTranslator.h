@@ -69,6 +69,7 @@ public:
     /// the texture manager (made on first need, over the current directory).
     /// Null when it cannot be found or decoded: the manager's exception is
     /// not passed on but recorded among the missing textures (once a name).
+    /// An empty name names no texture: null, and nothing is recorded.
     object::Pointer<Texture> loadTexture(const types::String& name);
 
     /// The textures of the last model read that could not be found or
