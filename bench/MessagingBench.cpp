@@ -84,9 +84,8 @@ BENCHMARK(BM_LooperThroughput)->Arg(64)->Arg(1024)->UseRealTime();
 // The pool alone: one make and one release, each a short locked section.
 void BM_MessageMakeRelease(benchmark::State& state) {
     for (auto _ : state) {
-        Message* message = Message::make(1, nullptr);
-        benchmark::DoNotOptimize(message);
-        message->release();
+        Pointer<Message> message = Message::make(1, nullptr);
+        benchmark::DoNotOptimize(message.get());
     }
     state.SetItemsProcessed(state.iterations());
 }

@@ -10,8 +10,8 @@
 // picture is ever decoded here (the image fuzzers cover the decoders).
 
 #include "graphics/MemoryStream.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/DirectoryNotFoundException.h"
@@ -49,7 +49,7 @@ T& modelTranslator() {
 inline void checkMesh(graphics3d::IndexMesh& mesh) {
     graphics3d::IndexBuffer& indices = *mesh.getIndexBuffer();
     graphics3d::VertexBuffer& vertices = *mesh.getVertexBuffer(0);
-    graphics3d::detail::BufferLock<graphics3d::IndexBuffer> lock(indices, graphics3d::VertexBuffer::kRead);
+    graphics3d::BufferLock<graphics3d::IndexBuffer> lock(indices, graphics3d::VertexBuffer::kRead);
     if (!lock.isLocked() || mesh.getRangeEnd() > indices.getIndexCount()) {
         std::abort();
     }

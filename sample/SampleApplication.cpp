@@ -28,10 +28,7 @@ bool SampleApplication::onStart() {
             mFailure = "Cannot open the window";
         }
         // post() refuses until run() takes messages; the queue itself does not.
-        application::Message* quit = application::Message::make(application::Message::QUIT, this);
-        if (!queueBack(quit)) {
-            quit->release();
-        }
+        queueBack(application::Message::make(application::Message::QUIT, this));
         return true;
     }
     mTicker = object::make<OpenGLTicker>(mView.get());

@@ -104,6 +104,14 @@ TEST(ApplicationTest, SentMessagesOvertakeWaitingOnesAndWhatIsLeftGoesBackWithTh
         });
         application.addHandler(gate.get());
         application.addHandler(handler.get());
+        {
+            // Queued twice, a message is refused the second time, and only the
+            // hold that came with the refusal goes: ours and the queue's stay.
+            const Pointer<Message> twice = Message::make(3, nullptr);
+            EXPECT_TRUE(application.queueBack(twice));
+            EXPECT_FALSE(application.queueFront(twice));
+            EXPECT_EQ(twice->getUseCount(), 2u);
+        }
         application.run();
         EXPECT_EQ(handler->getCodes(), (std::vector<std::uint32_t>{10, 11}));
         EXPECT_EQ(handler->getReferenceCount(), 3);  // ours, the chain's, the waiting message's
@@ -152,12 +160,9 @@ TEST(ApplicationTest, StressManySendersReachALooperAndTheApplicationExactlyOnceI
     const std::int64_t live = Message::getLiveCount();
     // Warm-up: enough pooled messages for every batch that can be in flight.
     {
-        std::vector<Message*> warm;
+        std::vector<Pointer<Message>> warm;
         for (int i = 0; i < 2 * OrderHandler::kSenders * OrderHandler::kBatch + 64; ++i) {
             warm.push_back(Message::make(0, nullptr));
-        }
-        for (Message* message : warm) {
-            message->release();
         }
     }
     const std::int64_t pool = Message::getPoolSize();

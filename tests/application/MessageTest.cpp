@@ -12,17 +12,23 @@ namespace {
 TEST(MessageTest, PooledMessageHoldsItsTargetAndGivesEverythingBack) {
     const std::int64_t live = Message::getLiveCount();
     const std::int64_t liveParameters = Message::Parameter::getLiveCount();
-    auto* handler = new testing::RecordingHandler();
-    Message* message = Message::make(Message::QUIT, handler);
+    auto handler = object::make<testing::RecordingHandler>();
+    object::Pointer<Message> message = Message::make(Message::QUIT, handler.get());
     EXPECT_EQ(message->getUseCount(), 1u);
     EXPECT_EQ(handler->getReferenceCount(), 2);
     EXPECT_EQ(Message::getLiveCount(), live + 1);
     message->addParameter("view", nullptr);
-    message->release();
+    {
+        // A copy is one more holder; the pool gets the message back from the last.
+        const object::Pointer<Message> copy = message;
+        EXPECT_EQ(message->getUseCount(), 2u);
+        message.reset();
+        EXPECT_EQ(Message::getLiveCount(), live + 1);
+        EXPECT_EQ(copy->getUseCount(), 1u);
+    }
     EXPECT_EQ(handler->getReferenceCount(), 1);
     EXPECT_EQ(Message::getLiveCount(), live);
     EXPECT_EQ(Message::Parameter::getLiveCount(), liveParameters);
-    handler->release();
     {
         Message onStack(1, nullptr);
         onStack.addParameter("a", nullptr);

@@ -132,10 +132,10 @@ TEST_F(ArrayTest, CopiesAreDeepAndMovesEmptyTheSource) {
 
 TEST_F(ArrayTest, ArrayOfPointersHoldsOneReferencePerElement) {
     test::CountedObject::sLive = 0;
-    auto* object = new test::CountedObject(1);
     {
         Array<object::Pointer<test::CountedObject>> array;
-        array.add(object::Pointer<test::CountedObject>::adopt(object));
+        array.add(object::make<test::CountedObject>(1));
+        test::CountedObject* object = array[0].get();
         for (int i = 0; i < 10; ++i) {
             array.add(array[0]);
         }

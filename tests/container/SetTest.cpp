@@ -12,12 +12,17 @@ using Held = object::Pointer<test::CountedObject>;
 
 TEST(SetTest, SetOfPointersKeepsOneReferencePerDistinctObject) {
     test::CountedObject::sLive = 0;
-    auto* first = new test::CountedObject(1);
-    auto* second = new test::CountedObject(2);
     {
         Set<Held> set;
-        EXPECT_TRUE(set.insert(Held::adopt(first)));
-        EXPECT_TRUE(set.insert(Held::adopt(second)));
+        test::CountedObject* first = nullptr;
+        test::CountedObject* second = nullptr;
+        {
+            const Held made[] = {object::make<test::CountedObject>(1), object::make<test::CountedObject>(2)};
+            first = made[0].get();
+            second = made[1].get();
+            EXPECT_TRUE(set.insert(made[0]));
+            EXPECT_TRUE(set.insert(made[1]));
+        }
         EXPECT_FALSE(set.insert(Held(first)));
         EXPECT_EQ(set.getCount(), 2);
         EXPECT_EQ(first->getReferenceCount(), 1);

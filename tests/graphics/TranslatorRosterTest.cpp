@@ -1,6 +1,7 @@
 #include "nevrik/graphics/TranslatorRoster.h"
 
 #include "nevrik/graphics/PixelFormat.h"
+#include "nevrik/io/FileNotFoundException.h"
 #include "nevrik/io/OutputStream.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
@@ -14,6 +15,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace nevrik::graphics {
@@ -148,6 +151,53 @@ TEST_F(TranslatorRosterTest, UnknownFilesFallToTheHdrReaderAndFailThere) {
     mFolder.write("notes.txt", "just some text");
     EXPECT_EQ(testing::messageOf<io::TranslatorFormatException>([&] { mRoster.load(mScratch, "notes.txt"); }),
               "TranslatorFormatException");
+}
+
+TEST_F(TranslatorRosterTest, FailedLoadsNameTheFileOnceBesideTheReasonAndKeepTheirClass) {
+    // Every fixture cut short, text nobody claims and a missing file: a load
+    // that fails describes the file's path once, then the message the
+    // failure carries alone (what reading the same bytes directly says).
+    const std::string fixtures[] = {"rgb24.bmp",   "rle8.bmp", "rgb24.dds", "rgb.gif", "rgb.jpg",
+                                    "indexed.pcx", "rgb.png",  "rle24.tga", "rgb.hdr"};
+    int failures = 0;
+    for (const std::string& fixture : fixtures) {
+        std::ifstream in(nevrik::testing::testData() / "images" / fixture, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        mFolder.write(fixture, bytes.substr(0, bytes.size() / 2));
+        std::string direct;
+        try {
+            Pointer<io::File> file = mScratch.open(fixture.c_str(), io::File::kRead);
+            io::InputStream& stream = file->getInputStream();
+            mRoster.claim(*file).read(stream, stream.available());
+        } catch (const object::Exception& error) {
+            direct = error.getMessage().c_str();
+        }
+        try {
+            mRoster.load(mScratch, fixture.c_str());
+            EXPECT_EQ(direct, "") << fixture << " loads, but not when read directly";
+        } catch (const object::Exception& error) {
+            ++failures;
+            EXPECT_EQ(std::string(error.describe().c_str()), mFolder / fixture + ": " + direct) << fixture;
+        }
+    }
+    EXPECT_GT(failures, 5);
+
+    mFolder.write("notes.txt", "just some text");
+    try {
+        mRoster.load(mScratch, "notes.txt");
+        ADD_FAILURE() << "text loaded";
+    } catch (const io::TranslatorFormatException& error) {
+        EXPECT_STREQ(error.what(), "TranslatorFormatException");
+        EXPECT_EQ(std::string(error.describe().c_str()),
+                  mFolder / "notes.txt" + ": TranslatorFormatException");
+    }
+    try {
+        mRoster.load(mScratch, "absent.png");
+        ADD_FAILURE() << "a missing file loaded";
+    } catch (const io::FileNotFoundException& error) {
+        EXPECT_EQ(std::string(error.describe().c_str()),
+                  mFolder / "absent.png" + ": The system cannot find the file specified.");
+    }
 }
 
 TEST_F(TranslatorRosterTest, TiffFilesAreShadowedByTheHdrReader) {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 
 #include <array>
 #include <cstdint>
@@ -16,8 +16,8 @@ using Triangle = std::array<float, 9>;
 inline std::multiset<Triangle> triangles(IndexMesh& mesh) {
     VertexBuffer& vertices = *mesh.getVertexBuffer(0);
     IndexBuffer& indices = *mesh.getIndexBuffer();
-    detail::BufferLock<VertexBuffer> vertexLock(vertices, VertexBuffer::kRead);
-    detail::BufferLock<IndexBuffer> indexLock(indices, VertexBuffer::kRead);
+    BufferLock<VertexBuffer> vertexLock(vertices, VertexBuffer::kRead);
+    BufferLock<IndexBuffer> indexLock(indices, VertexBuffer::kRead);
     const auto* data = reinterpret_cast<const float*>(vertices.getData());
     const std::uint32_t floats = vertices.getStride() / sizeof(float);
     std::multiset<Triangle> drawn;

@@ -43,10 +43,9 @@ protected:
 
     // A recording view attached to `root`, which holds the only reference.
     RecordingView* attach(Root& root, const char* name, const input::Rect& frame) {
-        auto* view = new RecordingView(name, frame, mCalls);
-        EXPECT_TRUE(root.addView(view));
-        view->release();
-        return view;
+        const auto view = object::make<RecordingView>(name, frame, mCalls);
+        EXPECT_TRUE(root.addView(view.get()));
+        return view.get();
     }
 
     std::string calls() { return std::exchange(mCalls, std::string()); }

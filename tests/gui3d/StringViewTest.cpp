@@ -18,12 +18,12 @@ protected:
         mRoot = object::make<Root>(mContext, true);
     }
 
+    // A view attached to the root, which holds the only reference.
     StringView* show(const input::Rect& frame, const char* text) {
-        auto* view = new StringView(frame, text);
+        const auto view = object::make<StringView>(frame, text);
         view->setFont(dejaVu());
-        EXPECT_TRUE(mRoot->addView(view));
-        view->release();
-        return view;
+        EXPECT_TRUE(mRoot->addView(view.get()));
+        return view.get();
     }
 
     // Lit pixels of `channel` inside `frame` (first) and outside `frames` (second).
@@ -75,10 +75,13 @@ TEST_F(StringViewTest, EmptyTextDrawsNothingAndLeavesATextBatchOpen) {
 }
 
 TEST_F(StringViewTest, MakesItsFontMapOnFirstRenderAndDropsItWithTheFont) {
-    auto* view = new StringView({0, 0, 100, 40}, "text");
-    EXPECT_TRUE(view->render()) << "not attached: nothing to draw with";
-    mRoot->addView(view);
-    view->release();
+    StringView* view = nullptr;
+    {
+        const auto made = object::make<StringView>(input::Rect{0, 0, 100, 40}, "text");
+        view = made.get();
+        EXPECT_TRUE(view->render()) << "not attached: nothing to draw with";
+        mRoot->addView(view);
+    }
     mRoot->render();
     EXPECT_EQ(view->getFontMap(), nullptr) << "no font";
     EXPECT_EQ(mRoot->getContext().getFontCache().getCount(), 0);

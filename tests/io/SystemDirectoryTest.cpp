@@ -34,16 +34,18 @@ TEST(SystemDirectoryTest, EmptyFolderListsExactlyDotAndDotDotWithOrWithoutASlash
     }
 }
 
-TEST(SystemDirectoryTest, MissingFolderOrAFileThrowsDirectoryNotFound) {
+TEST(SystemDirectoryTest, MissingFolderOrAFileThrowsDirectoryNotFoundNamingIt) {
     testing::TempFolder folder;
-    try {
-        SystemDirectory listing((folder / "absent").c_str());
-        ADD_FAILURE() << "no exception";
-    } catch (const DirectoryNotFoundException& error) {
-        EXPECT_STREQ(error.getMessage().c_str(), "DirectoryNotFoundException");
-    }
     folder.write("plain", "");
-    EXPECT_THROW(SystemDirectory((folder / "plain").c_str()), DirectoryNotFoundException);
+    for (const std::string& path : {folder / "absent", folder / "plain", folder / "absent" + "/"}) {
+        try {
+            SystemDirectory listing(path.c_str());
+            ADD_FAILURE() << path << ": no exception";
+        } catch (const DirectoryNotFoundException& error) {
+            EXPECT_STREQ(error.getMessage().c_str(), "DirectoryNotFoundException");
+            EXPECT_EQ(std::string(error.describe().c_str()), path + ": DirectoryNotFoundException");
+        }
+    }
 }
 
 TEST(SystemDirectoryTest, EntriesCarryFlagsSizeAndName) {

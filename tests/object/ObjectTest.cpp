@@ -197,6 +197,10 @@ TEST(ExceptionTest, SubclassesNameThemselvesAndKeepTheirMessage) {
 // would leak the creator's reference.
 static_assert(!std::is_convertible_v<Counted*, Pointer<Counted>>);
 static_assert(std::is_constructible_v<Pointer<Counted>, Counted*>);
+// Nor `p = new T;`: a raw pointer is held through reset(raw) or Pointer(raw).
+static_assert(!std::is_assignable_v<Pointer<Counted>&, Counted*>);
+static_assert(!std::is_assignable_v<Pointer<Counted>&, Derived*>);
+static_assert(std::is_assignable_v<Pointer<Counted>&, std::nullptr_t>);
 
 TEST(ObjectTest, ObjectsMadeAndDroppedThroughPointersLiveExactlyAsLongAsTheyAreHeld) {
     // Random makes, copies, moves, raw re-wraps and resets over a few slots;
@@ -209,7 +213,7 @@ TEST(ObjectTest, ObjectsMadeAndDroppedThroughPointersLiveExactlyAsLongAsTheyAreH
         for (int step = 0; step < 4000; ++step) {
             auto& to = slots[random() % slots.size()];
             auto& from = slots[random() % slots.size()];
-            switch (random() % 6) {
+            switch (random() % 7) {
                 case 0:
                     to = make<Counted>(&live);
                     break;
@@ -224,6 +228,10 @@ TEST(ObjectTest, ObjectsMadeAndDroppedThroughPointersLiveExactlyAsLongAsTheyAreH
                     break;
                 case 4:
                     to = Pointer<Counted>(from.get());
+                    break;
+                case 5:
+                    // With `from` the same slot as `to`, its object must survive.
+                    to.reset(from.get());
                     break;
                 default:
                     to.reset();

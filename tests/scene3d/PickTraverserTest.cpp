@@ -130,11 +130,11 @@ TEST(PickTraverserTest, EqualDistancesKeepTheLeafAskedFirst) {
     // their shared edge.
     std::vector<Probe*> same, edge;
     for (int i = 0; i < 3; ++i) {
-        same.push_back(world.add(new Probe({facing(0.0f, 0.0f, -5.0f, 1.0f)})));
+        same.push_back(world.addProbe({facing(0.0f, 0.0f, -5.0f, 1.0f)}));
     }
-    edge.push_back(world.add(new Probe({facing(20.0f, 0.0f, -5.0f, 1.0f)})));
-    edge.push_back(world.add(
-        new Probe({Triangle{Vec(19.0f, -1.0f, -5.0f), Vec(19.0f, 1.0f, -5.0f), Vec(17.0f, 1.0f, -5.0f)}})));
+    edge.push_back(world.addProbe({facing(20.0f, 0.0f, -5.0f, 1.0f)}));
+    edge.push_back(world.addProbe(
+        {Triangle{Vec(19.0f, -1.0f, -5.0f), Vec(19.0f, 1.0f, -5.0f), Vec(17.0f, 1.0f, -5.0f)}}));
     world.universe()->update();
     PickTraverser traverser(world.universe());
     const auto firstAsked = [](const std::vector<Probe*>& probes) {
@@ -154,10 +154,9 @@ TEST(PickTraverserTest, LocaleOffsetsAreAppliedInDoubles) {
     // the ray through the narrow triangle of the far locale.
     const double far = 16777216.0;
     world.addLocale(math::Vector3<double>(far, 0.0, 0.0));
-    Probe* home = world.add(new Probe({facing(0.0f, 0.0f, -50.0f, 1.0f)}), 0);
-    Probe* away = world.add(
-        new Probe({Triangle{Vec(0.25f, -1.0f, -20.0f), Vec(0.75f, -1.0f, -20.0f), Vec(0.5f, 1.0f, -20.0f)}}),
-        1);
+    Probe* home = world.addProbe({facing(0.0f, 0.0f, -50.0f, 1.0f)}, 0);
+    Probe* away = world.addProbe(
+        {Triangle{Vec(0.25f, -1.0f, -20.0f), Vec(0.75f, -1.0f, -20.0f), Vec(0.5f, 1.0f, -20.0f)}}, 1);
     world.universe()->update();
     PickTraverser traverser(world.universe());
     geometry::PickResult result;
@@ -187,7 +186,7 @@ TEST(PickTraverserTest, MouseAtCentreAndTopLeftCorner) {
     // The viewer stands at (10, 0, 0) looking down -x. Its 20 x 20 window
     // at distance 100 puts the centre ray along (-100, 0, 0) and the top
     // left one along (-100, 10, 10); both reach x = -490 at t = 5.
-    auto* viewer = world.add(new Viewer());
+    auto* viewer = world.add(object::make<Viewer>());
     const float turn[16] = {0, 0, 1, 10, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1};
     viewer->setLocalTransform(math::Matrix4<float>(turn));
     viewer->markDirty();
@@ -195,8 +194,8 @@ TEST(PickTraverserTest, MouseAtCentreAndTopLeftCorner) {
         return Triangle{Vec(-490.0f, y - 5.0f, z - 5.0f), Vec(-490.0f, y + 5.0f, z - 5.0f),
                         Vec(-490.0f, y, z + 5.0f)};
     };
-    Probe* centre = world.add(new Probe({across(0.0f, 0.0f)}));
-    Probe* corner = world.add(new Probe({across(50.0f, 50.0f)}));
+    Probe* centre = world.addProbe({across(0.0f, 0.0f)});
+    Probe* corner = world.addProbe({across(50.0f, 50.0f)});
     world.universe()->update();
 
     // Pixels of a 640 x 480 view, y downwards, to the -1..1 window.

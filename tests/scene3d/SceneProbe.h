@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace nevrik::scene3d::test {
@@ -58,8 +59,9 @@ public:
     }
 
     // A box of half-size `half` around `centre` that nothing hits.
-    static Probe* box(const Vec& centre, const Vec& half) {
-        auto* probe = new Probe({Triangle{centre - half, centre + half, centre + half}});
+    static object::Pointer<Probe> box(const Vec& centre, const Vec& half) {
+        auto probe =
+            object::make<Probe>(std::vector<Triangle>{Triangle{centre - half, centre + half, centre + half}});
         probe->mTriangles.clear();
         return probe;
     }
@@ -114,12 +116,15 @@ public:
         return static_cast<int>(mLocales.size()) - 1;
     }
 
-    // Takes over the caller's reference on `node`.
+    // Hangs `node` below the locale's root, keeps a reference and lends it back.
     template <class T>
-    T* add(T* node, int locale = 0) {
-        mNodes.push_back(object::Pointer<Node>::adopt(node));
-        mRoots[static_cast<std::size_t>(locale)]->addChild(node);
-        return node;
+    T* add(const object::Pointer<T>& node, int locale = 0) {
+        mNodes.emplace_back(node);
+        mRoots[static_cast<std::size_t>(locale)]->addChild(node.get());
+        return node.get();
+    }
+    Probe* addProbe(std::vector<Triangle> triangles, int locale = 0) {
+        return add(object::make<Probe>(std::move(triangles)), locale);
     }
 
     Universe* universe() const { return mUniverse.get(); }
@@ -153,14 +158,14 @@ public:
 
     // A leaf of 1 to 4 triangles whose size spans three orders of magnitude,
     // so that leaves land at many depths of the octree.
-    Probe* probe(float extent) {
+    object::Pointer<Probe> probe(float extent) {
         const Vec centre = point(extent);
         const float size = std::pow(10.0f, uniform(-1.0f, 2.0f));
         std::vector<Triangle> triangles(static_cast<std::size_t>(uniform(1.0f, 4.999f)));
         for (Triangle& t : triangles) {
             t = Triangle{centre + point(size), centre + point(size), centre + point(size)};
         }
-        return new Probe(triangles);
+        return object::make<Probe>(std::move(triangles));
     }
 
 private:
@@ -173,7 +178,7 @@ protected:
     void SetUp() override {
         GlFixture::SetUp();
         mWorld.addLocale();
-        mViewer = mWorld.add(new Viewer());
+        mViewer = mWorld.add(object::make<Viewer>());
     }
 
     // Gives the viewer `transform`, runs the dirty pass and clears the counts.

@@ -1,6 +1,7 @@
 #include "nevrik/application/Application.h"
 
 #include <atomic>
+#include <utility>
 
 namespace nevrik::application {
 namespace {
@@ -52,23 +53,26 @@ bool Application::onQuit() {
     return true;
 }
 
-bool Application::queueFront(Message* message) {
-    return enqueue(message, true);
+bool Application::queueFront(object::Pointer<Message> message) {
+    return enqueue(std::move(message), true);
 }
 
-bool Application::queueBack(Message* message) {
-    return enqueue(message, false);
+bool Application::queueBack(object::Pointer<Message> message) {
+    return enqueue(std::move(message), false);
 }
 
-bool Application::enqueue(Message* message, bool front) {
+bool Application::enqueue(object::Pointer<Message> message, bool front) {
     {
         system::Mutex::Guard guard(mQueueLock);
-        if (!(front ? mQueue.pushFront(message) : mQueue.pushBack(message))) {
+        const bool queued = front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get());
+        // Queued, the queue's hold replaces the pointer's, so that delivery
+        // gives the message back to the pool; refused, it goes back now. Under
+        // the lock either way: holders are counted without atomics, and the
+        // loop may pop and release a queued message once the lock is let go.
+        message.reset();
+        if (!queued) {
             return false;
         }
-        // The queue now holds the message; the maker's hold, handed over with
-        // it, goes, so that delivery gives the message back to the pool.
-        message->release();
     }
     // An urgent message wakes the loop as well: a pulse could come between
     // the loop's finding the queue empty and its waiting, and be lost.

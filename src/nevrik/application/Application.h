@@ -36,14 +36,14 @@ public:
     virtual bool onQuit();
 
     /// Both wake the loop at once.
-    bool queueFront(Message* message) override;
-    bool queueBack(Message* message) override;
+    bool queueFront(object::Pointer<Message> message) override;
+    bool queueBack(object::Pointer<Message> message) override;
     bool ownsThread() const override { return false; }
 
     NEVRIK_CLASS_NAME(Messenger, ":Application")
 
 private:
-    bool enqueue(Message* message, bool front);
+    bool enqueue(object::Pointer<Message> message, bool front);
     Message* pop();
 
     MessageQueue mQueue;

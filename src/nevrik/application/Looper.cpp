@@ -3,6 +3,8 @@
 #include "nevrik/application/Message.h"
 #include "nevrik/platform/ThreadId.h"
 
+#include <utility>
+
 namespace nevrik::application {
 
 bool Looper::LooperThread::run() {
@@ -93,12 +95,12 @@ bool Looper::quit() {
     return true;
 }
 
-bool Looper::queueFront(Message* message) {
-    return postToThread(message);
+bool Looper::queueFront(object::Pointer<Message> message) {
+    return postToThread(std::move(message));
 }
 
-bool Looper::queueBack(Message* message) {
-    return postToThread(message);
+bool Looper::queueBack(object::Pointer<Message> message) {
+    return postToThread(std::move(message));
 }
 
 int Looper::getWaitDescriptor() const {
@@ -109,14 +111,15 @@ void Looper::dispatchPending() {}
 
 void Looper::onThreadMessage(const platform::ThreadMessage&) {}
 
-bool Looper::postToThread(Message* message) {
+bool Looper::postToThread(object::Pointer<Message> message) {
     if (getThread() == nullptr ||
         !platform::ThreadQueue::post(mThreadId.load(std::memory_order_acquire), LOOPER_DELIVER,
-                                     reinterpret_cast<std::uintptr_t>(message), 0)) {
+                                     reinterpret_cast<std::uintptr_t>(message.get()), 0)) {
         // Stopped, or the thread has ended: the message goes back undelivered.
-        message->release();
         return false;
     }
+    // The thread's queue carries the hold now.
+    message.detach();
     return true;
 }
 

@@ -68,8 +68,8 @@ public:
     bool quit();
 
     /// Both post to the looper thread's queue, which keeps posting order.
-    bool queueFront(Message* message) override;
-    bool queueBack(Message* message) override;
+    bool queueFront(object::Pointer<Message> message) override;
+    bool queueBack(object::Pointer<Message> message) override;
     bool ownsThread() const override { return true; }
 
     NEVRIK_CLASS_NAME(Messenger, ":Looper")
@@ -84,7 +84,7 @@ protected:
     virtual void onThreadMessage(const platform::ThreadMessage& message);
 
 private:
-    bool postToThread(Message* message);
+    bool postToThread(object::Pointer<Message> message);
     // Forgets a thread that has ended.
     void dropThread();
 

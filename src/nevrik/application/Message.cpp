@@ -55,7 +55,7 @@ Message::~Message() {
     clearParameters();
 }
 
-Message* Message::make(std::uint32_t what, Handler* target) {
+object::Pointer<Message> Message::make(std::uint32_t what, Handler* target) {
     Message* message = nullptr;
     {
         Pools& all = pools();
@@ -75,7 +75,7 @@ Message* Message::make(std::uint32_t what, Handler* target) {
         target->addReference();
         message->mHoldsTarget = true;
     }
-    return message;
+    return object::Pointer<Message>::adopt(message);
 }
 
 void Message::release() noexcept {

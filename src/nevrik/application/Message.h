@@ -4,6 +4,7 @@
 #include "nevrik/container/Chainable.h"
 #include "nevrik/container/Queueable.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstdint>
 
@@ -14,7 +15,8 @@ class Handler;
 /// A message: a 32-bit code, the handler that is to receive it and a chain of
 /// named parameters.
 ///
-/// Pooled messages come from make() and go back with release(); the pools
+/// Pooled messages come from make(), held by Pointers, queues and posts, and
+/// go back when the last holder lets go (release()); the pools
 /// grow by 64 and keep their memory, and one process-wide lock guards both
 /// the message and the parameter pool. A pooled message holds a reference on
 /// its target unless the target is a messenger without a thread of its own (the
@@ -59,9 +61,11 @@ public:
     Message(const Message&) = delete;
     Message& operator=(const Message&) = delete;
 
-    /// A message from the pool, with one holder. Hands the holder to the caller.
-    static Message* make(std::uint32_t what, Handler* target);
+    /// A message from the pool; the pointer is its one holder.
+    static object::Pointer<Message> make(std::uint32_t what, Handler* target);
 
+    /// Adds a holder of a pooled message (a queue, a copied Pointer).
+    void addReference() noexcept { ++mUseCount; }
     /// Drops one holder of a pooled message; the last one gives the parameters
     /// and the message back to their pools.
     void release() noexcept;
@@ -84,8 +88,6 @@ public:
     static std::int64_t getPoolSize();
 
 private:
-    friend class MessageQueue;
-
     std::uint32_t mWhat;
     std::uint32_t mUseCount = 1;
     container::Chain<Parameter> mParameters;

@@ -29,7 +29,7 @@ bool MessageQueue::push(container::Queue<Message>& lane, Message* message) {
     if (message == nullptr || !lane.push(message)) {
         return false;
     }
-    ++message->mUseCount;
+    message->addReference();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "nevrik/application/Message.h"
 #include "nevrik/platform/ThreadQueue.h"
 
+#include <utility>
 #include <vector>
 
 namespace nevrik::application {
@@ -31,10 +32,7 @@ bool onMessengersThread(const Messenger* messenger) {
 }  // namespace
 
 Messenger::Messenger() : mPreferredHandler(this) {
-    mHandlers.add(this);
     mMessenger.store(this, std::memory_order_release);
-    // Its own membership must not keep it alive.
-    release();
 }
 
 Messenger::~Messenger() {
@@ -42,11 +40,6 @@ Messenger::~Messenger() {
     {
         system::Mutex::Guard link(linkLock());
         system::Mutex::Guard guard(mLock);
-        // Stand in for the reference given back at construction, and one more:
-        // the chain's release below must not find a count that reaches zero.
-        addReference();
-        addReference();
-        mHandlers.remove(this);
         mMessenger.store(nullptr, std::memory_order_release);
         mThread.store(nullptr, std::memory_order_release);
         mQueueThreadId = 0;
@@ -106,7 +99,7 @@ Handler* Messenger::getPreferredHandler() const {
 
 bool Messenger::setPreferredHandler(Handler* handler) {
     system::Mutex::Guard guard(mLock);
-    if (!mHandlers.contains(handler)) {
+    if (handler != this && !mHandlers.contains(handler)) {
         return false;
     }
     mPreferredHandler = handler;
@@ -114,13 +107,16 @@ bool Messenger::setPreferredHandler(Handler* handler) {
 }
 
 bool Messenger::hasHandler(const Handler* handler) const {
+    if (handler == this) {
+        return true;
+    }
     system::Mutex::Guard guard(mLock);
     return mHandlers.contains(handler);
 }
 
 int Messenger::getHandlerCount() const {
     system::Mutex::Guard guard(mLock);
-    return mHandlers.getCount();
+    return mHandlers.getCount() + 1;
 }
 
 void Messenger::setThread(system::Thread* thread, std::uint32_t queueThreadId) {
@@ -145,27 +141,29 @@ void Messenger::deliver(Message* message) {
             return;
         }
     }
-    queue(held.detach(), false);
+    queue(std::move(held), false);
 }
 
-bool Messenger::queue(Message* message, bool front) {
+bool Messenger::queue(object::Pointer<Message> message, bool front) {
     bool queued = false;
     {
         system::Mutex::Guard link(linkLock());
         if (Messenger* messenger = runningMessenger(message->getTarget())) {
             if (messenger->mQueueThreadId == 0) {
-                return front ? messenger->queueFront(message) : messenger->queueBack(message);
+                return front ? messenger->queueFront(std::move(message))
+                             : messenger->queueBack(std::move(message));
             }
             // Straight to the thread's queue, without a call on the messenger:
             // its destruction may have begun, and stops it only later.
             queued = platform::ThreadQueue::post(messenger->mQueueThreadId, Looper::LOOPER_DELIVER,
-                                                 reinterpret_cast<std::uintptr_t>(message), 0);
+                                                 reinterpret_cast<std::uintptr_t>(message.get()), 0);
         }
     }
-    if (!queued) {
-        // Outside the lock: this may be the last hold on the target.
-        message->release();
+    if (queued) {
+        // The thread's queue carries the hold now.
+        message.detach();
     }
+    // Otherwise the hold goes here, outside the lock: it may be the last on the target.
     return queued;
 }
 
@@ -185,8 +183,8 @@ bool post(Handler* handler, std::uint32_t what) {
     return post(Message::make(what, handler));
 }
 
-bool post(Message* message) {
-    return Messenger::queue(message, false);
+bool post(object::Pointer<Message> message) {
+    return Messenger::queue(std::move(message), false);
 }
 
 bool send(Handler* handler, std::uint32_t what) {
@@ -205,16 +203,15 @@ bool send(Handler* handler, std::uint32_t what) {
     return true;
 }
 
-bool send(Message* message) {
+bool send(object::Pointer<Message> message) {
     {
         system::Mutex::Guard link(linkLock());
         Messenger* messenger = runningMessenger(message->getTarget());
         if (messenger == nullptr || !onMessengersThread(messenger)) {
-            return Messenger::queue(message, true);
+            return Messenger::queue(std::move(message), true);
         }
     }
     Messenger::deliverNow(message->getTarget(), *message);
-    message->release();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "nevrik/application/Handler.h"
+#include "nevrik/application/Message.h"
 #include "nevrik/container/Chain.h"
 #include "nevrik/system/Mutex.h"
 #include "nevrik/system/Thread.h"
@@ -15,8 +16,10 @@ namespace nevrik::application {
 /// thread: a Looper on a thread of its own, the Application on the thread
 /// that runs it.
 ///
-/// The messenger is the first member of its own handler chain, without that
-/// membership keeping it alive. The chain and the preferred handler are
+/// The messenger counts as the first of its own handlers, but its chain holds
+/// only the others: a membership of its own would be a reference on itself,
+/// so it is born and dies through its holders like any object (make it with
+/// object::make, or by value). The chain and the preferred handler are
 /// guarded by the messenger's lock, so handlers may be attached and detached
 /// from any thread; messages may be posted from any thread.
 ///
@@ -41,14 +44,14 @@ public:
     /// changing nothing, for the messenger itself or a handler not attached here.
     bool removeHandler(Handler* handler);
 
-    /// Takes over a pooled message (its holder with it) that goes ahead of the
-    /// messages already waiting. False when it cannot be delivered; the
-    /// message is then released. post() and send() call it under the link
-    /// lock, and only while the messenger runs (a looper's messages go to its
-    /// thread's queue without it).
-    virtual bool queueFront(Message* message) = 0;
+    /// Queues a pooled message ahead of the messages already waiting. False
+    /// when it cannot be delivered; the caller's hold then goes with the
+    /// pointer. post() and send() call it under the link lock, and only while
+    /// the messenger runs (a looper's messages go to its thread's queue
+    /// without it).
+    virtual bool queueFront(object::Pointer<Message> message) = 0;
     /// As queueFront(), behind the messages already waiting.
-    virtual bool queueBack(Message* message) = 0;
+    virtual bool queueBack(object::Pointer<Message> message) = 0;
     /// Whether the messenger delivers on a thread of its own.
     virtual bool ownsThread() const = 0;
 
@@ -75,13 +78,13 @@ protected:
     void deliver(Message* message);
 
 private:
-    friend bool post(Message* message);
+    friend bool post(object::Pointer<Message> message);
     friend bool send(Handler* handler, std::uint32_t what);
-    friend bool send(Message* message);
+    friend bool send(object::Pointer<Message> message);
 
     // Hands a pooled message to its target's running messenger, at the front
-    // or the back; releases it when there is none.
-    static bool queue(Message* message, bool front);
+    // or the back; it goes back to the pool when there is none.
+    static bool queue(object::Pointer<Message> message, bool front);
     // Calls onMessage() on the caller's thread, serialised with deliveries.
     static void deliverNow(Handler* handler, Message& message);
 
@@ -96,15 +99,15 @@ private:
 /// Queues a new message `what` for `handler` behind those waiting. Returns
 /// false when the handler's messenger does not run (no message is made).
 bool post(Handler* handler, std::uint32_t what);
-/// Takes over a pooled message and queues it for its target, as above;
-/// releases it when it cannot be queued.
-bool post(Message* message);
+/// Queues a pooled message for its target, as above; when it cannot be
+/// queued, the pointer's hold goes back with it.
+bool post(object::Pointer<Message> message);
 /// Delivers `what` to `handler` at once when called on its messenger's thread
 /// (true after onMessage()); from any other thread queues it ahead of the
 /// waiting messages and returns without waiting. False when the messenger
 /// does not run.
 bool send(Handler* handler, std::uint32_t what);
-/// As send(handler, what) for a pooled message, which it takes over.
-bool send(Message* message);
+/// As send(handler, what) for a pooled message.
+bool send(object::Pointer<Message> message);
 
 }  // namespace nevrik::application

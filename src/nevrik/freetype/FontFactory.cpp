@@ -25,7 +25,7 @@ FontFactory::FontFactory(io::FileFactory& files) {
 
 void FontFactory::setFileFactory(io::FileFactory& files) {
     const object::Pointer<io::Directory> directory = files.getDirectory();
-    mFiles = &files;
+    mFiles.reset(&files);
     mFonts.clear();
     for (const io::FileInfo& entry : directory->getEntries()) {
         if ((entry.getFlags() & io::FileInfo::kDirectory) == 0) {

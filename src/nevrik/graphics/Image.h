@@ -49,7 +49,7 @@ public:
     /// The next image of the chain, or null.
     Image* getNext() const noexcept { return mNext.get(); }
     /// Takes a reference on `next` and lets go of the old one.
-    void setNext(Image* next) noexcept { mNext = next; }
+    void setNext(Image* next) noexcept { mNext.reset(next); }
     std::int32_t getWidth() const noexcept { return mWidth; }
     std::int32_t getHeight() const noexcept { return mHeight; }
     Size getSize() const noexcept { return Size{mWidth, mHeight}; }

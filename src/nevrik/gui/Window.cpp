@@ -6,6 +6,7 @@
 #include "nevrik/system/Thread.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace nevrik::gui {
 namespace {
@@ -386,11 +387,11 @@ bool Window::onWindowThread() const {
 }
 
 bool Window::sendViewRequest(std::uint32_t what, View* view) {
-    Message* message = Message::make(what, this);
+    object::Pointer<Message> message = Message::make(what, this);
     message->addParameter("view", view);
     // The view stays alive while the request travels.
     object::Pointer<View> hold(view);
-    if (!application::send(message)) {
+    if (!application::send(std::move(message))) {
         // The thread ended meanwhile: nobody else touches the views now.
         return what == kViewCreate ? attachView(view) : detachView(view);
     }

@@ -140,7 +140,7 @@ void Context::setCurrentFontMap(FontMap* fontMap) {
     if (fontMap != mCurrentFontMap.get() && mBatch == kTextBatch) {
         endBatch();
     }
-    mCurrentFontMap = fontMap;
+    mCurrentFontMap.reset(fontMap);
 }
 
 void Context::setColour(float red, float green, float blue, float alpha) noexcept {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace nevrik::gui3d {
 namespace {
@@ -288,26 +289,22 @@ bool Root::enter(View* view, const input::Point& position, std::uint32_t state) 
     return view->mouseEntered(view->toView(position), state);
 }
 
-bool Root::queueFront(application::Message* message) {
-    return enqueue(message, true);
+bool Root::queueFront(object::Pointer<application::Message> message) {
+    return enqueue(std::move(message), true);
 }
 
-bool Root::queueBack(application::Message* message) {
-    return enqueue(message, false);
+bool Root::queueBack(object::Pointer<application::Message> message) {
+    return enqueue(std::move(message), false);
 }
 
-bool Root::enqueue(application::Message* message, bool front) {
-    if (message == nullptr) {
-        return false;
-    }
-    bool queued;
-    {
-        system::Mutex::Guard guard(mLock);
-        queued = front ? mQueue.pushFront(message) : mQueue.pushBack(message);
-    }
-    // Queued, the queue's hold replaces the one handed over; refused, the
-    // message is given up as the messenger contract says.
-    message->release();
+bool Root::enqueue(object::Pointer<application::Message> message, bool front) {
+    system::Mutex::Guard guard(mLock);
+    const bool queued = front ? mQueue.pushFront(message.get()) : mQueue.pushBack(message.get());
+    // Queued, the queue's hold replaces the pointer's; refused, the message is
+    // given up, as the messenger contract says. Under the lock either way:
+    // holders are counted without atomics, and the window's thread may pop
+    // and release a queued message once the lock is let go.
+    message.reset();
     return queued;
 }
 

@@ -98,8 +98,8 @@ public:
 
     /// Put the message on the root's own queue (false, releasing it, when it
     /// cannot be queued); nothing is woken: deliverMessages() drains it.
-    bool queueFront(application::Message* message) override;
-    bool queueBack(application::Message* message) override;
+    bool queueFront(object::Pointer<application::Message> message) override;
+    bool queueBack(object::Pointer<application::Message> message) override;
     /// False: the root delivers on the thread that renders.
     bool ownsThread() const override;
 
@@ -129,7 +129,7 @@ private:
     long passOn(platform::NativeWindow& window, const platform::WindowMessage& message);
     // Installs `function` as the window's procedure, keeping the previous one.
     void install(platform::WindowProcedure::Function function);
-    bool enqueue(application::Message* message, bool front);
+    bool enqueue(object::Pointer<application::Message> message, bool front);
     // Tells the hovered view, if any, that the pointer left it, and clears it.
     void leaveHovered();
     // Makes `view` the hovered view, after leaveHovered(); returns what its

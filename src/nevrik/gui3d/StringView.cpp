@@ -19,7 +19,7 @@ bool StringView::render() {
         return true;
     }
     if (!mFontMap) {
-        mFontMap = context->getFontCache().get(mFont.get());
+        mFontMap.reset(context->getFontCache().get(mFont.get()));
         if (!mFontMap) {
             return true;
         }
@@ -36,7 +36,7 @@ bool StringView::render() {
 void StringView::setFont(freetype::Font* font) {
     if (font != mFont.get()) {
         mFontMap.reset();
-        mFont = font;
+        mFont.reset(font);
     }
 }
 

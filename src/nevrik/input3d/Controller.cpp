@@ -16,12 +16,12 @@ bool Controller::setNext(Controller* next) {
             return false;
         }
     }
-    mNext = next;
+    mNext.reset(next);
     return true;
 }
 
 void Controller::setConstraint(Constraint* constraint) {
-    mConstraint = constraint;
+    mConstraint.reset(constraint);
 }
 
 }  // namespace nevrik::input3d

@@ -18,7 +18,7 @@ void Navigator::update(float dt) {
 }
 
 void Navigator::setFirst(Controller* first) {
-    mFirst = first;
+    mFirst.reset(first);
 }
 
 }  // namespace nevrik::input3d

@@ -29,6 +29,9 @@ public:
     /// A new listing of the base folder. Throws DirectoryNotFoundException
     /// when it cannot be read.
     virtual object::Pointer<Directory> getDirectory() = 0;
+    /// The path that `name` stands for, as failures name the file: the name
+    /// itself unless the factory has a base to join it to.
+    virtual types::String join(const types::String& name) const { return name; }
 
     NEVRIK_CLASS_NAME(object::Object, ":FileFactory")
 };

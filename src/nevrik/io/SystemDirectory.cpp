@@ -25,16 +25,12 @@ SystemDirectory::SystemDirectory(const types::String& path) {
 }
 
 void SystemDirectory::refresh() {
-    types::String folder = getPath();
-    if (folder.isEmpty()) {
-        folder = ".";
-    }
-    if (!folder.endsWith("/")) {
-        folder += "/";
-    }
+    const types::String folder = getPath().isEmpty() ? types::String(".") : getPath();
     platform::NativeDirectory native;
-    if (!native.open(folder.c_str())) {
-        throw DirectoryNotFoundException();
+    if (!native.open((folder.endsWith("/") ? folder : folder + "/").c_str())) {
+        DirectoryNotFoundException missing;
+        missing.addContext(folder);
+        throw missing;
     }
     // Only opening can fail, so the old entries go once the new ones are sure to come.
     clearEntries();

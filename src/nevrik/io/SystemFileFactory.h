@@ -20,8 +20,8 @@ public:
     object::Pointer<File> open(const types::String& name, std::uint32_t mode) override;
     object::Pointer<Directory> getDirectory() override;
 
-    /// The path that `name` stands for.
-    types::String join(const types::String& name) const;
+    /// The base and `name`, with one "/" between them.
+    types::String join(const types::String& name) const override;
 
     NEVRIK_CLASS_NAME(FileFactory, ":SystemFileFactory")
 

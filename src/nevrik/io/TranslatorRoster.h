@@ -61,15 +61,27 @@ public:
     /// reference (null when the translator gives none). Throws
     /// FileNotFoundException when the factory gives no file,
     /// TranslatorFormatException when no translator claims it, and whatever
-    /// the factory or the translator throws. The file is released either way.
+    /// the factory or the translator throws, each naming the file (the
+    /// factory's join() of `name`) in its context once. The file is released
+    /// either way.
     object::Pointer<T> load(FileFactory& factory, const types::String& name) {
-        const object::Pointer<File> file = factory.open(name, File::kRead);
-        if (!file) {
-            throw FileNotFoundException();
+        try {
+            const object::Pointer<File> file = factory.open(name, File::kRead);
+            if (!file) {
+                throw FileNotFoundException();
+            }
+            Translator<T>& translator = claim(*file);
+            InputStream& stream = file->getInputStream();
+            return translator.read(stream, stream.available());
+        } catch (object::Exception& error) {
+            // The file layer names the file in its own failures; the
+            // translators, which read streams, cannot.
+            const types::String path = factory.join(name);
+            if (!error.hasContext(path)) {
+                error.addContext(path);
+            }
+            throw;
         }
-        Translator<T>& translator = claim(*file);
-        InputStream& stream = file->getInputStream();
-        return translator.read(stream, stream.available());
     }
 
     NEVRIK_CLASS_NAME(object::Object, ":TranslatorRoster")

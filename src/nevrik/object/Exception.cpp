@@ -1,5 +1,7 @@
 #include "nevrik/object/Exception.h"
 
+#include <algorithm>
+
 namespace nevrik::object {
 
 Exception::Exception(const char* message) : Exception(message, "Exception") {}
@@ -11,6 +13,10 @@ Exception::Exception(const char* message, const char* fallback)
 
 void Exception::addContext(const types::String& where) {
     mContext.push_back(where);
+}
+
+bool Exception::hasContext(const types::String& where) const {
+    return std::find(mContext.begin(), mContext.end(), where) != mContext.end();
 }
 
 types::String Exception::describe() const {

@@ -32,6 +32,8 @@ public:
     /// Adds where the failure happened, one layer further out than the
     /// contexts added before.
     void addContext(const types::String& where);
+    /// Whether a layer has named `where` already.
+    bool hasContext(const types::String& where) const;
     /// The full description: the contexts from the outermost in, then the
     /// message, each followed by ": " but the last.
     types::String describe() const;

@@ -9,8 +9,9 @@ namespace nevrik::object {
 /// Holds one reference on an Object for as long as it points to it.
 ///
 /// Make objects with make(), which hands the creator's reference to the
-/// pointer. Constructing from a raw pointer adds a reference, so it is
-/// explicit: `Pointer<T> p = new T;` would otherwise leak the creator's.
+/// pointer. Taking a raw pointer adds a reference, so it is never implicit:
+/// `Pointer<T> p = new T;` or `p = new T;` would leak the creator's. Hold a
+/// borrowed object with `Pointer<T>(object)` or reset(object).
 template <class T>
 class Pointer {
 public:
@@ -46,11 +47,21 @@ public:
         return *this;
     }
 
-    /// Holds `object` too (a borrowed one, for example a setter's argument).
-    Pointer& operator=(T* object) noexcept { return *this = Pointer(object); }
+    Pointer& operator=(std::nullptr_t) noexcept {
+        drop();
+        return *this;
+    }
+    Pointer& operator=(T* object) = delete;
 
     void swap(Pointer& other) noexcept { std::swap(mObject, other.mObject); }
     void reset() noexcept { drop(); }
+    /// Holds `object` too (a borrowed one, for example a setter's argument),
+    /// adding a reference; the old target is dropped after, so resetting to
+    /// an object only the old target keeps alive is safe.
+    void reset(T* object) noexcept {
+        Pointer held(object);
+        swap(held);
+    }
     /// Hands the held reference to the caller and forgets the object.
     T* detach() noexcept { return std::exchange(mObject, nullptr); }
 

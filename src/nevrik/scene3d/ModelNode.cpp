@@ -78,7 +78,7 @@ void ModelNode::setModel(graphics3d::Model* model) {
     mViewParameter = nullptr;
     mModelParameter = nullptr;
     mModelviewParameter = nullptr;
-    mModel = model;
+    mModel.reset(model);
     mPickInverted = false;
     setLocalBox(model != nullptr ? model->getBounds() : geometry::OrientedBox());
     markDirty();

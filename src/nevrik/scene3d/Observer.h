@@ -36,7 +36,7 @@ public:
     Viewer* getViewer() const noexcept { return mViewer.get(); }
     /// Takes a reference on `viewer` (may be null) and drops the one on the
     /// previous viewer.
-    void setViewer(Viewer* viewer) noexcept { mViewer = viewer; }
+    void setViewer(Viewer* viewer) noexcept { mViewer.reset(viewer); }
     GraphicsContext& getGraphicsContext() noexcept { return mGraphicsContext; }
     AudioContext& getAudioContext() noexcept { return mAudioContext; }
     BehaviourScheduler& getBehaviourScheduler() noexcept { return mBehaviourScheduler; }

@@ -2,8 +2,8 @@
 
 #include "nevrik/graphics3d/building/Compiler.h"
 #include "nevrik/graphics3d/building/MemoryException.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/PlainShader.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 
 #include "graphics3d/GlFixture.h"
 #include "graphics3d/MeshData.h"
@@ -36,7 +36,7 @@ object::Pointer<VertexBuffer> positionsFrom(float start, std::uint32_t count) {
 
 template <class T, class Buffer>
 std::vector<T> contentOf(Buffer& buffer, std::uint32_t bytes) {
-    detail::BufferLock<Buffer> lock(buffer, VertexBuffer::kRead);
+    BufferLock<Buffer> lock(buffer, VertexBuffer::kRead);
     EXPECT_TRUE(lock.isLocked());
     std::vector<T> values(bytes / sizeof(T));
     std::memcpy(values.data(), buffer.getData(), bytes);

@@ -40,7 +40,7 @@ TEST_F(ContextTest, CurrentWrapsTheGlContextOnceAndFindsItFromAFreshThread) {
 TEST_F(ContextTest, WithoutAGlContextThereIsNoContext) {
     std::thread other([] {
         EXPECT_EQ(Context::current(), nullptr);
-        EXPECT_EQ(Context::create(), nullptr);
+        EXPECT_EQ(Context::create().get(), nullptr);
     });
     other.join();
 }

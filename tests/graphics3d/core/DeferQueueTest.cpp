@@ -7,6 +7,7 @@
 #include "graphics3d/GlFixture.h"
 
 #include <string>
+#include <utility>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -28,10 +29,12 @@ struct RecordingMesh : Mesh {
     static std::string nameOf(const Resource* state) { return state ? state->getName().c_str() : "-"; }
 };
 
-template <class T>
-object::Pointer<T> named(T* object, const char* name) {
-    object->setName(name);
-    return object::Pointer<T>::adopt(object);
+// A new T made from `arguments`, named `name`.
+template <class T, class... Arguments>
+object::Pointer<T> named(const char* name, Arguments&&... arguments) {
+    auto made = object::make<T>(std::forward<Arguments>(arguments)...);
+    made->setName(name);
+    return made;
 }
 
 class DeferQueueTest : public GlFixture {
@@ -44,15 +47,15 @@ protected:
     DeferQueue& queue() { return mContext->getDeferQueue(); }
 
     const math::Matrix4<float> mIdentity;
-    object::Pointer<RecordingMesh> mFirst = named(new RecordingMesh(), "first");
-    object::Pointer<RecordingMesh> mSecond = named(new RecordingMesh(), "second");
-    object::Pointer<BlendMode> mAdding = named(new BlendMode(GL_ONE, GL_ONE), "adding");
-    object::Pointer<BlendMode> mMixing = named(new BlendMode(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA), "mixing");
-    object::Pointer<DepthMode> mDepth = named(new DepthMode(), "depth");
+    object::Pointer<RecordingMesh> mFirst = named<RecordingMesh>("first");
+    object::Pointer<RecordingMesh> mSecond = named<RecordingMesh>("second");
+    object::Pointer<BlendMode> mAdding = named<BlendMode>("adding", GL_ONE, GL_ONE);
+    object::Pointer<BlendMode> mMixing = named<BlendMode>("mixing", GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    object::Pointer<DepthMode> mDepth = named<DepthMode>("depth");
 };
 
 TEST_F(DeferQueueTest, FlushDrawsInQueueOrderOnceAndTheStatesOfQueueTime) {
-    const auto shader = named(new PlainShader(VertexFormat::kPositionArray), "plain");
+    const auto shader = named<PlainShader>("plain", VertexFormat::kPositionArray);
     EXPECT_TRUE(queue().add(mSecond.get(), mIdentity));
     mContext->apply(*mAdding);
     mContext->apply(*mDepth);
@@ -71,7 +74,7 @@ TEST_F(DeferQueueTest, FlushDrawsInQueueOrderOnceAndTheStatesOfQueueTime) {
 }
 
 TEST_F(DeferQueueTest, AppearanceStatesWinAndTheAppearanceIsDetachedForTheDraw) {
-    auto appearance = named(new Appearance(), "look");
+    auto appearance = named<Appearance>("look");
     appearance->setBlendMode(mMixing.get());
     appearance->setShader(nullptr);
     mFirst->setAppearance(appearance.get());

@@ -43,7 +43,7 @@ TEST_F(TextureManagerTest, TexturesLiveAsLongAsTheManagerOrTheirOtherHolders) {
         Texture* texture = manager.get(types::String("rgb24.bmp"));
         EXPECT_EQ(texture->getReferenceCount(), 1) << "the manager's own";
         name = texture->getTextureName();
-        kept = manager.get(types::String("indexed8.bmp"));
+        kept.reset(manager.get(types::String("indexed8.bmp")));
     }
     EXPECT_EQ(glIsTexture(name), GL_FALSE);
     EXPECT_EQ(kept->getReferenceCount(), 1);

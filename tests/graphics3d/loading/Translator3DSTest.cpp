@@ -1,8 +1,8 @@
 #include "nevrik/graphics3d/loading/Translator3DS.h"
 
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
 #include "nevrik/io/TranslatorRoster.h"
@@ -77,14 +77,14 @@ std::string fileBytes(const std::string& path) {
 }
 
 std::vector<float> vertexFloats(VertexBuffer& buffer) {
-    detail::BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
+    BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
     const auto* data = reinterpret_cast<const float*>(buffer.getData());
     return std::vector<float>(data, data + buffer.getVertexCount() * buffer.getStride() / sizeof(float));
 }
 
 std::vector<std::uint32_t> indices(IndexMesh& mesh) {
     IndexBuffer& buffer = *mesh.getIndexBuffer();
-    detail::BufferLock<IndexBuffer> lock(buffer, VertexBuffer::kRead);
+    BufferLock<IndexBuffer> lock(buffer, VertexBuffer::kRead);
     std::vector<std::uint32_t> values;
     for (std::uint32_t i = mesh.getRangeStart(); i < mesh.getRangeEnd(); ++i) {
         values.push_back(buffer.getIndex(i));

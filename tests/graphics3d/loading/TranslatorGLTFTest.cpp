@@ -1,8 +1,8 @@
 #include "nevrik/graphics3d/loading/TranslatorGLTF.h"
 
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/graphics3d/loading/ModelRoster.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
@@ -46,7 +46,7 @@ std::string fileBytes(const std::string& path) {
 // Every float of a mesh's vertex buffer.
 std::vector<float> vertexFloats(IndexMesh& mesh) {
     VertexBuffer& buffer = *mesh.getVertexBuffer(0);
-    detail::BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
+    BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
     const auto* data = reinterpret_cast<const float*>(buffer.getData());
     return std::vector<float>(data, data + buffer.getVertexCount() * buffer.getStride() / sizeof(float));
 }

@@ -1,8 +1,8 @@
 #include "nevrik/graphics3d/loading/TranslatorOBJ.h"
 
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/ColourMaterial.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/graphics3d/loading/ModelRoster.h"
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
@@ -70,7 +70,7 @@ TEST_F(TranslatorOBJTest, MeshesMaterialsAndTexturesAsWritten) {
     // corners without a normal get their faces'.
     VertexBuffer& buffer = *mesh(model, 0).getVertexBuffer(0);
     EXPECT_EQ(buffer.getComponentMask(), 0xFF005u);
-    detail::BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
+    BufferLock<VertexBuffer> lock(buffer, VertexBuffer::kRead);
     const auto* first = reinterpret_cast<const float*>(buffer.getData());
     EXPECT_EQ(std::vector<float>(first, first + 8), (std::vector<float>{0, 0, 0, 0, 0, 1, 0, 1}));
 }

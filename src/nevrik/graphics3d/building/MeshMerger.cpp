@@ -1,7 +1,7 @@
 #include "nevrik/graphics3d/building/MeshMerger.h"
 
 #include "nevrik/graphics3d/building/MemoryException.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 
 #include <algorithm>
 #include <cstring>
@@ -50,7 +50,7 @@ void putIndex(std::uint8_t* at, std::uint32_t size, std::uint32_t value) noexcep
 }
 
 template <class Buffer>
-void requireLock(const detail::BufferLock<Buffer>& lock) {
+void requireLock(const BufferLock<Buffer>& lock) {
     if (!lock.isLocked()) {
         throw MemoryException();
     }
@@ -85,8 +85,8 @@ void fillAll(container::List<Info>& infos, Mappings& mappings, const Create& cre
         if (!info.buffer) {
             throw MemoryException();
         }
-        detail::BufferLock<std::remove_reference_t<decltype(*info.buffer)>> target(*info.buffer,
-                                                                                   VertexBuffer::kWrite);
+        BufferLock<std::remove_reference_t<decltype(*info.buffer)>> target(*info.buffer,
+                                                                           VertexBuffer::kWrite);
         requireLock(target);
         for (auto& node : mappings) {
             if (node.getValue().info == &info) {
@@ -207,7 +207,7 @@ bool MeshMerger::build() {
 }
 
 void MeshMerger::fillIndices(IndexBuffer& source, const IbMapping& mapping) {
-    detail::BufferLock<IndexBuffer> lock(source, VertexBuffer::kRead);
+    BufferLock<IndexBuffer> lock(source, VertexBuffer::kRead);
     requireLock(lock);
     const std::uint32_t size = mapping.info->layout;
     std::uint8_t* at = mapping.info->buffer->getData() + std::uint64_t{mapping.first} * size;
@@ -224,7 +224,7 @@ void MeshMerger::fillVertices(const Tuple& tuple, const VbMapping& mapping) {
         if (source == nullptr) {
             continue;
         }
-        detail::BufferLock<VertexBuffer> lock(*source, VertexBuffer::kRead);
+        BufferLock<VertexBuffer> lock(*source, VertexBuffer::kRead);
         requireLock(lock);
         const std::uint32_t size = source->getStride();
         const std::uint32_t available = source->getVertexCount();

@@ -4,9 +4,9 @@
 #include "nevrik/graphics3d/building/MemoryException.h"
 #include "nevrik/graphics3d/building/UnsupportedFormatException.h"
 #include "nevrik/graphics3d/building/UnsupportedPrimitiveException.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
 #include "nevrik/graphics3d/core/VertexMesh.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 
 #include <algorithm>
 #include <cstring>
@@ -53,11 +53,11 @@ bool fillVertices(const VertexMesh& source, VertexMesh& piece, const std::uint32
         if (!to) {
             throw MemoryException();
         }
-        detail::BufferLock<VertexBuffer> reading(*from, VertexBuffer::kRead);
+        BufferLock<VertexBuffer> reading(*from, VertexBuffer::kRead);
         if (!reading.isLocked()) {
             return false;
         }
-        detail::BufferLock<VertexBuffer> writing(*to, VertexBuffer::kReplace);
+        BufferLock<VertexBuffer> writing(*to, VertexBuffer::kReplace);
         if (!writing.isLocked()) {
             throw MemoryException();
         }
@@ -78,7 +78,7 @@ object::Pointer<IndexBuffer> makeIndexBuffer(std::uint32_t size, const std::uint
     if (!buffer) {
         throw MemoryException();
     }
-    detail::BufferLock<IndexBuffer> writing(*buffer, VertexBuffer::kReplace);
+    BufferLock<IndexBuffer> writing(*buffer, VertexBuffer::kReplace);
     if (!writing.isLocked()) {
         throw MemoryException();
     }
@@ -160,7 +160,7 @@ void MeshSplitter::splitIndices(const IndexMesh& mesh, const Cut& cut, Pieces& p
     }
     container::Array<std::uint32_t> indices(static_cast<int>(count));
     {
-        detail::BufferLock<IndexBuffer> reading(*source, VertexBuffer::kRead);
+        BufferLock<IndexBuffer> reading(*source, VertexBuffer::kRead);
         if (!reading.isLocked()) {
             return;
         }

@@ -166,25 +166,25 @@ bool Optimiser::addJob(Mesh& mesh) {
             VertexBuffer* buffer = vertexMesh->getVertexBuffer(slot);
             for (int bit = 0; buffer != nullptr && bit < kBits; ++bit) {
                 if ((buffer->getComponentMask() >> bit & 1u) != 0) {
-                    job.vertexBuffers[bit] = buffer;
+                    job.vertexBuffers[bit].reset(buffer);
                 }
             }
         }
         if (const auto* indexMesh = dynamic_cast<const IndexMesh*>(vertexMesh)) {
-            job.indexBuffer = indexMesh->getIndexBuffer();
+            job.indexBuffer.reset(indexMesh->getIndexBuffer());
         }
     } else {
-        job.mesh = &mesh;
+        job.mesh.reset(&mesh);
     }
     if (const Appearance* appearance = mesh.getAppearance()) {
-        job.material = appearance->getMaterial();
-        job.shader = appearance->getShader();
-        job.blendMode = appearance->getBlendMode();
-        job.stencilMode = appearance->getStencilMode();
-        job.depthMode = appearance->getDepthMode();
-        job.polygonMode = appearance->getPolygonMode();
+        job.material.reset(appearance->getMaterial());
+        job.shader.reset(appearance->getShader());
+        job.blendMode.reset(appearance->getBlendMode());
+        job.stencilMode.reset(appearance->getStencilMode());
+        job.depthMode.reset(appearance->getDepthMode());
+        job.polygonMode.reset(appearance->getPolygonMode());
         for (int unit = 0; unit < kUnits; ++unit) {
-            job.textures[unit] = appearance->getTexture(unit);
+            job.textures[unit].reset(appearance->getTexture(unit));
         }
     }
     inherit(job.material, mMaterial);
@@ -235,12 +235,12 @@ void Optimiser::merge() {
         const auto vertices = merger.getVertexMapping(MeshMerger::makeTuple(job.vertexBuffers));
         for (auto& buffer : job.vertexBuffers) {
             if (buffer) {
-                buffer = vertices->buffer;
+                buffer.reset(vertices->buffer);
             }
         }
         if (job.indexBuffer) {
             const auto indices = merger.getIndexMapping(job.indexBuffer.get());
-            job.indexBuffer = indices->buffer;
+            job.indexBuffer.reset(indices->buffer);
             job.first += indices->first;
         } else {
             job.first += vertices->first;

@@ -6,9 +6,9 @@ namespace nevrik::graphics3d {
 
 Appearance::Appearance() : mContext(Context::peek()) {
     if (mContext) {
-        mMaterial = &mContext->getDefaultMaterial();
-        mShader = &mContext->getDefaultShader();
-        mBlendMode = &mContext->getDefaultBlendMode();
+        mMaterial.reset(&mContext->getDefaultMaterial());
+        mShader.reset(&mContext->getDefaultShader());
+        mBlendMode.reset(&mContext->getDefaultBlendMode());
     }
 }
 
@@ -66,7 +66,7 @@ bool Appearance::setTexture(int unit, Texture* texture) noexcept {
     if (unit < 0 || unit >= kTextureUnits) {
         return false;
     }
-    mTextures[unit] = texture;
+    mTextures[unit].reset(texture);
     return true;
 }
 

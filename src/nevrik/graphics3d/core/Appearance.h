@@ -48,12 +48,12 @@ public:
     /// (recording it as current), without the comparisons.
     void compile(system::Assembler& assembler) const;
 
-    void setMaterial(Material* material) noexcept { mMaterial = material; }
-    void setShader(Shader* shader) noexcept { mShader = shader; }
-    void setBlendMode(BlendMode* blendMode) noexcept { mBlendMode = blendMode; }
-    void setStencilMode(StencilMode* stencilMode) noexcept { mStencilMode = stencilMode; }
-    void setDepthMode(DepthMode* depthMode) noexcept { mDepthMode = depthMode; }
-    void setPolygonMode(PolygonMode* polygonMode) noexcept { mPolygonMode = polygonMode; }
+    void setMaterial(Material* material) noexcept { mMaterial.reset(material); }
+    void setShader(Shader* shader) noexcept { mShader.reset(shader); }
+    void setBlendMode(BlendMode* blendMode) noexcept { mBlendMode.reset(blendMode); }
+    void setStencilMode(StencilMode* stencilMode) noexcept { mStencilMode.reset(stencilMode); }
+    void setDepthMode(DepthMode* depthMode) noexcept { mDepthMode.reset(depthMode); }
+    void setPolygonMode(PolygonMode* polygonMode) noexcept { mPolygonMode.reset(polygonMode); }
     /// False, changing nothing, for a unit outside 0..7.
     bool setTexture(int unit, Texture* texture) noexcept;
 

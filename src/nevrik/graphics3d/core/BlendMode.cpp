@@ -6,6 +6,10 @@
 
 #include <GL/glew.h>
 
+static_assert(nevrik::graphics3d::BlendMode::kOne == GL_ONE &&
+              nevrik::graphics3d::BlendMode::kZero == GL_ZERO &&
+              nevrik::graphics3d::BlendMode::kFunctionAdd == GL_FUNC_ADD);
+
 namespace nevrik::graphics3d {
 
 BlendMode::~BlendMode() {

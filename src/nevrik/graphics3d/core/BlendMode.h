@@ -16,6 +16,12 @@ namespace nevrik::graphics3d {
 /// Used on the thread of the current context.
 class BlendMode : public Resource {
 public:
+    /// GL_ONE, GL_ZERO and GL_FUNC_ADD, named for headers without OpenGL;
+    /// BlendMode.cpp holds them to GL's.
+    static constexpr std::uint32_t kOne = 1;
+    static constexpr std::uint32_t kZero = 0;
+    static constexpr std::uint32_t kFunctionAdd = 0x8006;
+
     /// (GL_ONE, GL_ZERO): no blending.
     BlendMode() = default;
     BlendMode(std::uint32_t source, std::uint32_t destination) noexcept
@@ -54,9 +60,9 @@ private:
     template <class Calls>
     void send(const Calls& calls) const;
 
-    std::uint32_t mSource = 1;
-    std::uint32_t mDestination = 0;
-    std::uint32_t mEquation = 0x8006;
+    std::uint32_t mSource = kOne;
+    std::uint32_t mDestination = kZero;
+    std::uint32_t mEquation = kFunctionAdd;
     float mColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     std::int32_t mAlphaFunction = -1;
     float mAlphaReference = 0.0f;

@@ -97,15 +97,16 @@ Context* Context::current() {
             }
         }
     }
-    return create();
+    // The registry keeps the new context once the pointer goes.
+    return create().get();
 }
 
-Context* Context::create() {
+object::Pointer<Context> Context::create() {
     const platform::GlContext::Binding binding = platform::GlContext::current();
     if (binding.context == nullptr) {
         return nullptr;
     }
-    auto* context = new Context();
+    auto context = object::make<Context>();
     context->mRenderingContext = binding.context;
     context->mDeviceContext = binding.display;
     context->mWindow = binding.drawable;
@@ -115,11 +116,9 @@ Context* Context::create() {
     {
         Registry& all = registry();
         system::Mutex::Guard guard(all.mutex);
-        all.contexts.add(context);
+        all.contexts.add(context.get());
     }
-    // The registry's reference is the one that keeps it.
-    context->release();
-    tCurrent = context;
+    tCurrent = context.get();
     return context;
 }
 

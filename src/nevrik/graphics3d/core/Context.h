@@ -15,6 +15,7 @@
 #include "nevrik/graphics3d/core/VertexFormat.h"
 #include "nevrik/object/Noncopyable.h"
 #include "nevrik/object/Object.h"
+#include "nevrik/object/Pointer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,9 +49,10 @@ public:
     static Context* current();
     /// A new context for the GL context current on the calling thread,
     /// registered and made the thread's current; the first one in the
-    /// process also loads the extension entry points. Null, making nothing,
-    /// when no GL context is current.
-    static Context* create();
+    /// process also loads the extension entry points. The pointer holds a
+    /// reference of the caller's besides the registry's. Null, making
+    /// nothing, when no GL context is current.
+    static object::Pointer<Context> create();
     /// The calling thread's current context, or null; never makes one.
     static Context* peek() noexcept;
 
@@ -160,6 +162,8 @@ public:
     void* getRenderingContext() const noexcept { return mRenderingContext; }
 
 private:
+    friend object::Pointer<Context> object::make<Context>();
+
     Context();
     ~Context() override;
 

@@ -5,6 +5,8 @@
 
 #include <GL/glew.h>
 
+static_assert(nevrik::graphics3d::DepthMode::kLessOrEqual == GL_LEQUAL);
+
 namespace nevrik::graphics3d {
 
 DepthMode::~DepthMode() {

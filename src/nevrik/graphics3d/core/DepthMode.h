@@ -17,6 +17,9 @@ namespace nevrik::graphics3d {
 /// Used on the thread of the current context.
 class DepthMode : public Resource {
 public:
+    /// GL_LEQUAL, named for headers without OpenGL; DepthMode.cpp holds it to GL's.
+    static constexpr std::int32_t kLessOrEqual = 0x0203;
+
     /// Test GL_LEQUAL, writes on, range 0 to 1.
     DepthMode() = default;
     /// Stops being the current context's current depth mode.
@@ -47,7 +50,7 @@ private:
 
     float mRangeNear = 0.0f;
     float mRangeFar = 1.0f;
-    std::int32_t mFunction = 0x0203;
+    std::int32_t mFunction = kLessOrEqual;
     std::uint8_t mWriteMask = 1;
 };
 

@@ -82,7 +82,7 @@ bool FrameBuffer::attach(Texture* texture, std::uint32_t attachment) {
     if (binding == nullptr) {
         binding = &mBindings.add(Binding{nullptr, attachment});
     }
-    binding->surface = texture;
+    binding->surface.reset(texture);
     attachSurface(*binding, texture->getTextureName());
     return true;
 }

@@ -1,8 +1,8 @@
 #include "nevrik/graphics3d/core/IndexMesh.h"
 
 #include "nevrik/container/Map.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/Context.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/graphics3d/core/detail/PositionReader.h"
 #include "nevrik/graphics3d/core/detail/Triangulation.h"
 #include "nevrik/system/Assembler.h"
@@ -65,7 +65,7 @@ bool IndexMesh::readIndices(container::Array<unsigned int>& indices) const {
     if (!mIndexBuffer || !getRange(mIndexBuffer->getIndexCount(), first, count)) {
         return false;
     }
-    detail::BufferLock<IndexBuffer> lock(*mIndexBuffer, VertexBuffer::kRead);
+    BufferLock<IndexBuffer> lock(*mIndexBuffer, VertexBuffer::kRead);
     if (!lock.isLocked()) {
         return false;
     }

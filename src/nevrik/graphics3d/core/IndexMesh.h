@@ -39,7 +39,7 @@ public:
 
     IndexBuffer* getIndexBuffer() const noexcept { return mIndexBuffer.get(); }
     /// Takes a reference on `buffer` (null for none) and drops the old one.
-    void setIndexBuffer(IndexBuffer* buffer) { mIndexBuffer = buffer; }
+    void setIndexBuffer(IndexBuffer* buffer) { mIndexBuffer.reset(buffer); }
 
 private:
     // The indices of the range, widened; false without an index buffer,

@@ -17,7 +17,7 @@ bool Mesh::compile(system::Assembler&) const {
 }
 
 void Mesh::setAppearance(Appearance* appearance) {
-    mAppearance = appearance;
+    mAppearance.reset(appearance);
 }
 
 void Mesh::applyAppearance() const {

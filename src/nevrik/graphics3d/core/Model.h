@@ -112,7 +112,7 @@ protected:
     void fitBounds() noexcept;
     /// Replaces the meshes by `meshes`, releasing the old ones.
     void setMeshes(container::Array<object::Pointer<Mesh>>&& meshes) noexcept;
-    void setRenderStream(RenderStream* stream) noexcept { mRenderStream = stream; }
+    void setRenderStream(RenderStream* stream) noexcept { mRenderStream.reset(stream); }
 
 private:
     bool mCompiled = false;

@@ -5,6 +5,8 @@
 
 #include <GL/glew.h>
 
+static_assert(nevrik::graphics3d::PolygonMode::kFill == GL_FILL);
+
 namespace nevrik::graphics3d {
 
 PolygonMode::~PolygonMode() {

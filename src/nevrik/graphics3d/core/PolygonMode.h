@@ -18,6 +18,8 @@ class PolygonMode : public Resource {
 public:
     static constexpr std::uint32_t kCullFront = 1;
     static constexpr std::uint32_t kCullBack = 2;
+    /// GL_FILL, named for headers without OpenGL; PolygonMode.cpp holds it to GL's.
+    static constexpr std::uint32_t kFill = 0x1B02;
 
     /// Both faces filled, back faces culled, no offset.
     PolygonMode() = default;
@@ -49,8 +51,8 @@ private:
     template <class Calls>
     void send(const Calls& calls) const;
 
-    std::uint32_t mFrontMode = 0x1B02;
-    std::uint32_t mBackMode = 0x1B02;
+    std::uint32_t mFrontMode = kFill;
+    std::uint32_t mBackMode = kFill;
     std::uint32_t mCull = kCullBack;
     float mOffsetUnits = 0.0f;
     float mOffsetFactor = 0.0f;

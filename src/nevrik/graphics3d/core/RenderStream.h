@@ -28,7 +28,7 @@ public:
     /// Keeps `resource` alive for the program; false, keeping nothing, for null.
     bool addResource(Resource* resource);
     /// Takes a reference on `program` and drops the one it had.
-    void setProgram(system::Program* program) { mProgram = program; }
+    void setProgram(system::Program* program) { mProgram.reset(program); }
 
     const container::Array<object::Pointer<Resource>>& getResources() const noexcept { return mResources; }
     system::Program* getProgram() const noexcept { return mProgram.get(); }

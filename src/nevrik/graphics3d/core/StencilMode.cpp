@@ -5,6 +5,8 @@
 
 #include <GL/glew.h>
 
+static_assert(nevrik::graphics3d::StencilMode::kKeep == GL_KEEP);
+
 namespace nevrik::graphics3d {
 
 StencilMode::~StencilMode() {

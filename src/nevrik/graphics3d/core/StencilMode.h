@@ -17,6 +17,9 @@ namespace nevrik::graphics3d {
 /// Used on the thread of the current context.
 class StencilMode : public Resource {
 public:
+    /// GL_KEEP, named for headers without OpenGL; StencilMode.cpp holds it to GL's.
+    static constexpr std::uint32_t kKeep = 0x1E00;
+
     /// Test off, GL_KEEP for every operation, mask all ones, write mask 0.
     StencilMode() = default;
     /// Stops being the current context's current stencil mode.
@@ -48,9 +51,9 @@ private:
     template <class Calls>
     void send(const Calls& calls) const;
 
-    std::uint32_t mFailOperation = 0x1E00;
-    std::uint32_t mDepthFailOperation = 0x1E00;
-    std::uint32_t mPassOperation = 0x1E00;
+    std::uint32_t mFailOperation = kKeep;
+    std::uint32_t mDepthFailOperation = kKeep;
+    std::uint32_t mPassOperation = kKeep;
     std::int32_t mFunction = -1;
     std::int32_t mReference = 0;
     std::uint32_t mMask = 0xFFFFFFFFu;

@@ -17,7 +17,7 @@ bool VertexMesh::setVertexBuffer(VertexBuffer* buffer, int slot) {
     if (slot < 0 || slot >= kSlots) {
         return false;
     }
-    mVertexBuffers[slot] = buffer;
+    mVertexBuffers[slot].reset(buffer);
     summarise();
     return true;
 }

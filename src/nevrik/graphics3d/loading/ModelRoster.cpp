@@ -6,7 +6,6 @@
 #include "nevrik/io/SystemFileFactory.h"
 #include "nevrik/io/TranslatorFormatException.h"
 
-#include <algorithm>
 #include <string>
 
 namespace nevrik::graphics3d {
@@ -52,8 +51,7 @@ object::Pointer<Model> ModelRoster::readFile(const types::String& path) {
     } catch (object::Exception& error) {
         // Whoever reports the failure can say which file it was; the file
         // layer has named it already when it failed there.
-        const auto& where = error.getContext();
-        if (std::find(where.begin(), where.end(), files->join(types::String(name.c_str()))) == where.end()) {
+        if (!error.hasContext(files->join(types::String(name.c_str())))) {
             error.addContext(path);
         }
         throw;

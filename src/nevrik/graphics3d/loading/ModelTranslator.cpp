@@ -38,11 +38,11 @@ void ModelTranslator::setProperties(const object::PropertyList& list) {
         if (value == nullptr) {
             mTextureManager.reset();
         } else if (auto* manager = dynamic_cast<TextureManager*>(value)) {
-            mTextureManager = manager;
+            mTextureManager.reset(manager);
         }
     }
     if (findObject(list, kShaderManagerKey, value)) {
-        mShaderManager = value;
+        mShaderManager.reset(value);
     }
 }
 

@@ -80,9 +80,9 @@ public:
     NEVRIK_CLASS_NAME(io::Translator<Model>, ":ModelTranslator")
 
     TextureManager* getTextureManager() const noexcept { return mTextureManager.get(); }
-    void setTextureManager(TextureManager* manager) noexcept { mTextureManager = manager; }
+    void setTextureManager(TextureManager* manager) noexcept { mTextureManager.reset(manager); }
     object::Object* getShaderManager() const noexcept { return mShaderManager.get(); }
-    void setShaderManager(object::Object* manager) noexcept { mShaderManager = manager; }
+    void setShaderManager(object::Object* manager) noexcept { mShaderManager.reset(manager); }
     /// The render objects the models read share, which live as long as the
     /// translator and the appearances holding them.
     PlainShader* getPlainShader() const noexcept { return mPlainShader.get(); }

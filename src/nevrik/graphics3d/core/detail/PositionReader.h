@@ -1,8 +1,8 @@
 #pragma once
 
 #include "nevrik/container/Array.h"
+#include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/VertexBuffer.h"
-#include "nevrik/graphics3d/core/detail/BufferLock.h"
 #include "nevrik/math/Vector.h"
 
 #include <cstdint>

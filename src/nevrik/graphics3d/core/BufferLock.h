@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
-namespace nevrik::graphics3d::detail {
+namespace nevrik::graphics3d {
 
 /// Holds a vertex or index buffer locked for as long as it lives, so that
 /// every way out of a reader unlocks it.
+///
+/// Lives on the stack of the one thread that uses the buffer.
 template <class Buffer>
 class BufferLock : private object::Noncopyable {
 public:
@@ -26,4 +28,4 @@ private:
     bool mLocked;
 };
 
-}  // namespace nevrik::graphics3d::detail
+}  // namespace nevrik::graphics3d
