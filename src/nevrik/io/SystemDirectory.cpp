@@ -28,9 +28,7 @@ void SystemDirectory::refresh() {
     const types::String folder = getPath().isEmpty() ? types::String(".") : getPath();
     platform::NativeDirectory native;
     if (!native.open((folder.endsWith("/") ? folder : folder + "/").c_str())) {
-        DirectoryNotFoundException missing;
-        missing.addContext(folder);
-        throw missing;
+        object::raiseAt(DirectoryNotFoundException(), folder);
     }
     // Only opening can fail, so the old entries go once the new ones are sure to come.
     clearEntries();

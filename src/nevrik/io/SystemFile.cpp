@@ -61,7 +61,7 @@ std::int32_t SystemFile::seek(std::int32_t offset, int positionMode) {
             origin = Origin::kEnd;
             break;
         default:
-            throw IllegalPositionModeException();
+            object::raiseAt(IllegalPositionModeException(), mPath);
     }
     return orRaise(mHandle.seek(offset, origin), mPath);
 }

@@ -52,6 +52,15 @@ private:
     std::vector<types::String> mContext;
 };
 
+/// Throws `error` with `where` (when not empty) as the place it happened.
+template <class E>
+[[noreturn]] void raiseAt(E error, const types::String& where) {
+    if (!where.isEmpty()) {
+        error.addContext(where);
+    }
+    throw error;
+}
+
 }  // namespace nevrik::object
 
 /// Declares the constructors, getName() and className() of an exception class

@@ -2,6 +2,7 @@
 
 #include "nevrik/container/Chain.h"
 #include "nevrik/object/Exception.h"
+#include "nevrik/object/Pointer.h"
 #include "nevrik/platform/ThreadId.h"
 #include "nevrik/platform/ThreadQueue.h"
 #include "nevrik/system/Mutex.h"
@@ -45,13 +46,13 @@ Thread* Thread::current() {
             return thread;
         }
     }
-    auto* adopted = new Thread();
+    // The registry's reference is the one that keeps it: the made one goes
+    // when `adopted` does.
+    const object::Pointer<Thread> adopted = object::make<Thread>();
     adopted->mThreadId = id;
-    all.threads.add(adopted);
-    // The registry's reference is the one that keeps it.
-    adopted->release();
-    tCurrent = adopted;
-    return adopted;
+    all.threads.add(adopted.get());
+    tCurrent = adopted.get();
+    return tCurrent;
 }
 
 bool Thread::start(bool wait) {

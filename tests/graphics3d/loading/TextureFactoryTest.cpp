@@ -48,6 +48,13 @@ TEST_F(TextureFactoryTest, LoadsAnImageFileAsAMipmappedTrilinearTexture) {
 TEST_F(TextureFactoryTest, MissingAndUnreadableFilesPassTheirExceptionsOn) {
     TextureFactory factory(imageFiles().get());
     EXPECT_THROW(factory.create(types::String("no such image.bmp")), io::FileNotFoundException);
+    try {
+        factory.create(types::String("C:\\maps\\no such image.bmp"));
+        ADD_FAILURE() << "found";
+    } catch (const io::FileNotFoundException& missing) {
+        EXPECT_STREQ(missing.describe().c_str(), "no such image.bmp: FileNotFoundException")
+            << "the name looked for";
+    }
 
     const std::string folder = ::testing::TempDir();
     std::ofstream(folder + "/texture factory junk.bin") << "nothing any image translator reads";

@@ -40,7 +40,7 @@ types::String TextureFactory::baseName(const types::String& name) {
 types::String TextureFactory::findFile(const types::String& name) {
     const types::String base = baseName(name);
     if (base.getLength() == 0) {
-        throw io::FileNotFoundException();
+        object::raiseAt(io::FileNotFoundException(), name);
     }
     if (mFiles->exists(base)) {
         return base;
@@ -52,7 +52,7 @@ types::String TextureFactory::findFile(const types::String& name) {
             return types::String(entry.getFileName());
         }
     }
-    throw io::FileNotFoundException();
+    object::raiseAt(io::FileNotFoundException(), base);
 }
 
 object::Pointer<Texture> TextureFactory::create(const types::String& name) {
