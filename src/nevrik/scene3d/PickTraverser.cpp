@@ -95,7 +95,8 @@ public:
         near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
         far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
         far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(2, 3, 0, 1)));
-        return (_mm_comile_ss(near, far) != 0) & (_mm_movemask_ps(outside) == 0);
+        // One branch for both verdicts: the bits are combined as ints.
+        return (_mm_comile_ss(near, far) & static_cast<int>(_mm_movemask_ps(outside) == 0)) != 0;
     }
 #else
     bool meets(const geometry::BoundingBox<float>& bounds, float limit) const noexcept {
