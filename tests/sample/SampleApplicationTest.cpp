@@ -192,6 +192,17 @@ protected:
         mDisplay.key(key, false);
     }
 
+    // Waits for `sample` to show the cube square in its 600 × 500 window,
+    // then quits it with `key`: the pointer never entered the window, so
+    // keys go to it only once focused.
+    void showCubeThenQuit(const SampleProcess& sample, KeySym key) {
+        const ::Window window = showing(sample);
+        ASSERT_NE(window, 0u);
+        EXPECT_TRUE(waitUntil([&] { return showsSquare(window, 600, 500); }, 30));
+        mDisplay.focus(window);
+        tap(key);
+    }
+
     // What `window` shows now.
     Picture picture(::Window window);
     // Whether `window` is `width` × `height` and shows the front of a cube
@@ -501,12 +512,7 @@ TEST_F(SampleApplicationTest, AnOBJModelShowsAsItsThreeDSTwinDoes) {
     obj << "f 1 3 4 2\nf 5 6 8 7\nf 1 2 6 5\nf 3 7 8 4\nf 1 5 7 3\nf 2 4 8 6\n";
     obj.close();
     SampleProcess sample(mFolder, "cube.obj");
-    const ::Window window = showing(sample);
-    ASSERT_NE(window, 0u);
-    ASSERT_TRUE(waitUntil([&] { return showsSquare(window, 600, 500); }, 30));
-    // The pointer never entered the window: keys go to it only once focused.
-    mDisplay.focus(window);
-    tap(XK_Escape);
+    ASSERT_NO_FATAL_FAILURE(showCubeThenQuit(sample, XK_Escape));
     EXPECT_EQ(sample.finish(), 0);
     EXPECT_EQ(sample.getText(), "");
 }
@@ -522,11 +528,7 @@ TEST_F(SampleApplicationTest, EachMissingTextureIsNamedInALineAndTheModelDrawnAn
     write("cube.3ds", cubeModel(map(0xA200, "missing.png") + map(0xA230, "C:\\MAPS\\GONE.BMP"),
                                 material("blank", map(0xA200, ""))));
     SampleProcess sample(mFolder, "cube.3ds");
-    const ::Window window = showing(sample);
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(waitUntil([&] { return showsSquare(window, 600, 500); }, 30));
-    mDisplay.focus(window);
-    tap(XK_q);
+    ASSERT_NO_FATAL_FAILURE(showCubeThenQuit(sample, XK_q));
     EXPECT_EQ(sample.finish(), 0);
     EXPECT_EQ(sample.getText(),
               "Texture missing.png of cube.3ds not loaded: FileNotFoundException\n"
