@@ -61,18 +61,20 @@ bool MeshCollider3<float>::intersect(Range range, const Ray& ray, PickResult* hi
     return intersect(range, Probe(ray), hit, limit);
 }
 
-bool MeshCollider3<float>::walk(Range range, const Probe& probe, PickResult* hit, float limit) const {
+bool MeshCollider3<float>::intersect(Range range, const Probe& probe, const Approach& approached,
+                                     PickResult* hit, float limit) const {
     const Ray& ray = probe.getRay();
     // A non-finite ray, or one whose products with the triangles overflow,
     // can make the test accept triangles far from any box (an infinite
     // determinant gives t = 0): only the loop answers for it.
-    if (!mBuilt || !mHierarchy.answers(probe)) {
+    if (!approached.walks) {
         return intersectReference(range, ray, hit, limit);
     }
     const Bounds bounds = boundsOf(range, limit);
     float t = 0.0f;
     Vector3f normal;
-    if (!mHierarchy.intersect(probe, bounds.lower, bounds.upper, hit != nullptr, t, normal)) {
+    if (!mHierarchy.intersect(probe, approached.start, bounds.lower, bounds.upper, hit != nullptr, t,
+                              normal)) {
         return false;
     }
     record(ray, t, normal, hit);

@@ -60,15 +60,33 @@ public:
     /// at `limit` learns of every nearer one (and of ties) at less cost.
     bool intersect(Range range, const Ray& ray, PickResult* hit,
                    float limit = std::numeric_limits<float>::max()) const;
-    /// As above for `probe`'s ray. Inline up to the hierarchy's root box, so
-    /// that each mesh of a model the ray misses costs that test alone.
-    bool intersect(Range range, const Probe& probe, PickResult* hit,
-                   float limit = std::numeric_limits<float>::max()) const {
+    /// A query's first step, apart so that a caller putting one ray to
+    /// several colliders (the meshes of a model) readies a walk only for
+    /// those the ray may meet.
+    struct Approach {
+        /// Whether the hierarchy answers; otherwise the per-triangle loop does.
+        bool walks = false;
+        detail::TriangleHierarchy::Start start;
+    };
+    /// False when `probe`'s ray surely meets no triangle of `range` up to
+    /// `limit`; otherwise fills `approached` for intersect(). Inline up to
+    /// the hierarchy's root box, so that each mesh of a model the ray misses
+    /// costs that test alone.
+    [[gnu::always_inline]] bool approach(Range range, const Probe& probe, float limit,
+                                         Approach& approached) const noexcept {
         const Bounds bounds = boundsOf(range, limit);
-        if (mBuilt && mHierarchy.misses(probe, bounds.lower, bounds.upper)) {
-            return false;
-        }
-        return walk(range, probe, hit, limit);
+        approached.walks = mBuilt && mHierarchy.answers(probe);
+        return !approached.walks || mHierarchy.start(probe, bounds.lower, bounds.upper, approached.start);
+    }
+    /// The query of `range` for `probe`'s ray, which approach() let in with
+    /// this `limit` or a larger one.
+    bool intersect(Range range, const Probe& probe, const Approach& approached, PickResult* hit,
+                   float limit = std::numeric_limits<float>::max()) const;
+    /// As above for `probe`'s ray, approached here.
+    [[gnu::always_inline]] bool intersect(Range range, const Probe& probe, PickResult* hit,
+                   float limit = std::numeric_limits<float>::max()) const {
+        Approach approached;
+        return approach(range, probe, limit, approached) && intersect(range, probe, approached, hit, limit);
     }
     /// The query of `range` by testing every triangle in order: the
     /// reference the hierarchy must agree with.
@@ -120,8 +138,6 @@ private:
         }
     }
 
-    // intersect() for `probe` past the root's box.
-    bool walk(Range range, const Probe& probe, PickResult* hit, float limit) const;
     // Calls visit(order, p, q, r) for each triangle in drawing order, with
     // null corners for an index beyond the vertices, until visit returns false.
     template <class Visit>

@@ -37,11 +37,13 @@ double halfArea(const float lower[3], const float upper[3]) noexcept {
 
 }  // namespace
 
-// A tree triangle's box, lane 3 unused, and its place among the sources.
-struct TriangleHierarchy::Reference {
-    float lower[4];
-    float upper[4];
+// A tree triangle's box, its place among the sources and its bin in the
+// split being made: 32 bytes, each corner loading as four lanes.
+struct alignas(16) TriangleHierarchy::Reference {
+    float lower[3];
     std::uint32_t source;
+    float upper[3];
+    std::uint32_t bin;
 
     float centre(int axis) const noexcept { return lower[axis] * 0.5f + upper[axis] * 0.5f; }
 };
@@ -49,12 +51,14 @@ struct TriangleHierarchy::Reference {
 namespace {
 
 // Four floats taking lane-wise minima and maxima at once: binning is most of
-// the building time. Lane 3 is unused.
+// the building time. Lane 3 is unused and kept 0.
 struct Lanes {
 #if defined(__SSE2__)
     __m128 value;
+    // Three floats and one more 32-bit field, which is cleared: as a float it
+    // may be a denormal, slow in arithmetic.
     static Lanes load(const float* from) noexcept {
-        return {_mm_loadu_ps(from)};
+        return {_mm_and_ps(_mm_loadu_ps(from), _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0)))};
     }
     static Lanes fill(float x) noexcept {
         return {_mm_set1_ps(x)};
@@ -76,7 +80,7 @@ struct Lanes {
 #else
     float value[4];
     static Lanes load(const float* from) noexcept {
-        return {{from[0], from[1], from[2], from[3]}};
+        return {{from[0], from[1], from[2], 0.0f}};
     }
     static Lanes fill(float x) noexcept {
         return {{x, x, x, x}};
@@ -105,14 +109,19 @@ struct Lanes {
 };
 
 // The box around some references and the box around their centres.
+// Trivially constructed, so that a split readies only the bins it uses.
 struct Extent {
-    Lanes lower = Lanes::fill(kInfinity);
-    Lanes upper = Lanes::fill(-kInfinity);
-    Lanes centreLower = Lanes::fill(kInfinity);
-    Lanes centreUpper = Lanes::fill(-kInfinity);
+    Lanes lower;
+    Lanes upper;
+    Lanes centreLower;
+    Lanes centreUpper;
 
-    void take(Lanes boxLower, Lanes boxUpper) noexcept {
-        const Lanes centre = boxLower.midpoint(boxUpper);
+    static Extent empty() noexcept {
+        return {Lanes::fill(kInfinity), Lanes::fill(-kInfinity), Lanes::fill(kInfinity), Lanes::fill(-kInfinity)};
+    }
+
+    void take(Lanes boxLower, Lanes boxUpper) noexcept { take(boxLower, boxUpper, boxLower.midpoint(boxUpper)); }
+    void take(Lanes boxLower, Lanes boxUpper, Lanes centre) noexcept {
         lower = lower.min(boxLower);
         upper = upper.max(boxUpper);
         centreLower = centreLower.min(centre);
@@ -154,7 +163,9 @@ public:
 
     // `rows` point at four records that start with corner, e1 and e2 as nine
     // consecutive floats followed by at least three more bytes of the record.
-    int test(const float* const rows[4], float t[4]) const noexcept {
+    // Inlined into the leaf loop whatever the optimisation level, which
+    // keeps the ray's lanes in registers across a leaf.
+    [[gnu::always_inline]] int test(const float* const rows[4], float t[4]) const noexcept {
         // Columns from rows: px py pz e1x | e1y e1z e2x e2y | e2x e2y e2z -.
         __m128 px = _mm_loadu_ps(rows[0]);
         __m128 py = _mm_loadu_ps(rows[1]);
@@ -254,38 +265,63 @@ public:
         // Fewer bins for small nodes: filling and sweeping the bins is the
         // cost that does not shrink with the node.
         const int binCount = count < 16 ? 4 : count < 64 ? 8 : kBins;
+        // Two sets of bins, taking alternate references: neighbours in the
+        // mesh mostly share a bin, and one set would chain each update to the
+        // last through memory.
+        Extent bins[2][kBins];
+        std::uint32_t counts[2][kBins];
+        for (int b = 0; b < binCount; ++b) {
+            bins[0][b] = bins[1][b] = Extent::empty();
+            counts[0][b] = counts[1][b] = 0;
+        }
+        const auto fill = [&](auto low, auto scale) {
+            using Real = decltype(low);
+            float centre[4];
+            for (std::uint32_t k = begin; k < end; ++k) {
+                Reference& reference = mReferences[k];
+                const Lanes boxLower = Lanes::load(reference.lower);
+                const Lanes boxUpper = Lanes::load(reference.upper);
+                const Lanes middle = boxLower.midpoint(boxUpper);
+                middle.store(centre);
+                const int bin =
+                    std::min(binCount - 1, static_cast<int>((static_cast<Real>(centre[axis]) - low) * scale));
+                reference.bin = static_cast<std::uint32_t>(bin);
+                bins[k & 1][bin].take(boxLower, boxUpper, middle);
+                ++counts[k & 1][bin];
+            }
+        };
+        // In float when no step can overflow, which is faster; else in
+        // double, so that neither huge nor tiny extents do.
         const double low = centreLower[axis];
         const double scale = binCount / longest;
-        const auto binOf = [&](const Reference& reference) {
-            return std::min(binCount - 1, static_cast<int>((reference.centre(axis) - low) * scale));
-        };
-        Extent bins[kBins];
-        std::uint32_t counts[kBins] = {};
-        for (std::uint32_t k = begin; k < end; ++k) {
-            const Reference& reference = mReferences[k];
-            const int bin = binOf(reference);
-            bins[bin].take(Lanes::load(reference.lower), Lanes::load(reference.upper));
-            ++counts[bin];
+        if (longest <= 1e30 && scale <= 1e30) {
+            fill(static_cast<float>(low), static_cast<float>(scale));
+        } else {
+            fill(low, scale);
+        }
+        for (int b = 0; b < binCount; ++b) {
+            bins[0][b].take(bins[1][b]);
+            counts[0][b] += counts[1][b];
         }
         // Surface-area cost of each plane between bins: the left sides by a
         // sweep from the left, the right sides on the way back.
-        double leftCost[kBins] = {};
-        std::uint32_t leftCount[kBins] = {};
-        Extent sweep;
+        double leftCost[kBins];
+        std::uint32_t leftCount[kBins];
+        Extent sweep = Extent::empty();
         std::uint32_t swept = 0;
         for (int b = 0; b < binCount - 1; ++b) {
-            sweep.take(bins[b]);
-            swept += counts[b];
+            sweep.take(bins[0][b]);
+            swept += counts[0][b];
             leftCost[b] = sweep.halfArea() * swept;
             leftCount[b] = swept;
         }
-        sweep = Extent();
+        sweep = Extent::empty();
         swept = 0;
         double bestCost = std::numeric_limits<double>::infinity();
         int bestPlane = -1;
         for (int b = binCount - 1; b > 0; --b) {
-            sweep.take(bins[b]);
-            swept += counts[b];
+            sweep.take(bins[0][b]);
+            swept += counts[0][b];
             if (swept == 0 || leftCount[b - 1] == 0) {
                 continue;
             }
@@ -306,12 +342,12 @@ public:
         if (bestPlane > 0) {
             const auto middle = static_cast<std::uint32_t>(
                 std::partition(mReferences.begin() + begin, mReferences.begin() + end,
-                               [&](const Reference& reference) { return binOf(reference) < bestPlane; }) -
+                               [&](const Reference& reference) { return reference.bin < static_cast<std::uint32_t>(bestPlane); }) -
                 mReferences.begin());
-            Extent leftSide;
-            Extent rightSide;
+            Extent leftSide = Extent::empty();
+            Extent rightSide = Extent::empty();
             for (int b = 0; b < binCount; ++b) {
-                (b < bestPlane ? leftSide : rightSide).take(bins[b]);
+                (b < bestPlane ? leftSide : rightSide).take(bins[0][b]);
             }
             split(child, begin, middle, depth + 1, leftSide);
             split(child + 1, middle, end, depth + 1, rightSide);
@@ -328,7 +364,7 @@ public:
     }
 
     Extent enclose(std::uint32_t begin, std::uint32_t end) const noexcept {
-        Extent extent;
+        Extent extent = Extent::empty();
         for (std::uint32_t k = begin; k < end; ++k) {
             const Reference& reference = mReferences[k];
             extent.take(Lanes::load(reference.lower), Lanes::load(reference.upper));
@@ -467,23 +503,9 @@ TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
 #endif
 }
 
-bool TriangleHierarchy::intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
-                                  math::Vector3<float>& normal) const noexcept {
+bool TriangleHierarchy::intersect(const Probe& probe, const Start& from, float lower, float upper,
+                                  bool nearest, float& t, math::Vector3<float>& normal) const noexcept {
     const float slack = slackFor(probe);
-    // The root's box first: most hierarchies a model puts a ray to, it
-    // misses. Against `upper` rather than a loose triangle's hit: the walk
-    // drops an entry beyond the best hit anyway.
-    float rootEntry = 0.0f;
-    const bool rootMet = !mNodes.empty() && enter(probe, mNodes[0], slack, lower, upper, rootEntry);
-    if (!rootMet && mLooseCount == 0) {
-        return false;
-    }
-    return walk(probe, lower, upper, nearest, slack, rootMet, rootEntry, t, normal);
-}
-
-bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool nearest, float slack,
-                             bool rootMet, float rootEntry, float& t,
-                             math::Vector3<float>& normal) const noexcept {
     const Ray& ray = probe.mRay;
     float best = upper;
 
@@ -557,7 +579,7 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
         return true;
     };
 
-    if (testRange(0, mLooseCount) || !rootMet) {
+    if (testRange(0, mLooseCount) || !from.root) {
         return finish();
     }
 
@@ -567,7 +589,7 @@ bool TriangleHierarchy::walk(const Probe& probe, float lower, float upper, bool 
     };
     // One pending sibling per level at most.
     Entry stack[kMaxDepth + 1];
-    stack[0] = Entry{0, rootEntry};
+    stack[0] = Entry{0, from.entry};
     int top = 1;
     while (top > 0) {
         const Entry pending = stack[--top];

@@ -97,18 +97,26 @@ public:
         // comparison, failed by NaN too.
         return probe.mLargest <= mQuickLimit || fits(probe.mRay);
     }
-    // Whether intersect() would surely find nothing: the ray answers here,
-    // no triangle is kept outside the tree and the root's box is missed.
-    // Inline, so that each mesh a model's ray misses costs this test alone.
-    bool misses(const Probe& probe, float lower, float upper) const noexcept {
+    // Where a walk starts: whether the ray meets the root's box, and where.
+    struct Start {
+        bool root = false;
         float entry = 0.0f;
-        return mLooseCount == 0 && answers(probe) &&
-               (mNodes.empty() || !enter(probe, mNodes.front(), slackFor(probe), lower, upper, entry));
+    };
+    // The first step of a query the ray answers(): false when no triangle
+    // can be met within [lower, upper], else where the walk starts. Inline,
+    // so that each mesh a model's ray misses costs this test alone.
+    bool start(const Probe& probe, float lower, float upper, Start& start) const noexcept {
+        start.root = !mNodes.empty() && enter(probe, mNodes.front(), slackFor(probe), lower, upper, start.entry);
+        if (!start.root) {
+            start.entry = lower;
+        }
+        return start.root || mLooseCount != 0;
     }
     // The accepted triangle with lower <= t <= upper of smallest t, of equal
     // t the one latest in the mesh's order; `nearest` false stops at the first
-    // one accepted. On a hit gives t and that triangle's e1 x e2.
-    bool intersect(const Probe& probe, float lower, float upper, bool nearest, float& t,
+    // one accepted. On a hit gives t and that triangle's e1 x e2. `from`
+    // comes from start() with the same `lower` and an `upper` no smaller.
+    bool intersect(const Probe& probe, const Start& from, float lower, float upper, bool nearest, float& t,
                    math::Vector3<float>& normal) const noexcept;
 
     // Bytes of the nodes and gathered triangles.
@@ -145,10 +153,6 @@ private:
     // [lower, best]; gives the entry parameter.
     static bool enter(const Probe& probe, const Node& node, float slack, float lower, float best,
                       float& entry) noexcept;
-    // intersect() past the root's box, which gave `rootMet` and `rootEntry`:
-    // apart, so that a hierarchy the ray misses costs no more than that test.
-    bool walk(const Probe& probe, float lower, float upper, bool nearest, float slack, bool rootMet,
-              float rootEntry, float& t, math::Vector3<float>& normal) const noexcept;
     // Whether `ray`'s parts are finite and the test's products stay finite for it.
     bool fits(const Ray& ray) const noexcept;
     // Whether the test's products stay finite for rays of these largest

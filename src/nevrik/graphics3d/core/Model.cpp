@@ -73,23 +73,25 @@ bool Model::intersect(const math::Matrix4<float>& matrix, const math::Matrix4<fl
     // The direction is carried without normalising, so a distance along the
     // local ray is the same parameter along `ray`. Made ready once for every
     // mesh: most meshes are then dismissed by one box test.
-    const geometry::MeshCollider3<float>::Probe probe(local);
+    using Collider = geometry::MeshCollider3<float>;
+    const Collider::Probe probe(local);
     float best = std::numeric_limits<float>::infinity();
     for (const object::Pointer<Mesh>& mesh : mMeshes) {
-        const geometry::MeshCollider3<float>* collider = mesh->getCollider();
-        if (collider == nullptr) {
+        const Collider* collider = mesh->getCollider();
+        // Only a strictly nearer hit replaces the one kept, so a mesh need
+        // not look beyond it.
+        Collider::Approach approached;
+        if (collider == nullptr || !collider->approach(Collider::Range::kRay, probe, best, approached)) {
             continue;
         }
         if (hit == nullptr) {
-            if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, probe, nullptr)) {
+            if (collider->intersect(Collider::Range::kRay, probe, approached, nullptr)) {
                 return true;
             }
             continue;
         }
-        // Only a strictly nearer hit replaces the one kept, so a mesh need
-        // not look beyond it.
         geometry::PickResult scratch;
-        if (collider->intersect(geometry::MeshCollider3<float>::Range::kRay, probe, &scratch, best) &&
+        if (collider->intersect(Collider::Range::kRay, probe, approached, &scratch, best) &&
             scratch.distance < best) {
             best = scratch.distance;
             hit->point = matrix.transformPoint(scratch.point);
