@@ -26,7 +26,7 @@ namespace nevrik::geometry::detail {
 // array whose inner nodes keep their two children side by side; leaves hold
 // up to sixteen triangles gathered in leaf order as corner, edges and order
 // (40 bytes), so a leaf reads contiguous memory; with the 32-byte nodes about
-// 46 bytes a triangle on the generated models. Triangles that are not well
+// 47 bytes a triangle on the generated models. Triangles that are not well
 // shaped (non-finite or slivers, whose hits are not checked against their
 // boxes) are kept out of the tree and tested on every query.
 //
@@ -153,6 +153,10 @@ private:
     // [lower, best]; gives the entry parameter.
     static bool enter(const Probe& probe, const Node& node, float slack, float lower, float best,
                       float& entry) noexcept;
+    // enter() for the two children side by side at `pair`, with the same
+    // verdicts and entries: bit k of the result says child k is met.
+    static int enterPair(const Probe& probe, const Node* pair, float slack, float lower, float best,
+                         float entries[2]) noexcept;
     // Whether `ray`'s parts are finite and the test's products stay finite for it.
     bool fits(const Ray& ray) const noexcept;
     // Whether the test's products stay finite for rays of these largest
@@ -203,6 +207,42 @@ inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float
     entry = opening;
     return opening <= std::min(_mm_cvtss_f32(far), best);
 }
+
+inline int TriangleHierarchy::enterPair(const Probe& probe, const Node* pair, float slack, float lower,
+                                        float best, float entries[2]) noexcept {
+    // enter()'s lanes for each box, then both reductions at once: a max or
+    // min of the same values in another order, so the same entries result.
+    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 widen = _mm_set1_ps(slack);
+    const __m128 lowA = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(pair[0].lower), threeLanes), widen);
+    const __m128 highA = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(pair[0].upper), threeLanes), widen);
+    const __m128 lowB = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(pair[1].lower), threeLanes), widen);
+    const __m128 highB = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(pair[1].upper), threeLanes), widen);
+    int outside = 0;
+    if (probe.mAnyParallel) {
+        const auto beside = [&](__m128 low, __m128 high) {
+            return _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
+                                                                       _mm_cmpgt_ps(probe.mOrigin, high)))) != 0;
+        };
+        outside = (beside(lowA, highA) ? 1 : 0) | (beside(lowB, highB) ? 2 : 0);
+    }
+    const __m128 t0A = _mm_mul_ps(_mm_sub_ps(lowA, probe.mOrigin), probe.mInverse);
+    const __m128 t1A = _mm_mul_ps(_mm_sub_ps(highA, probe.mOrigin), probe.mInverse);
+    const __m128 t0B = _mm_mul_ps(_mm_sub_ps(lowB, probe.mOrigin), probe.mInverse);
+    const __m128 t1B = _mm_mul_ps(_mm_sub_ps(highB, probe.mOrigin), probe.mInverse);
+    const __m128 nearA = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0A, t1A)));
+    const __m128 farA = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0A, t1A)));
+    const __m128 nearB = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0B, t1B)));
+    const __m128 farB = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0B, t1B)));
+    // (Ax Bx Ay By) with (Az Bz A3 B3), then the halves: A in lane 0, B in lane 1.
+    __m128 near = _mm_max_ps(_mm_unpacklo_ps(nearA, nearB), _mm_unpackhi_ps(nearA, nearB));
+    near = _mm_max_ps(_mm_max_ps(near, _mm_movehl_ps(near, near)), _mm_set1_ps(lower));
+    __m128 far = _mm_min_ps(_mm_unpacklo_ps(farA, farB), _mm_unpackhi_ps(farA, farB));
+    far = _mm_min_ps(_mm_min_ps(far, _mm_movehl_ps(far, far)), _mm_set1_ps(best));
+    _mm_store_ss(entries, near);
+    _mm_store_ss(entries + 1, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 1, 1, 1)));
+    return _mm_movemask_ps(_mm_cmple_ps(near, far)) & 3 & ~outside;
+}
 #else
 inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
                                      float best, float& entry) noexcept {
@@ -231,6 +271,12 @@ inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float
     }
     entry = near;
     return near <= far;
+}
+
+inline int TriangleHierarchy::enterPair(const Probe& probe, const Node* pair, float slack, float lower,
+                                        float best, float entries[2]) noexcept {
+    return (enter(probe, pair[0], slack, lower, best, entries[0]) ? 1 : 0) |
+           (enter(probe, pair[1], slack, lower, best, entries[1]) ? 2 : 0);
 }
 #endif
 
