@@ -70,6 +70,12 @@ struct Lanes {
     Lanes max(Lanes other) const noexcept {
         return {_mm_max_ps(value, other.value)};
     }
+    Lanes minus(Lanes other) const noexcept {
+        return {_mm_sub_ps(value, other.value)};
+    }
+    Lanes magnitude() const noexcept {
+        return {_mm_andnot_ps(_mm_set1_ps(-0.0f), value)};
+    }
     // Halves first: the sum of two huge coordinates would overflow.
     Lanes midpoint(Lanes other) const noexcept {
         const __m128 half = _mm_set1_ps(0.5f);
@@ -91,6 +97,12 @@ struct Lanes {
     }
     Lanes max(Lanes other) const noexcept {
         return apply(other, [](float a, float b) { return a > b ? a : b; });
+    }
+    Lanes minus(Lanes other) const noexcept {
+        return apply(other, [](float a, float b) { return a - b; });
+    }
+    Lanes magnitude() const noexcept {
+        return apply(*this, [](float a, float) { return std::abs(a); });
     }
     Lanes midpoint(Lanes other) const noexcept {
         return apply(other, [](float a, float b) { return a * 0.5f + b * 0.5f; });
@@ -382,6 +394,9 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
     clear();
     std::vector<Reference> references;
     references.reserve(sources.size());
+    // The largest |coordinate| of the tree's corners and edges, lane by lane.
+    Lanes reach = Lanes::fill(0.0f);
+    Lanes edge = Lanes::fill(0.0f);
     for (std::size_t k = 0; k < sources.size(); ++k) {
         const Source& source = sources[k];
         const Vector3f e1 = source.q - source.p;
@@ -391,19 +406,28 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
             mTriangles.push_back(Triangle{source.p, e1, e2, source.order});
             continue;
         }
+        // Each corner's load takes in the next field, which lane 3 drops.
+        static_assert(sizeof(Source) == 40 && offsetof(Source, q) == 12 && offsetof(Source, r) == 24,
+                      "corners load as four lanes each");
+        const Lanes p = Lanes::load(&source.p.x);
+        const Lanes q = Lanes::load(&source.q.x);
+        const Lanes r = Lanes::load(&source.r.x);
         Reference reference{};
-        for (int axis = 0; axis < 3; ++axis) {
-            const float a = source.p[axis];
-            const float b = source.q[axis];
-            const float c = source.r[axis];
-            reference.lower[axis] = std::min({a, b, c});
-            reference.upper[axis] = std::max({a, b, c});
-            mReach = std::max({mReach, std::abs(a), std::abs(b), std::abs(c)});
-            mEdge = std::max({mEdge, std::abs(e1[axis]), std::abs(e2[axis])});
-        }
+        float lanes[4];
+        p.min(q).min(r).store(lanes);
+        std::copy(lanes, lanes + 3, reference.lower);
+        p.max(q).max(r).store(lanes);
+        std::copy(lanes, lanes + 3, reference.upper);
+        reach = reach.max(p.magnitude()).max(q.magnitude()).max(r.magnitude());
+        edge = edge.max(q.minus(p).magnitude()).max(r.minus(p).magnitude());
         reference.source = static_cast<std::uint32_t>(k);
         references.push_back(reference);
     }
+    float lanes[4];
+    reach.store(lanes);
+    mReach = std::max({lanes[0], lanes[1], lanes[2]});
+    edge.store(lanes);
+    mEdge = std::max({lanes[0], lanes[1], lanes[2]});
     mLooseCount = static_cast<std::uint32_t>(mTriangles.size());
     if (!references.empty()) {
         mNodes.reserve(2 * references.size());
