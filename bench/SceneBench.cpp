@@ -1,26 +1,16 @@
 #include "CountingAllocator.h"
 #include "RenderingContext.h"
-#include "nevrik/graphics3d/core/Context.h"
-#include "nevrik/graphics3d/core/Model.h"
-#include "nevrik/graphics3d/loading/TextureManager.h"
-#include "nevrik/graphics3d/loading/Translator3DS.h"
-#include "nevrik/io/SystemFileFactory.h"
+#include "SampleScene.h"
+#include "nevrik/geometry/Primitive.h"
 #include "nevrik/scene3d/GraphicsContext.h"
-#include "nevrik/scene3d/ModelNode.h"
 #include "nevrik/scene3d/PickTraverser.h"
 #include "nevrik/scene3d/RenderTraverser.h"
-#include "nevrik/scene3d/Universe.h"
-#include "nevrik/scene3d/Viewer.h"
 
 #include <GL/glew.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
-#include <random>
-#include <string>
 #include <vector>
 
 namespace {
@@ -29,70 +19,12 @@ using namespace nevrik::scene3d;
 using namespace nevrik::graphics3d;
 using nevrik::math::Matrix4;
 using nevrik::math::Vector3;
+using nevrik::bench::Scene;
+using nevrik::bench::seededRays;
 using nevrik::object::Pointer;
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-
-// The generator's aircraft at about `triangles` triangles, read, optimised
-// and given colliders as the sample does. Needs the rendering context;
-// null when the generator or the reader fails.
-Pointer<Model> generatedModel(std::int64_t triangles) {
-    char folder[] = "/tmp/nevrik-scene-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
-        return {};
-    }
-    const std::string command = std::string("'") + NEVRIK_MODELGEN + "' --triangles " +
-                                std::to_string(triangles) + " --output " + folder + " > /dev/null";
-    Pointer<Model> model;
-    if (std::system(command.c_str()) == 0) {
-        try {
-            auto files = nevrik::object::make<nevrik::io::SystemFileFactory>(folder);
-            auto reader = nevrik::object::make<Translator3DS>();
-            reader->setTextureManager(nevrik::object::make<TextureManager>(files.get()).get());
-            model = reader->read(files->open("f5e_05.3ds", nevrik::io::File::kRead)->getInputStream(),
-                                 Translator3DS::kWholeStream);
-            if (model) {
-                model->setCompiled(model->optimise());
-                model->createColliders(true);
-            }
-        } catch (const nevrik::object::Exception&) {
-            model.reset();
-        }
-    }
-    std::filesystem::remove_all(folder);
-    return model;
-}
-
-// A universe of one locale whose root holds a viewer at `eye` looking down
-// -z, and whatever add() hangs beside it.
-class Scene {
-public:
-    Scene(float nearDistance, float farDistance, const Vector3<float>& eye)
-        : mUniverse(nevrik::object::make<Universe>()), mRoot(nevrik::object::make<Root>()), mViewer(nevrik::object::make<Viewer>()) {
-        mUniverse->addLocale()->addRoot(mRoot.get());
-        mViewer->setNear(nearDistance);
-        mViewer->setFar(farDistance);
-        Matrix4<float> transform;
-        transform.setColumn(3, eye);
-        mViewer->setLocalTransform(transform);
-        mRoot->addChild(mViewer.get());
-    }
-
-    // Takes over the caller's reference on `node`.
-    void add(Node* node) {
-        mRoot->addChild(node);
-        node->release();
-    }
-
-    Universe* universe() const { return mUniverse.get(); }
-    Viewer* viewer() const { return mViewer.get(); }
-
-private:
-    Pointer<Universe> mUniverse;
-    Pointer<Root> mRoot;
-    Pointer<Viewer> mViewer;
-};
+constexpr int kWidth = nevrik::bench::kViewWidth;
+constexpr int kHeight = nevrik::bench::kViewHeight;
 
 // The fastest of the repetitions, beside Google Benchmark's mean, median and
 // deviation: on a shared machine the other tenants only ever slow a run down.
@@ -100,37 +32,14 @@ double fastest(const std::vector<double>& values) {
     return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
 }
 
-// The sample's scene at `state.range(0)` triangles per copy; null, the
-// benchmark skipped, without a rendering context or a model. With
-// `reference`, every mesh gets a fresh collider without its hierarchy, so
-// picks run the per-triangle loop.
+// The sample's scene at `state.range(0)` triangles per copy (see
+// sampleScene); null, the benchmark skipped, without a rendering context or
+// a model.
 std::unique_ptr<Scene> sampleScene(benchmark::State& state, bool reference = false) {
-    const Pointer<Model> model = nevrik::bench::renderingContext(kWidth, kHeight) != nullptr
-                                     ? generatedModel(state.range(0))
-                                     : nullptr;
-    if (model && reference) {
-        for (const Pointer<Mesh>& mesh : model->getMeshes()) {
-            mesh->createCollider();
-        }
-    }
-    if (!model) {
+    std::unique_ptr<Scene> scene = nevrik::bench::sampleScene(state.range(0), reference);
+    if (!scene) {
         state.SkipWithError("no rendering context or no model");
-        return nullptr;
     }
-    // 35 copies on a 7 x 5 grid 320 by 600 apart, seen from 400 up the z
-    // axis with near 20 and far 4000.
-    auto scene = std::make_unique<Scene>(20.0f, 4000.0f, Vector3<float>(0.0f, 0.0f, 400.0f));
-    for (int i = -3; i <= 3; ++i) {
-        for (int j = -2; j <= 2; ++j) {
-            auto* node = new ModelNode(model.get());
-            Matrix4<float> place;
-            place.setColumn(
-                3, Vector3<float>(static_cast<float>(i) * 320.0f, static_cast<float>(j) * 600.0f, 0.0f));
-            node->setLocalTransform(place);
-            scene->add(node);
-        }
-    }
-    scene->universe()->update();
     return scene;
 }
 
@@ -159,21 +68,6 @@ void pick(benchmark::State& state) {
     state.counters["hitRatio"] = rays > 0 ? static_cast<double>(hits) / static_cast<double>(rays) : 0.0;
 }
 BENCHMARK(pick)->ArgName("triangles")->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-
-// 2000 seeded mouse positions over the view, as rays; `hits` keeps those
-// that pick a node, otherwise those that do not.
-std::vector<nevrik::geometry::Ray> seededRays(const Scene& scene, bool hits) {
-    std::mt19937 random(2026);
-    std::uniform_real_distribution<float> across(-1.0f, 1.0f);
-    std::vector<nevrik::geometry::Ray> kept;
-    for (int i = 0; i < 2000; ++i) {
-        const nevrik::geometry::Ray ray = scene.viewer()->rayThrough(across(random), across(random));
-        if ((PickTraverser(scene.universe()).pick(ray, nullptr) != nullptr) == hits) {
-            kept.push_back(ray);
-        }
-    }
-    return kept;
-}
 
 // Picks of seeded rays through the sample's scene, hit rays and miss rays
 // apart: range(1) 1 keeps the hits; range(2) 1 walks the hierarchies, 0 runs
@@ -218,7 +112,7 @@ BENCHMARK(pickSeeded)
 // hierarchy's bytes per triangle.
 void buildColliders(benchmark::State& state) {
     const Pointer<Model> model =
-        nevrik::bench::renderingContext(kWidth, kHeight) != nullptr ? generatedModel(100000) : nullptr;
+        nevrik::bench::renderingContext(kWidth, kHeight) != nullptr ? nevrik::bench::generatedModel(100000) : nullptr;
     if (!model) {
         state.SkipWithError("no rendering context or no model");
         return;
