@@ -29,7 +29,8 @@ namespace nevrik::bench {
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: nevrik_pick_replay <triangles> <hits: 1 hit rays, 0 miss rays> [rounds]\n");
+        std::fprintf(stderr,
+                     "usage: nevrik_pick_replay <triangles> <hits: 1 hit rays, 0 miss rays> [rounds]\n");
         return 2;
     }
     const std::int64_t triangles = std::atoll(argv[1]);

@@ -84,7 +84,7 @@ public:
                    float limit = std::numeric_limits<float>::max()) const;
     /// As above for `probe`'s ray, approached here.
     [[gnu::always_inline]] bool intersect(Range range, const Probe& probe, PickResult* hit,
-                   float limit = std::numeric_limits<float>::max()) const {
+                                          float limit = std::numeric_limits<float>::max()) const {
         Approach approached;
         return approach(range, probe, limit, approached) && intersect(range, probe, approached, hit, limit);
     }

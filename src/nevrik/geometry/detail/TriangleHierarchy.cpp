@@ -130,10 +130,13 @@ struct Extent {
     Lanes centreUpper;
 
     static Extent empty() noexcept {
-        return {Lanes::fill(kInfinity), Lanes::fill(-kInfinity), Lanes::fill(kInfinity), Lanes::fill(-kInfinity)};
+        return {Lanes::fill(kInfinity), Lanes::fill(-kInfinity), Lanes::fill(kInfinity),
+                Lanes::fill(-kInfinity)};
     }
 
-    void take(Lanes boxLower, Lanes boxUpper) noexcept { take(boxLower, boxUpper, boxLower.midpoint(boxUpper)); }
+    void take(Lanes boxLower, Lanes boxUpper) noexcept {
+        take(boxLower, boxUpper, boxLower.midpoint(boxUpper));
+    }
     void take(Lanes boxLower, Lanes boxUpper, Lanes centre) noexcept {
         lower = lower.min(boxLower);
         upper = upper.max(boxUpper);
@@ -355,7 +358,9 @@ public:
         if (bestPlane > 0) {
             const auto middle = static_cast<std::uint32_t>(
                 std::partition(mReferences.begin() + begin, mReferences.begin() + end,
-                               [&](const Reference& reference) { return reference.bin < static_cast<std::uint32_t>(bestPlane); }) -
+                               [&](const Reference& reference) {
+                                   return reference.bin < static_cast<std::uint32_t>(bestPlane);
+                               }) -
                 mReferences.begin());
             Extent leftSide = Extent::empty();
             Extent rightSide = Extent::empty();

@@ -106,7 +106,8 @@ public:
     // can be met within [lower, upper], else where the walk starts. Inline,
     // so that each mesh a model's ray misses costs this test alone.
     bool start(const Probe& probe, float lower, float upper, Start& start) const noexcept {
-        start.root = !mNodes.empty() && enter(probe, mNodes.front(), slackFor(probe), lower, upper, start.entry);
+        start.root =
+            !mNodes.empty() && enter(probe, mNodes.front(), slackFor(probe), lower, upper, start.entry);
         if (!start.root) {
             start.entry = lower;
         }
@@ -221,8 +222,9 @@ inline int TriangleHierarchy::enterPair(const Probe& probe, const Node* pair, fl
     int outside = 0;
     if (probe.mAnyParallel) {
         const auto beside = [&](__m128 low, __m128 high) {
-            return _mm_movemask_ps(_mm_and_ps(probe.mParallel, _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low),
-                                                                       _mm_cmpgt_ps(probe.mOrigin, high)))) != 0;
+            return _mm_movemask_ps(_mm_and_ps(
+                       probe.mParallel,
+                       _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low), _mm_cmpgt_ps(probe.mOrigin, high)))) != 0;
         };
         outside = (beside(lowA, highA) ? 1 : 0) | (beside(lowB, highB) ? 2 : 0);
     }
