@@ -565,12 +565,11 @@ bool TriangleHierarchy::intersect(const Probe& probe, const Start& from, float l
         for (std::uint32_t k = begin; k < end; k += 4) {
             // A short last group repeats its last triangle, which then ties
             // with itself and changes nothing.
-            const Triangle* group[4];
-            const float* rows[4];
-            for (std::uint32_t lane = 0; lane < 4; ++lane) {
-                group[lane] = &mTriangles[std::min(k + lane, end - 1)];
-                rows[lane] = reinterpret_cast<const float*>(group[lane]);
-            }
+            const Triangle* first = mTriangles.data() + k;
+            const Triangle* last = mTriangles.data() + end - 1;
+            const Triangle* group[4] = {first, std::min(first + 1, last), std::min(first + 2, last),
+                                        std::min(first + 3, last)};
+            const float* rows[4] = {&group[0]->p.x, &group[1]->p.x, &group[2]->p.x, &group[3]->p.x};
             float distances[4];
             for (int met = four.test(rows, distances); met != 0; met &= met - 1) {
                 const int lane = __builtin_ctz(static_cast<unsigned int>(met));
