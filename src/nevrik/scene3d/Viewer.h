@@ -1,7 +1,7 @@
 #pragma once
 
 #include "nevrik/geometry/Ray.h"
-#include "nevrik/graphics3d/core/PerspectiveCamera.h"
+#include "nevrik/graphics3d/core/Camera.h"
 #include "nevrik/math/Matrix4.h"
 #include "nevrik/scene3d/Frustum.h"
 #include "nevrik/scene3d/Graphics.h"

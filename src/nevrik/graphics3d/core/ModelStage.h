@@ -3,7 +3,7 @@
 #include "nevrik/graphics/Image.h"
 #include "nevrik/graphics3d/core/Model.h"
 #include "nevrik/graphics3d/core/ParameterBuffer.h"
-#include "nevrik/graphics3d/core/PerspectiveCamera.h"
+#include "nevrik/graphics3d/core/Camera.h"
 #include "nevrik/graphics3d/core/PointLight.h"
 #include "nevrik/math/Matrix4.h"
 #include "nevrik/math/Vector.h"

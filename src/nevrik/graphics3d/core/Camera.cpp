@@ -1,4 +1,4 @@
-#include "nevrik/graphics3d/core/PerspectiveCamera.h"
+#include "nevrik/graphics3d/core/Camera.h"
 
 #include <GL/glew.h>
 

@@ -1,4 +1,4 @@
-#include "nevrik/graphics3d/core/PerspectiveCamera.h"
+#include "nevrik/graphics3d/core/Camera.h"
 
 #include "graphics3d/GlFixture.h"
 
@@ -10,7 +10,7 @@
 namespace nevrik::graphics3d {
 namespace {
 
-using PerspectiveCameraTest = GlFixture;
+using CameraTest = GlFixture;
 
 // The default viewer's camera.
 PerspectiveCamera viewerCamera() {
@@ -21,7 +21,7 @@ PerspectiveCamera viewerCamera() {
     return camera;
 }
 
-TEST_F(PerspectiveCameraTest, EyeRaysGoThroughTheWindowWithYDownwards) {
+TEST_F(CameraTest, EyeRaysGoThroughTheWindowWithYDownwards) {
     const PerspectiveCamera camera = viewerCamera();
     const geometry::Ray corner = camera.eyeRay(-1.0f, -1.0f);
     EXPECT_EQ(corner.origin, math::Vector3<float>(0.0f, 0.0f, 0.0f));
@@ -30,7 +30,7 @@ TEST_F(PerspectiveCameraTest, EyeRaysGoThroughTheWindowWithYDownwards) {
     EXPECT_EQ(camera.eyeRay(0.0f, 0.0f).direction, math::Vector3<float>(0.0f, 0.0f, -100.0f));
 }
 
-TEST_F(PerspectiveCameraTest, DegenerateWindowsAndClippingAreRefused) {
+TEST_F(CameraTest, DegenerateWindowsAndClippingAreRefused) {
     PerspectiveCamera camera = viewerCamera();
     EXPECT_FALSE(camera.setWindow(0.0f, 0.0f, 0.0f, 1.0f));
     EXPECT_FALSE(camera.setClipping(5.0f, 5.0f));
@@ -38,7 +38,7 @@ TEST_F(PerspectiveCameraTest, DegenerateWindowsAndClippingAreRefused) {
     EXPECT_EQ(camera.getFar(), 1000.0f);
 }
 
-TEST_F(PerspectiveCameraTest, ApplyLoadsTheProjectionAndKeepsTheMatrixMode) {
+TEST_F(CameraTest, ApplyLoadsTheProjectionAndKeepsTheMatrixMode) {
     PerspectiveCamera camera = viewerCamera();
     camera.setWindow(-4.0f, -2.0f, 12.0f, 6.0f);
     camera.setClipping(2.0f, 50.0f);
@@ -81,7 +81,7 @@ math::Vector3<float> project(const PerspectiveCamera& camera, const math::Vector
                                 (p(2, 0) * eye.x + p(2, 1) * eye.y + p(2, 2) * eye.z + p(2, 3)) / w);
 }
 
-TEST_F(PerspectiveCameraTest, FieldOfViewAndLookAtPlaceTheEyeAndTheScreen) {
+TEST_F(CameraTest, FieldOfViewAndLookAtPlaceTheEyeAndTheScreen) {
     PerspectiveCamera camera;
     EXPECT_TRUE(camera.setFieldOfView(90.0f, 2.0f));
     EXPECT_NEAR(camera.getHeight(), 2.0f, 1e-5f);
@@ -115,7 +115,7 @@ TEST_F(PerspectiveCameraTest, FieldOfViewAndLookAtPlaceTheEyeAndTheScreen) {
     EXPECT_FLOAT_EQ(loaded[1], view(1, 0));
 }
 
-TEST_F(PerspectiveCameraTest, FrameKeepsRandomBoxesInViewAndFillsTheNarrowerSide) {
+TEST_F(CameraTest, FrameKeepsRandomBoxesInViewAndFillsTheNarrowerSide) {
     std::mt19937 random(20);
     std::uniform_real_distribution<float> coordinate(-50.0f, 50.0f);
     std::uniform_real_distribution<float> extent(0.01f, 40.0f);
