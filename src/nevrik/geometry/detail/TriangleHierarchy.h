@@ -158,6 +158,12 @@ private:
     // verdicts and entries: bit k of the result says child k is met.
     static int enterPair(const Probe& probe, const Node* pair, float slack, float lower, float best,
                          float entries[2]) noexcept;
+#if defined(__SSE2__)
+    // The per-axis bounds of t inside `node`'s box widened by `slack`, one
+    // axis a lane, for enter() and enterPair() to reduce; false when a
+    // parallel axis leaves the ray outside.
+    static bool slabs(const Probe& probe, const Node& node, float slack, __m128& near, __m128& far) noexcept;
+#endif
     // Whether `ray`'s parts are finite and the test's products stay finite for it.
     bool fits(const Ray& ray) const noexcept;
     // Whether the test's products stay finite for rays of these largest
@@ -181,8 +187,8 @@ private:
 // Without NaN inputs (the collider refuses non-finite rays here) no bound
 // comes out NaN.
 #if defined(__SSE2__)
-inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
-                                     float best, float& entry) noexcept {
+inline bool TriangleHierarchy::slabs(const Probe& probe, const Node& node, float slack, __m128& near,
+                                     __m128& far) noexcept {
     static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
                   "a node's bounds load as four lanes each");
     const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
@@ -198,8 +204,18 @@ inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float
     }
     const __m128 t0 = _mm_mul_ps(_mm_sub_ps(low, probe.mOrigin), probe.mInverse);
     const __m128 t1 = _mm_mul_ps(_mm_sub_ps(high, probe.mOrigin), probe.mInverse);
-    __m128 near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
-    __m128 far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
+    near = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0, t1)));
+    far = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0, t1)));
+    return true;
+}
+
+inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
+                                     float best, float& entry) noexcept {
+    __m128 near;
+    __m128 far;
+    if (!slabs(probe, node, slack, near, far)) {
+        return false;
+    }
     near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 0, 3, 2)));
     near = _mm_max_ps(near, _mm_shuffle_ps(near, near, _MM_SHUFFLE(2, 3, 0, 1)));
     far = _mm_min_ps(far, _mm_shuffle_ps(far, far, _MM_SHUFFLE(1, 0, 3, 2)));
@@ -211,31 +227,15 @@ inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float
 
 inline int TriangleHierarchy::enterPair(const Probe& probe, const Node* pair, float slack, float lower,
                                         float best, float entries[2]) noexcept {
-    // enter()'s lanes for each box, then both reductions at once: a max or
-    // min of the same values in another order, so the same entries result.
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 widen = _mm_set1_ps(slack);
-    const __m128 lowA = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(pair[0].lower), threeLanes), widen);
-    const __m128 highA = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(pair[0].upper), threeLanes), widen);
-    const __m128 lowB = _mm_sub_ps(_mm_and_ps(_mm_loadu_ps(pair[1].lower), threeLanes), widen);
-    const __m128 highB = _mm_add_ps(_mm_and_ps(_mm_loadu_ps(pair[1].upper), threeLanes), widen);
-    int outside = 0;
-    if (probe.mAnyParallel) {
-        const auto beside = [&](__m128 low, __m128 high) {
-            return _mm_movemask_ps(_mm_and_ps(
-                       probe.mParallel,
-                       _mm_or_ps(_mm_cmplt_ps(probe.mOrigin, low), _mm_cmpgt_ps(probe.mOrigin, high)))) != 0;
-        };
-        outside = (beside(lowA, highA) ? 1 : 0) | (beside(lowB, highB) ? 2 : 0);
-    }
-    const __m128 t0A = _mm_mul_ps(_mm_sub_ps(lowA, probe.mOrigin), probe.mInverse);
-    const __m128 t1A = _mm_mul_ps(_mm_sub_ps(highA, probe.mOrigin), probe.mInverse);
-    const __m128 t0B = _mm_mul_ps(_mm_sub_ps(lowB, probe.mOrigin), probe.mInverse);
-    const __m128 t1B = _mm_mul_ps(_mm_sub_ps(highB, probe.mOrigin), probe.mInverse);
-    const __m128 nearA = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0A, t1A)));
-    const __m128 farA = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0A, t1A)));
-    const __m128 nearB = _mm_or_ps(probe.mBelow, _mm_andnot_ps(probe.mFree, _mm_min_ps(t0B, t1B)));
-    const __m128 farB = _mm_or_ps(probe.mAbove, _mm_andnot_ps(probe.mFree, _mm_max_ps(t0B, t1B)));
+    // Both boxes' slabs, then both reductions at once: a max or min of the
+    // same values in another order, so the same entries as enter().
+    // A box outside keeps zeros, which its lane's verdict then masks.
+    __m128 nearA = _mm_setzero_ps();
+    __m128 farA = _mm_setzero_ps();
+    __m128 nearB = _mm_setzero_ps();
+    __m128 farB = _mm_setzero_ps();
+    const int inside = (slabs(probe, pair[0], slack, nearA, farA) ? 1 : 0) |
+                       (slabs(probe, pair[1], slack, nearB, farB) ? 2 : 0);
     // (Ax Bx Ay By) with (Az Bz A3 B3), then the halves: A in lane 0, B in lane 1.
     __m128 near = _mm_max_ps(_mm_unpacklo_ps(nearA, nearB), _mm_unpackhi_ps(nearA, nearB));
     near = _mm_max_ps(_mm_max_ps(near, _mm_movehl_ps(near, near)), _mm_set1_ps(lower));
@@ -243,7 +243,7 @@ inline int TriangleHierarchy::enterPair(const Probe& probe, const Node* pair, fl
     far = _mm_min_ps(_mm_min_ps(far, _mm_movehl_ps(far, far)), _mm_set1_ps(best));
     _mm_store_ss(entries, near);
     _mm_store_ss(entries + 1, _mm_shuffle_ps(near, near, _MM_SHUFFLE(1, 1, 1, 1)));
-    return _mm_movemask_ps(_mm_cmple_ps(near, far)) & 3 & ~outside;
+    return _mm_movemask_ps(_mm_cmple_ps(near, far)) & inside;
 }
 #else
 inline bool TriangleHierarchy::enter(const Probe& probe, const Node& node, float slack, float lower,
