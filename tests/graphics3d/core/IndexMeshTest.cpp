@@ -5,6 +5,9 @@
 #include "graphics3d/GlFixture.h"
 #include "graphics3d/MeshData.h"
 
+#include <algorithm>
+#include <random>
+
 namespace nevrik::graphics3d {
 namespace {
 
@@ -150,6 +153,53 @@ TEST_F(IndexMeshTest, ColliderOfASubRangeRenumbersInOrderOfFirstUse) {
     mesh->setIndexBuffer(nullptr);
     EXPECT_FALSE(mesh->createCollider());
     EXPECT_EQ(mesh->getCollider(), collider) << "the old collider stays";
+}
+
+// Sub-ranges of random index buffers, from runs of nearby vertices to a few
+// far apart in a large buffer, with indices past the end among them: each
+// index is renumbered in order of first use and each vertex named is copied
+// once, to its new number.
+TEST_F(IndexMeshTest, ColliderRenumberingMatchesFirstUseOverRandomRanges) {
+    std::mt19937 random(17);
+    for (int round = 0; round < 60; ++round) {
+        const std::uint32_t vertexCount = round % 3 == 0 ? 200000 : 64;
+        const std::uint32_t spread = round % 2 == 0 ? vertexCount + 8 : 40;
+        const std::uint32_t start = std::uniform_int_distribution<std::uint32_t>(0, vertexCount - 1)(random);
+        // Drawn from a few values, so that most indices repeat.
+        std::vector<std::uint32_t> values(std::uniform_int_distribution<std::size_t>(1, 12)(random));
+        for (std::uint32_t& value : values) {
+            value = start + std::uniform_int_distribution<std::uint32_t>(0, spread)(random);
+        }
+        std::vector<std::uint32_t> indices(3 * std::uniform_int_distribution<std::uint32_t>(1, 30)(random));
+        for (std::uint32_t& index : indices) {
+            index = values[std::uniform_int_distribution<std::size_t>(0, values.size() - 1)(random)];
+        }
+        const auto first = std::uniform_int_distribution<std::uint32_t>(0, 2)(random);
+        const auto end = static_cast<std::uint32_t>(indices.size());
+        const MeshPointer mesh = make(GL_TRIANGLES, indices, vertexCount);
+        mesh->setRange(first, end);
+        ASSERT_TRUE(mesh->createCollider());
+
+        std::vector<unsigned int> expected;
+        std::vector<std::uint32_t> named;
+        for (std::uint32_t k = first; k < end; ++k) {
+            const auto known = std::find(named.begin(), named.end(), indices[k]);
+            if (indices[k] >= vertexCount) {
+                expected.push_back(~0u);
+            } else if (known != named.end()) {
+                expected.push_back(static_cast<unsigned int>(known - named.begin()));
+            } else {
+                expected.push_back(static_cast<unsigned int>(named.size()));
+                named.push_back(indices[k]);
+            }
+        }
+        const geometry::MeshCollider3<float>& collider = *mesh->getCollider();
+        ASSERT_EQ(listOf(collider.getIndices()), expected) << "round " << round;
+        ASSERT_EQ(collider.getVertices().getCount(), static_cast<int>(named.size()));
+        for (std::size_t k = 0; k < named.size(); ++k) {
+            EXPECT_EQ(collider.getVertices()[static_cast<int>(k)].x, static_cast<float>(named[k]));
+        }
+    }
 }
 
 }  // namespace

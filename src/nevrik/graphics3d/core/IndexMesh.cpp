@@ -9,7 +9,10 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace nevrik::graphics3d {
 namespace {
@@ -23,6 +26,60 @@ const void* indicesAt(const void* base, std::uint32_t first, std::uint32_t index
 
 // Marks an index that names no vertex; colliders skip its triangles.
 constexpr unsigned int kNoVertex = ~0u;
+
+// Renumbers `indices` in order of first use, appending each vertex they name
+// to `vertices` once; an index beyond the positions becomes kNoVertex.
+// `numberOf(index)` gives the place that keeps the index's new number, which
+// starts as kNoVertex.
+template <class NumberOf>
+void renumber(container::Array<unsigned int>& indices, const detail::PositionReader& positions,
+              container::Array<math::Vector3<float>>& vertices, NumberOf numberOf) {
+    for (unsigned int& index : indices) {
+        if (index >= positions.getCount()) {
+            index = kNoVertex;
+            continue;
+        }
+        unsigned int& number = numberOf(index);
+        if (number == kNoVertex) {
+            number = static_cast<unsigned int>(vertices.getCount());
+            vertices.add(positions.read(index));
+        }
+        index = number;
+    }
+}
+
+// renumber() with the new numbers in a table over the span of the indices
+// used, when that is not much larger than the range: a sub-range of a shared
+// buffer mostly names one run of vertices, and the table is several times
+// faster than a map. A few far-apart indices get a map instead, so that they
+// cost no table the size of the buffer.
+void renumber(container::Array<unsigned int>& indices, const detail::PositionReader& positions,
+              container::Array<math::Vector3<float>>& vertices) {
+    unsigned int lowest = kNoVertex;
+    unsigned int highest = 0;
+    for (const unsigned int index : indices) {
+        if (index < positions.getCount()) {
+            lowest = std::min(lowest, index);
+            highest = std::max(highest, index);
+        }
+    }
+    const std::size_t span = lowest <= highest ? std::size_t{highest} - lowest + 1 : 0;
+    if (span <= 4 * static_cast<std::size_t>(indices.getCount()) + 4096) {
+        std::vector<unsigned int> numbers(span, kNoVertex);
+        renumber(indices, positions, vertices,
+                 [&](unsigned int index) -> unsigned int& { return numbers[index - lowest]; });
+        return;
+    }
+    container::Map<unsigned int, unsigned int> numbers;
+    renumber(indices, positions, vertices, [&](unsigned int index) -> unsigned int& {
+        unsigned int* number = numbers.find(index);
+        if (number == nullptr) {
+            numbers.insert(index, kNoVertex);
+            number = numbers.find(index);
+        }
+        return *number;
+    });
+}
 
 }  // namespace
 
@@ -113,20 +170,7 @@ bool IndexMesh::createCollider() {
         }
         collider->getIndices() = std::move(indices);
     } else {
-        container::Map<unsigned int, unsigned int> renumbered;
-        container::Array<math::Vector3<float>>& vertices = collider->getVertices();
-        for (unsigned int& index : indices) {
-            if (index >= positions->getCount()) {
-                index = kNoVertex;
-            } else if (const unsigned int* known = renumbered.find(index)) {
-                index = *known;
-            } else {
-                const auto next = static_cast<unsigned int>(renumbered.getCount());
-                renumbered.insert(index, next);
-                vertices.add(positions->read(index));
-                index = next;
-            }
-        }
+        renumber(indices, *positions, collider->getVertices());
         collider->getIndices() = std::move(indices);
     }
     setCollider(std::move(collider));
