@@ -2,16 +2,22 @@
 
 // The body shared by the model fuzz targets: read the input from memory with
 // one translator that lives across inputs, so that a read after a failed one
-// is exercised too. Refusals are expected; anything else escaping, or a model
-// whose faces name vertices outside their buffer, is a finding.
+// is exercised too. Refusals are expected; anything else escaping, a model
+// whose faces name vertices outside their buffer, or a collider whose
+// hierarchy answers a ray otherwise than its per-triangle loop, is a finding.
 //
 // No GL context is made: buffers fall back to client memory, and every file
 // a model names resolves through a file factory that has no files, so no
 // picture is ever decoded here (the image fuzzers cover the decoders).
 
 #include "graphics/MemoryStream.h"
+#include "nevrik/geometry/MeshCollider3.h"
+#include "nevrik/geometry/PickResult.h"
+#include "nevrik/geometry/Ray.h"
 #include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
+#include "nevrik/graphics3d/core/Model.h"
+#include "nevrik/math/Matrix4.h"
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/DirectoryNotFoundException.h"
@@ -22,6 +28,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace nevrik::fuzz {
 
@@ -43,6 +50,36 @@ T& modelTranslator() {
         return made;
     }();
     return *sTranslator;
+}
+
+inline bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Builds the model's colliders and casts rays through its bounds: hostile
+// geometry (non-finite, degenerate or stacked triangles) must neither crash
+// nor hang the hierarchies, and each must answer as its per-triangle loop.
+inline void pickModel(graphics3d::Model& model) {
+    model.createColliders(true);
+    const math::Matrix4<float> identity;
+    const math::Vector3<float> centre = model.getBounds().getCentre();
+    for (const math::Vector3<float>& direction :
+         {math::Vector3<float>(0, 0, -1), math::Vector3<float>(0.3f, -1, 0.2f), math::Vector3<float>(1, 0, 0)}) {
+        const geometry::Ray ray(centre - direction * 1000.0f, direction);
+        geometry::PickResult result;
+        model.intersect(identity, identity, ray, &result);
+        for (const object::Pointer<graphics3d::Mesh>& mesh : model.getMeshes()) {
+            const geometry::MeshCollider3<float>* collider = mesh->getCollider();
+            geometry::PickResult walked;
+            geometry::PickResult looped;
+            if (collider != nullptr &&
+                (collider->intersectRay(ray, &walked) !=
+                     collider->intersectReference(geometry::MeshCollider3<float>::Range::kRay, ray, &looped) ||
+                 !sameBits(walked.distance, looped.distance))) {
+                std::abort();
+            }
+        }
+    }
 }
 
 // Every index a mesh draws must name a vertex of its buffer.
@@ -68,6 +105,7 @@ inline int readModel(graphics3d::ModelTranslator& translator, const std::uint8_t
             for (const object::Pointer<graphics3d::Mesh>& mesh : model->getMeshes()) {
                 checkMesh(dynamic_cast<graphics3d::IndexMesh&>(*mesh));
             }
+            pickModel(*model);
         }
     } catch (const io::TranslatorException&) {
     }
