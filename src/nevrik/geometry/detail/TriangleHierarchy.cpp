@@ -175,7 +175,10 @@ public:
           mDx(_mm_set1_ps(ray.direction.x)),
           mDy(_mm_set1_ps(ray.direction.y)),
           mDz(_mm_set1_ps(ray.direction.z)),
-          mLower(_mm_set1_ps(lower)) {}
+          mLower(_mm_set1_ps(lower)),
+          mOrigin(_mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f)),
+          mDirection(_mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 0.0f)),
+          mOriginReach(largestPart(ray.origin)) {}
 
     // `rows` point at four records that start with corner, e1 and e2 as nine
     // consecutive floats followed by at least three more bytes of the record.
@@ -224,6 +227,25 @@ public:
         return _mm_movemask_ps(_mm_andnot_ps(rejected, _mm_cmpge_ps(distance, mLower)));
     }
 
+    // hitLiesInBox for the triangle whose corner and edges start at `row`,
+    // the three axes in lanes with the same operations: the same verdict.
+    [[gnu::always_inline]] bool liesInBox(const float* row, float t) const noexcept {
+        const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+        const __m128 p = _mm_and_ps(_mm_loadu_ps(row), threeLanes);
+        const __m128 q = _mm_add_ps(p, _mm_and_ps(_mm_loadu_ps(row + 3), threeLanes));
+        const __m128 r = _mm_add_ps(p, _mm_and_ps(_mm_loadu_ps(row + 6), threeLanes));
+        const __m128 sign = _mm_set1_ps(-0.0f);
+        __m128 reach =
+            _mm_max_ps(_mm_max_ps(_mm_andnot_ps(sign, p), _mm_andnot_ps(sign, q)), _mm_andnot_ps(sign, r));
+        reach = _mm_max_ps(reach, _mm_shuffle_ps(reach, reach, _MM_SHUFFLE(1, 0, 3, 2)));
+        reach = _mm_max_ps(reach, _mm_shuffle_ps(reach, reach, _MM_SHUFFLE(2, 3, 0, 1)));
+        const __m128 slack = _mm_set1_ps(kHitSlack * (mOriginReach + _mm_cvtss_f32(reach)));
+        const __m128 point = _mm_add_ps(mOrigin, _mm_mul_ps(mDirection, _mm_set1_ps(t)));
+        const __m128 low = _mm_sub_ps(_mm_min_ps(_mm_min_ps(p, q), r), slack);
+        const __m128 high = _mm_add_ps(_mm_max_ps(_mm_max_ps(p, q), r), slack);
+        return (_mm_movemask_ps(_mm_and_ps(_mm_cmpge_ps(point, low), _mm_cmple_ps(point, high))) & 7) == 7;
+    }
+
 private:
     static __m128 mul(__m128 a, __m128 b) noexcept { return _mm_mul_ps(a, b); }
     static __m128 sub(__m128 a, __m128 b) noexcept { return _mm_sub_ps(a, b); }
@@ -235,6 +257,9 @@ private:
     __m128 mOx, mOy, mOz;
     __m128 mDx, mDy, mDz;
     __m128 mLower;
+    __m128 mOrigin;
+    __m128 mDirection;
+    float mOriginReach;
 };
 #endif
 
@@ -577,7 +602,7 @@ bool TriangleHierarchy::intersect(const Probe& probe, const Start& from, float l
                 // The hit check of rayMeetsTriangle, which the lanes leave out.
                 const float distance = distances[lane];
                 if (distance <= best &&
-                    (tree ? hitLiesInBox(ray, triangle.p, triangle.e1, triangle.e2, distance)
+                    (tree ? four.liesInBox(rows[lane], distance)
                           : hitLiesOnTriangle(ray, triangle.p, triangle.e1, triangle.e2, distance)) &&
                     take(triangle, distance)) {
                     return true;
