@@ -122,9 +122,6 @@ public:
 
     // Bytes of the nodes and gathered triangles.
     std::size_t getByteSize() const noexcept;
-    std::size_t getNodeCount() const noexcept {
-        return mNodes.size();
-    }
 
 private:
     static constexpr float kNoLimit = -1.0f;
