@@ -17,12 +17,12 @@
 #include "nevrik/graphics3d/core/BufferLock.h"
 #include "nevrik/graphics3d/core/IndexMesh.h"
 #include "nevrik/graphics3d/core/Model.h"
-#include "nevrik/math/Matrix4.h"
 #include "nevrik/graphics3d/loading/ModelTranslator.h"
 #include "nevrik/graphics3d/loading/TextureManager.h"
 #include "nevrik/io/DirectoryNotFoundException.h"
 #include "nevrik/io/FileFactory.h"
 #include "nevrik/io/TranslatorException.h"
+#include "nevrik/math/Matrix4.h"
 #include "nevrik/object/Pointer.h"
 
 #include <cstddef>
@@ -64,7 +64,8 @@ inline void pickModel(graphics3d::Model& model) {
     const math::Matrix4<float> identity;
     const math::Vector3<float> centre = model.getBounds().getCentre();
     for (const math::Vector3<float>& direction :
-         {math::Vector3<float>(0, 0, -1), math::Vector3<float>(0.3f, -1, 0.2f), math::Vector3<float>(1, 0, 0)}) {
+         {math::Vector3<float>(0, 0, -1), math::Vector3<float>(0.3f, -1, 0.2f),
+          math::Vector3<float>(1, 0, 0)}) {
         const geometry::Ray ray(centre - direction * 1000.0f, direction);
         geometry::PickResult result;
         model.intersect(identity, identity, ray, &result);
@@ -72,10 +73,10 @@ inline void pickModel(graphics3d::Model& model) {
             const geometry::MeshCollider3<float>* collider = mesh->getCollider();
             geometry::PickResult walked;
             geometry::PickResult looped;
-            if (collider != nullptr &&
-                (collider->intersectRay(ray, &walked) !=
-                     collider->intersectReference(geometry::MeshCollider3<float>::Range::kRay, ray, &looped) ||
-                 !sameBits(walked.distance, looped.distance))) {
+            if (collider != nullptr && (collider->intersectRay(ray, &walked) !=
+                                            collider->intersectReference(
+                                                geometry::MeshCollider3<float>::Range::kRay, ray, &looped) ||
+                                        !sameBits(walked.distance, looped.distance))) {
                 std::abort();
             }
         }

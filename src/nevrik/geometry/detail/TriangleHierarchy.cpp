@@ -59,7 +59,7 @@ struct Lanes {
     // Three floats and one more 32-bit field, which is cleared: as a float it
     // may be a denormal, slow in arithmetic.
     static Lanes load(const float* from) noexcept {
-        return {_mm_and_ps(_mm_loadu_ps(from), _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0)))};
+        return {_mm_and_ps(_mm_loadu_ps(from), xyzLanes())};
     }
     static Lanes fill(float x) noexcept {
         return {_mm_set1_ps(x)};
@@ -119,6 +119,18 @@ struct Lanes {
         return made;
     }
 #endif
+    // Lanes 0 to 2 into to[0..2].
+    void storeXyz(float* to) const noexcept {
+        float lanes[4];
+        store(lanes);
+        std::copy(lanes, lanes + 3, to);
+    }
+    // The largest of lanes 0 to 2.
+    float largest() const noexcept {
+        float lanes[4];
+        store(lanes);
+        return std::max({lanes[0], lanes[1], lanes[2]});
+    }
 };
 
 // The box around some references and the box around their centres.
@@ -168,7 +180,9 @@ struct Extent {
 // triangle k met the ray at t[k] >= lower. NaN fails every comparison in both.
 class FourTriangles {
 public:
-    FourTriangles(const Ray& ray, float lower) noexcept
+    // `origin` holds the ray's origin in lanes 0 to 2 and 0 in lane 3,
+    // `originReach` its largest |coordinate|.
+    FourTriangles(const Ray& ray, __m128 origin, float originReach, float lower) noexcept
         : mOx(_mm_set1_ps(ray.origin.x)),
           mOy(_mm_set1_ps(ray.origin.y)),
           mOz(_mm_set1_ps(ray.origin.z)),
@@ -176,9 +190,9 @@ public:
           mDy(_mm_set1_ps(ray.direction.y)),
           mDz(_mm_set1_ps(ray.direction.z)),
           mLower(_mm_set1_ps(lower)),
-          mOrigin(_mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f)),
+          mOrigin(origin),
           mDirection(_mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 0.0f)),
-          mOriginReach(largestPart(ray.origin)) {}
+          mOriginReach(originReach) {}
 
     // `rows` point at four records that start with corner, e1 and e2 as nine
     // consecutive floats followed by at least three more bytes of the record.
@@ -230,10 +244,9 @@ public:
     // hitLiesInBox for the triangle whose corner and edges start at `row`,
     // the three axes in lanes with the same operations: the same verdict.
     [[gnu::always_inline]] bool liesInBox(const float* row, float t) const noexcept {
-        const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-        const __m128 p = _mm_and_ps(_mm_loadu_ps(row), threeLanes);
-        const __m128 q = _mm_add_ps(p, _mm_and_ps(_mm_loadu_ps(row + 3), threeLanes));
-        const __m128 r = _mm_add_ps(p, _mm_and_ps(_mm_loadu_ps(row + 6), threeLanes));
+        const __m128 p = Lanes::load(row).value;
+        const __m128 q = _mm_add_ps(p, Lanes::load(row + 3).value);
+        const __m128 r = _mm_add_ps(p, Lanes::load(row + 6).value);
         const __m128 sign = _mm_set1_ps(-0.0f);
         __m128 reach =
             _mm_max_ps(_mm_max_ps(_mm_andnot_ps(sign, p), _mm_andnot_ps(sign, q)), _mm_andnot_ps(sign, r));
@@ -274,11 +287,8 @@ public:
     void split(std::uint32_t index, std::uint32_t begin, std::uint32_t end, int depth, const Extent& extent) {
         Node& node = mNodes[index];
         const std::uint32_t count = end - begin;
-        float lanes[4];
-        extent.lower.store(lanes);
-        std::copy(lanes, lanes + 3, node.lower);
-        extent.upper.store(lanes);
-        std::copy(lanes, lanes + 3, node.upper);
+        extent.lower.storeXyz(node.lower);
+        extent.upper.storeXyz(node.upper);
         node.first = begin;
         node.count = count;
         if (count <= kSmallLeaf || depth >= kMaxDepth) {
@@ -443,21 +453,15 @@ void TriangleHierarchy::build(const std::vector<Source>& sources) {
         const Lanes q = Lanes::load(&source.q.x);
         const Lanes r = Lanes::load(&source.r.x);
         Reference reference{};
-        float lanes[4];
-        p.min(q).min(r).store(lanes);
-        std::copy(lanes, lanes + 3, reference.lower);
-        p.max(q).max(r).store(lanes);
-        std::copy(lanes, lanes + 3, reference.upper);
+        p.min(q).min(r).storeXyz(reference.lower);
+        p.max(q).max(r).storeXyz(reference.upper);
         reach = reach.max(p.magnitude()).max(q.magnitude()).max(r.magnitude());
         edge = edge.max(q.minus(p).magnitude()).max(r.minus(p).magnitude());
         reference.source = static_cast<std::uint32_t>(k);
         references.push_back(reference);
     }
-    float lanes[4];
-    reach.store(lanes);
-    mReach = std::max({lanes[0], lanes[1], lanes[2]});
-    edge.store(lanes);
-    mEdge = std::max({lanes[0], lanes[1], lanes[2]});
+    mReach = reach.largest();
+    mEdge = edge.largest();
     mLooseCount = static_cast<std::uint32_t>(mTriangles.size());
     if (!references.empty()) {
         mNodes.reserve(2 * references.size());
@@ -520,11 +524,8 @@ bool TriangleHierarchy::fits(double origin, double direction) const noexcept {
 }
 
 TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
-    const auto largest = [](const Vector3f& v) {
-        return std::max({std::abs(v.x), std::abs(v.y), std::abs(v.z)});
-    };
-    mOriginReach = largest(ray.origin);
-    mLargest = std::max(mOriginReach, largest(ray.direction));
+    mOriginReach = largestPart(ray.origin);
+    mLargest = std::max(mOriginReach, largestPart(ray.direction));
     // A sum is NaN when a part is (or infinities cancel, which answers()
     // refuses as well).
     if (std::isnan(ray.origin.x + ray.origin.y + ray.origin.z + ray.direction.x + ray.direction.y +
@@ -536,7 +537,7 @@ TriangleHierarchy::Probe::Probe(const Ray& ray) noexcept : mRay(ray) {
     // lane that bounds nothing multiplies by 0 and is then opened to
     // (-inf, inf): the fourth, a parallel one (checked apart) and one whose
     // rate is so small that its inverse overflows.
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 threeLanes = xyzLanes();
     mOrigin = _mm_setr_ps(ray.origin.x, ray.origin.y, ray.origin.z, 0.0f);
     const __m128 direction = _mm_setr_ps(ray.direction.x, ray.direction.y, ray.direction.z, 1.0f);
     const __m128 reciprocal = _mm_div_ps(_mm_set1_ps(1.0f), direction);
@@ -583,7 +584,7 @@ bool TriangleHierarchy::intersect(const Probe& probe, const Start& from, float l
     };
     // Tests triangles [begin, end); true when a query without `nearest` is answered.
 #if defined(__SSE2__)
-    const FourTriangles four(ray, lower);
+    const FourTriangles four(ray, probe.mOrigin, probe.mOriginReach, lower);
     const auto testRange = [&](std::uint32_t begin, std::uint32_t end) {
         // The tree holds well-shaped triangles only: their check is the box's.
         const bool tree = begin >= mLooseCount;

@@ -16,6 +16,14 @@
 
 namespace nevrik::geometry::detail {
 
+#if defined(__SSE2__)
+// All bits set in lanes 0 to 2, clear in lane 3: keeps x, y and z of a
+// four-float load and drops the field after them.
+inline __m128 xyzLanes() noexcept {
+    return _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+}
+#endif
+
 // A bounding-volume hierarchy over the triangles of one collider, answering
 // exactly as the collider's per-triangle loop does: the same triangles get the
 // same test (rayMeetsTriangle, or four at once with the same operations in
@@ -188,7 +196,7 @@ inline bool TriangleHierarchy::slabs(const Probe& probe, const Node& node, float
                                      __m128& far) noexcept {
     static_assert(sizeof(Node) == 32 && offsetof(Node, upper) == 16,
                   "a node's bounds load as four lanes each");
-    const __m128 threeLanes = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 threeLanes = xyzLanes();
     const __m128 widen = _mm_set1_ps(slack);
     // Lane 3 of each load is `first` or `count`: cleared before it can
     // reach the arithmetic as a denormal.
